@@ -1,0 +1,74 @@
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+#include "checks/ItemCheck.h"
+#include "items/Food.h"
+
+namespace {
+
+// A kind whose surcharge is off by one.
+class WrongSurcharge final : public Food {
+public:
+    WrongSurcharge(std::string name, double price, double cost)
+        : Food(std::move(name), price, cost) {}
+    double totalCost() override { return getCost() + 2.0; }
+};
+
+// A kind whose cost and name never change after construction.
+class Frozen final : public Food {
+public:
+    Frozen(std::string name, double price, double cost) : Food(std::move(name), price, cost) {}
+    void setCost(double /*ignored*/) {}
+    void setName(const std::string& /*ignored*/) {}
+    double totalCost() override { return getCost() + 1.0; }
+};
+
+template <typename Item>
+std::string runCheck(const char* givenName, const char* newName, double expectedTotal) {
+    std::ostringstream out;
+    EXPECT_EQ(runItemCheck<Item>(givenName, newName, expectedTotal, out), 0);
+    return out.str();
+}
+
+TEST(ItemCheckTest, ReportsOnlyTheTotalCheckForAWrongSurcharge) {
+    EXPECT_EQ(runCheck<WrongSurcharge>("juice", "Juice", 7.0),
+              "Test1 success\nTest2 success\nTest3 success\nTest4 fail\nSuccess/Total 3/4\n");
+}
+
+TEST(ItemCheckTest, ReportsTheNameCostAndTotalChecksForSettersThatStoreNothing) {
+    EXPECT_EQ(runCheck<Frozen>("juice", "Juice", 7.0),
+              "Test1 fail\nTest2 success\nTest3 fail\nTest4 fail\nSuccess/Total 1/4\n");
+}
+
+// Runs a program and returns its standard output and exit status.
+std::pair<std::string, int> runProgram(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return {"", -1};
+    }
+    char buffer[256];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, read);
+    }
+    return {output, pclose(pipe)};
+}
+
+const char* const allPassed =
+    "Test1 success\nTest2 success\nTest3 success\nTest4 success\nSuccess/Total 4/4\n";
+
+TEST(ItemCheckTest, EachCheckProgramPrintsFourSuccessesAndATallyWhateverItsArguments) {
+    for (const char* program : {DRINKCHECK_PATH, DISHCHECK_PATH, SNACKCHECK_PATH}) {
+        for (const char* arguments : {"", " --verbose extra words", " < /dev/null"}) {
+            SCOPED_TRACE(std::string(program) + arguments);
+            auto [output, status] = runProgram(std::string("\"") + program + "\"" + arguments);
+            EXPECT_EQ(output, allPassed);
+            EXPECT_EQ(status, 0);
+        }
+    }
+}
+
+}  // namespace
