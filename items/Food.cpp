@@ -9,6 +9,10 @@ Food::Food(const Food& other) = default;
 
 Food& Food::operator=(const Food& other) = default;
 
+Food::Food(Food&& other) noexcept = default;
+
+Food& Food::operator=(Food&& other) noexcept = default;
+
 Food::~Food() = default;
 
 std::string Food::getName() { return name; }

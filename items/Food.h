@@ -8,7 +8,8 @@
 // Items are values held as their concrete kind. The destructor and the copy
 // operations are protected, so an item can be neither destroyed nor assigned
 // through a `Food` pointer or reference, which keeps the non-virtual destructor
-// safe and rules out slicing.
+// safe and rules out slicing. Moving never throws, so lists of items can grow
+// and close gaps without copying a name.
 class Food {
 public:
     Food(std::string name, double price, double cost);
@@ -27,6 +28,8 @@ public:
 protected:
     Food(const Food& other);
     Food& operator=(const Food& other);
+    Food(Food&& other) noexcept;
+    Food& operator=(Food&& other) noexcept;
     ~Food();
 
 private:

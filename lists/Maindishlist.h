@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "items/Maindish.h"
+
+// Maindishlist is an ordered list of main dishes: the restaurant's menu of them, or
+// what one customer ordered of them. Items are numbered by serial number, 1 for
+// the first; every transfer of a list or of an item out of it is a full copy.
+class Maindishlist {
+public:
+    Maindishlist();
+    // Holds copies of the given items, in their order. Implicit: a list is
+    // nothing but its items.
+    Maindishlist(std::vector<Maindish> items);
+    Maindishlist(const Maindishlist& other);
+    // Gives the strong guarantee: a failed copy leaves the list as it was.
+    Maindishlist& operator=(const Maindishlist& other);
+    ~Maindishlist();
+
+    void addMaindish(Maindish item);
+    // Returns a copy of the item with that serial number, or prints "Please
+    // check your input" and returns nothing when there is no such item.
+    std::optional<Maindish> order(int serialNumber);
+    // Removes the item with that serial number, moving the later ones up, or
+    // prints "Please check your input number" when there is no such item.
+    void removeSearialNumber(int serialNumber);
+    void cleanList();
+
+    void displayMenu();
+    // Prints the serial numbers and names, then the sum of the selling prices.
+    void displayOrder();
+    double totalPrice();
+    // Returns the sum of the items' total costs, surcharges included.
+    double totalCost();
+
+    void swap(Maindishlist& other) noexcept;
+
+private:
+    std::vector<Maindish> maindishes;
+};
