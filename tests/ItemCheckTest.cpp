@@ -1,10 +1,10 @@
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 
 #include "checks/ItemCheck.h"
 #include "items/Food.h"
+#include "tests/RunProgram.h"
 
 namespace {
 
@@ -42,21 +42,6 @@ TEST(ItemCheckTest, ReportsTheNameCostAndTotalChecksForSettersThatStoreNothing) 
               "Test1 fail\nTest2 success\nTest3 fail\nTest4 fail\nSuccess/Total 1/4\n");
 }
 
-// Runs a program and returns its standard output and exit status.
-std::pair<std::string, int> runProgram(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return {"", -1};
-    }
-    char buffer[256];
-    std::size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, read);
-    }
-    return {output, pclose(pipe)};
-}
-
 const char* const allPassed =
     "Test1 success\nTest2 success\nTest3 success\nTest4 success\nSuccess/Total 4/4\n";
 
@@ -64,9 +49,9 @@ TEST(ItemCheckTest, EachCheckProgramPrintsFourSuccessesAndATallyWhateverItsArgum
     for (const char* program : {DRINKCHECK_PATH, DISHCHECK_PATH, SNACKCHECK_PATH}) {
         for (const char* arguments : {"", " --verbose extra words", " < /dev/null"}) {
             SCOPED_TRACE(std::string(program) + arguments);
-            auto [output, status] = runProgram(std::string("\"") + program + "\"" + arguments);
-            EXPECT_EQ(output, allPassed);
-            EXPECT_EQ(status, 0);
+            const ProgramRun run = runProgram(std::string("\"") + program + "\"" + arguments);
+            EXPECT_EQ(run.output, allPassed);
+            EXPECT_EQ(run.status, 0);
         }
     }
 }
