@@ -1,0 +1,228 @@
+// Every operation that allocates is run again and again with its first, its
+// second, its third ... allocation failing, until it runs through. After each
+// failure std::bad_alloc must have reached the caller, the object must look
+// exactly as before the call, and nothing may leak.
+#include <cstdint>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <new>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testing/AllocationCounter.h"
+
+#include "accounts/Usercollection.h"
+
+namespace {
+
+// Names longer than any small-string buffer, so every copy allocates.
+std::string longName(const char* what) { return std::string(what) + " with a long, long name"; }
+
+void add(Maindishlist& list, const Maindish& item) { list.addMaindish(item); }
+void add(Snacklist& list, const Snack& item) { list.addSnack(item); }
+void add(Drinklist& list, const Drink& item) { list.addDrink(item); }
+
+template <typename List, typename Item>
+List listOf(int count, const char* name = "Item") {
+    List list;
+    for (int at = 1; at <= count; ++at) {
+        add(list, Item(longName(name) + std::to_string(at), at, at / 2.0));
+    }
+    return list;
+}
+
+Cart cartOf(int perKind) {
+    return Cart(listOf<Maindishlist, Maindish>(perKind), listOf<Snacklist, Snack>(perKind),
+                listOf<Drinklist, Drink>(perKind));
+}
+
+// What can be seen of each object from outside, made while nothing fails.
+template <typename List>
+std::string describe(List& list) {
+    std::ostringstream seen;
+    std::streambuf* saved = std::cout.rdbuf(seen.rdbuf());
+    list.displayMenu();
+    auto first = list.order(1);
+    std::cout.rdbuf(saved);
+    seen << list.totalPrice() << ' ' << list.totalCost() << ' ' << (first ? first->getName() : "");
+    return seen.str();
+}
+std::string describe(Cart& cart) {
+    std::ostringstream seen;
+    std::streambuf* saved = std::cout.rdbuf(seen.rdbuf());
+    cart.displayOrder();
+    std::cout.rdbuf(saved);
+    seen << cart.getTotalCost() << ' ' << cart.getTotalPrice() << ' ' << cart.getTotalProfit();
+    return seen.str();
+}
+std::string describe(User& user) {
+    Cart cart = user.getCart();
+    return std::to_string(user.getId()) + ' ' + describe(cart);
+}
+std::string describe(Usercollection& day) {
+    std::ostringstream seen;
+    std::streambuf* saved = std::cout.rdbuf(seen.rdbuf());
+    day.displayFinancial();
+    std::cout.rdbuf(saved);
+    return seen.str();
+}
+template <typename Object>
+std::string describe(std::optional<Object>& object) {
+    return object ? "made " + describe(*object) : "none";
+}
+
+// Output goes nowhere while failures are injected: a stream that allocated
+// would add failure points of its own, and one that failed would go bad.
+struct Discard : std::streambuf {
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
+};
+
+std::size_t failurePointsSwept = 0;
+
+// Runs `operation` on a fresh object from `make`, failing its nth allocation
+// for n = 1, 2, ... until it runs through without reaching the nth.
+template <typename Make, typename Operation>
+void sweep(const char* what, Make make, Operation operation) {
+    SCOPED_TRACE(what);
+    Discard discard;
+    for (std::size_t nth = 1;; ++nth) {
+        const std::size_t liveBefore = AllocationCounter::live();
+        bool threw = false;
+        bool injected = false;
+        std::size_t seenBefore = 0;
+        std::size_t seenAfter = 0;
+        {
+            auto object = make();
+            seenBefore = std::hash<std::string>()(describe(object));
+            std::streambuf* saved = std::cout.rdbuf(&discard);
+            {
+                AllocationCounter::Failure failure(nth);
+                try {
+                    operation(object);
+                } catch (const std::bad_alloc&) {
+                    threw = true;
+                }
+                injected = AllocationCounter::injected();
+            }
+            std::cout.rdbuf(saved);
+            seenAfter = std::hash<std::string>()(describe(object));
+        }
+        const std::size_t liveAfter = AllocationCounter::live();
+
+        if (!injected) {
+            EXPECT_FALSE(threw);
+            EXPECT_EQ(liveAfter, liveBefore) << "the operation ran through and leaked";
+            EXPECT_GT(nth, 1U) << "the operation allocates nothing, so the sweep proves nothing";
+            return;
+        }
+        ++failurePointsSwept;
+        ASSERT_TRUE(threw) << "allocation " << nth << " failed, yet no bad_alloc came out";
+        ASSERT_EQ(seenAfter, seenBefore) << "allocation " << nth << " failed and left a change";
+        ASSERT_EQ(liveAfter, liveBefore) << "allocation " << nth << " failed and leaked";
+    }
+}
+
+template <typename List, typename Item>
+void sweepList(const char* name) {
+    const Item item(longName("Added"), 9.0, 4.0);
+    const std::vector<Item> items{Item(longName("One"), 1.0, 1.0), Item(longName("Two"), 2, 1)};
+    const List source = listOf<List, Item>(4);
+    for (int held : {0, 3, 4}) {  // 3 items leave spare capacity, 0 and 4 none
+        sweep((std::string(name) + " add to " + std::to_string(held)).c_str(),
+              [&] { return listOf<List, Item>(held); }, [&](List& list) { add(list, item); });
+    }
+    sweep(
+        "from a vector", [] { return std::optional<List>(); },
+        [&](std::optional<List>& list) { list.emplace(items); });
+    sweep(
+        "copy construction", [] { return std::optional<List>(); },
+        [&](std::optional<List>& list) { list.emplace(source); });
+    sweep(
+        "copy assignment", [] { return listOf<List, Item>(2); },
+        [&](List& list) { list = source; });
+    // Room for every item but not for the longer names: an assignment in
+    // place would fail part way.
+    sweep(
+        "copy assignment in place", [] { return listOf<List, Item>(4, "I"); },
+        [&](List& list) { list = source; });
+    sweep(
+        "order", [] { return listOf<List, Item>(2); }, [](List& list) { (void)list.order(2); });
+}
+
+TEST(OutOfMemory, ListsGiveTheStrongGuaranteeAndLeakNothing) {
+    sweepList<Maindishlist, Maindish>("Maindishlist");
+    sweepList<Snacklist, Snack>("Snacklist");
+    sweepList<Drinklist, Drink>("Drinklist");
+}
+
+TEST(OutOfMemory, CartsAndUsersGiveTheStrongGuaranteeAndLeakNothing) {
+    const Cart full = cartOf(3);
+    const User regular(cartOf(2), 42);
+    sweep(
+        "cart copy", [] { return std::optional<Cart>(); },
+        [&](std::optional<Cart>& cart) { cart.emplace(full); });
+    sweep(
+        "cart assignment", [] { return cartOf(1); }, [&](Cart& cart) { cart = full; });
+    sweep(
+        "cart add", [] { return cartOf(2); },
+        [](Cart& cart) { cart.addSnack(Snack(longName("Extra"), 1, 1)); });
+    sweep(
+        "user copy", [] { return std::optional<User>(); },
+        [&](std::optional<User>& user) { user.emplace(regular); });
+    sweep(
+        "user assignment", [] { return User(cartOf(1), 7); }, [&](User& user) { user = regular; });
+    sweep(
+        "user cart", [] { return User(cartOf(3), 7); }, [&](User& user) { (void)user.getCart(); });
+    sweep(
+        "user new cart", [] { return User(cartOf(1), 7); },
+        [&](User& user) { user.setCart(full); });
+}
+
+Usercollection dayOf(int users) {
+    Usercollection day;
+    for (int id = 1; id <= users; ++id) {
+        day.addUser(User(cartOf(id % 3 + 1), id));
+    }
+    return day;
+}
+
+TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
+    const User regular(cartOf(2), 42);
+    const std::vector<User> users{User(cartOf(1), 1), User(cartOf(2), 2)};
+    for (int held : {0, 3, 4}) {
+        sweep(("addUser to " + std::to_string(held)).c_str(), [=] { return dayOf(held); },
+              [&](Usercollection& day) { day.addUser(regular); });
+    }
+    sweep(
+        "from a vector", [] { return std::optional<Usercollection>(); },
+        [&](std::optional<Usercollection>& day) { day.emplace(users); });
+    sweep(
+        "copy", [] { return std::optional<Usercollection>(); },
+        [](std::optional<Usercollection>& day) { day.emplace(dayOf(3)); });
+    sweep(
+        "total cost", [] { return dayOf(3); },
+        [](Usercollection& day) { (void)day.getTotalCost(); });
+    sweep(
+        "total price", [] { return dayOf(3); },
+        [](Usercollection& day) { (void)day.getTotalPrice(); });
+    sweep(
+        "total profit", [] { return dayOf(3); },
+        [](Usercollection& day) { (void)day.getTotalProfit(); });
+    sweep(
+        "report", [] { return dayOf(3); }, [](Usercollection& day) { day.displayFinancial(); });
+}
+
+class CountReport : public ::testing::Environment {
+public:
+    void TearDown() override {
+        std::cout << "Out-of-memory sweep: " << failurePointsSwept << " failure points exercised"
+                  << std::endl;
+    }
+};
+const auto* const countReport = ::testing::AddGlobalTestEnvironment(new CountReport);
+
+}  // namespace
