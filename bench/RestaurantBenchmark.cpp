@@ -1,0 +1,160 @@
+// Time and allocations of the lists' sums, displays and copies, and of the
+// day's totals and report, beside a direct sum over plain vectors.
+#include <benchmark/benchmark.h>
+#include <cstddef>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "testing/AllocationCounter.h"
+
+#include "bench/BenchmarkDay.h"
+
+namespace {
+
+constexpr int itemsPerKind = 2;
+
+struct Discard : std::streambuf {
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
+};
+
+// Counts the allocations of the timed loop only, per iteration.
+class AllocationsPerIteration {
+public:
+    AllocationsPerIteration() : before(AllocationCounter::made()) {}
+    void report(benchmark::State& state) const {
+        state.counters["allocs"] =
+            benchmark::Counter(static_cast<double>(AllocationCounter::made() - before),
+                               benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    std::size_t before;
+};
+
+Drinklist drinksOf(benchmark::IterationCount count) {
+    Drinklist list;
+    for (benchmark::IterationCount at = 0; at < count; ++at) {
+        list.addDrink(Drink("Orange juice", 3.0, 1.0));
+    }
+    return list;
+}
+
+void perItem(benchmark::State& state) {
+    state.SetComplexityN(state.range(0));
+    state.counters["items"] = static_cast<double>(state.range(0));
+}
+
+void ListTotalPrice(benchmark::State& state) {
+    Drinklist list = drinksOf(state.range(0));
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(list.totalPrice());
+    }
+    allocations.report(state);
+    perItem(state);
+}
+
+void ListTotalCost(benchmark::State& state) {
+    Drinklist list = drinksOf(state.range(0));
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(list.totalCost());
+    }
+    allocations.report(state);
+    perItem(state);
+}
+
+void ListDisplayMenu(benchmark::State& state) {
+    Drinklist list = drinksOf(state.range(0));
+    Discard discard;
+    std::streambuf* saved = std::cout.rdbuf(&discard);
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        list.displayMenu();
+    }
+    allocations.report(state);
+    std::cout.rdbuf(saved);
+    perItem(state);
+}
+
+void ListCopy(benchmark::State& state) {
+    Drinklist list = drinksOf(state.range(0));
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        Drinklist copy(list);
+        benchmark::DoNotOptimize(&copy);
+    }
+    allocations.report(state);
+    perItem(state);
+}
+
+void perUser(benchmark::State& state) {
+    state.SetComplexityN(state.range(0));
+    state.counters["users"] = static_cast<double>(state.range(0));
+    state.counters["ns_per_user"] = benchmark::Counter(
+        static_cast<double>(state.range(0)),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void DayTotalCost(benchmark::State& state) {
+    Usercollection day = benchmarkDay(static_cast<int>(state.range(0)), itemsPerKind);
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(day.getTotalCost());
+    }
+    allocations.report(state);
+    perUser(state);
+}
+
+void DayReport(benchmark::State& state) {
+    Usercollection day = benchmarkDay(static_cast<int>(state.range(0)), itemsPerKind);
+    Discard discard;
+    std::streambuf* saved = std::cout.rdbuf(&discard);
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        day.displayFinancial();
+    }
+    allocations.report(state);
+    std::cout.rdbuf(saved);
+    perUser(state);
+}
+
+// The same cost total, summed straight from plain vectors: the floor that
+// the day's value semantics are measured against.
+void DirectSumBaseline(benchmark::State& state) {
+    const auto users = static_cast<std::size_t>(state.range(0));
+    std::vector<std::vector<double>> costs(users);
+    for (auto& cart : costs) {
+        for (int item = 0; item < itemsPerKind; ++item) {
+            cart.insert(cart.end(), {5.0 + 3.0, 1.5 + item + 2.0, 1.0 + 1.0});
+        }
+    }
+    AllocationsPerIteration allocations;
+    for (auto _ : state) {
+        double total = 0.0;
+        for (const auto& cart : costs) {
+            double cartTotal = 0.0;
+            for (double cost : cart) {
+                cartTotal = cartTotal + cost;
+            }
+            total = total + cartTotal;
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    allocations.report(state);
+    perUser(state);
+}
+
+}  // namespace
+
+BENCHMARK(ListTotalPrice)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+BENCHMARK(ListTotalCost)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+BENCHMARK(ListDisplayMenu)->RangeMultiplier(10)->Range(10, 10000)->Complexity(benchmark::oN);
+BENCHMARK(ListCopy)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+BENCHMARK(DayTotalCost)->RangeMultiplier(10)->Range(1, 100000)->Complexity(benchmark::oN);
+BENCHMARK(DayReport)->RangeMultiplier(10)->Range(1, 100000)->Complexity(benchmark::oN);
+BENCHMARK(DirectSumBaseline)->RangeMultiplier(10)->Range(1, 100000)->Complexity(benchmark::oN);
+
+BENCHMARK_MAIN();
