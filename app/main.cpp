@@ -1,4 +1,5 @@
 #include <iostream>
+#include <new>
 #include <string>
 #include <unistd.h>
 
@@ -14,10 +15,21 @@ const char* const usage =
     "  --demo  replay a built-in day, showing each command before its output\n"
     "  --help  show this text";
 
+// A line that runs out of memory is not carried out and changes nothing, so
+// the day goes on rather than being lost.
+bool carryOut(Console& console, const std::string& line) {
+    try {
+        return console.handle(line);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "restaurant: out of memory; that line was not carried out" << std::endl;
+        return true;
+    }
+}
+
 int runDemo(Console& console) {
     for (const std::string& command : demoCommands()) {
         std::cout << "> " << command << std::endl;
-        if (!console.handle(command)) {
+        if (!carryOut(console, command)) {
             return 0;
         }
     }
@@ -41,7 +53,7 @@ int runInteractive(Console& console) {
             }
             break;
         }
-        if (!console.handle(line)) {
+        if (!carryOut(console, line)) {
             return 0;
         }
     }

@@ -15,6 +15,7 @@
 #include "testing/AllocationCounter.h"
 
 #include "accounts/Usercollection.h"
+#include "app/Console.h"
 
 namespace {
 
@@ -69,6 +70,19 @@ std::string describe(Usercollection& day) {
     std::cout.rdbuf(saved);
     return seen.str();
 }
+// A console is seen through a copy that finishes the day, so that what it
+// counts in the cart shows in what removals and payment accept.
+std::string describe(Console& console) {
+    Console copy(console);
+    std::ostringstream seen;
+    std::streambuf* saved = std::cout.rdbuf(seen.rdbuf());
+    for (const char* line : {"cart", "remove dish 2", "remove dish 1", "remove drink 1", "next"}) {
+        copy.handle(line);
+    }
+    copy.finish();
+    std::cout.rdbuf(saved);
+    return seen.str();
+}
 template <typename Object>
 std::string describe(std::optional<Object>& object) {
     return object ? "made " + describe(*object) : "none";
@@ -96,9 +110,11 @@ void sweep(const char* what, Make make, Operation operation) {
         std::size_t seenBefore = 0;
         std::size_t seenAfter = 0;
         {
-            auto object = make();
-            seenBefore = std::hash<std::string>()(describe(object));
             std::streambuf* saved = std::cout.rdbuf(&discard);
+            auto object = make();
+            std::cout.rdbuf(saved);
+            seenBefore = std::hash<std::string>()(describe(object));
+            saved = std::cout.rdbuf(&discard);
             {
                 AllocationCounter::Failure failure(nth);
                 try {
@@ -214,6 +230,17 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
         [](Usercollection& day) { (void)day.getTotalProfit(); });
     sweep(
         "report", [] { return dayOf(3); }, [](Usercollection& day) { day.displayFinancial(); });
+}
+
+TEST(OutOfMemory, TheConsoleLosesNothingWhenMemoryRunsOut) {
+    const auto restaurant = [] {
+        Console console(listOf<Maindishlist, Maindish>(2), listOf<Snacklist, Snack>(1),
+                        listOf<Drinklist, Drink>(1));
+        console.handle("add dish 1");
+        return console;
+    };
+    sweep("add", restaurant, [](Console& console) { console.handle("add dish 2"); });
+    sweep("next", restaurant, [](Console& console) { console.handle("next"); });
 }
 
 class CountReport : public ::testing::Environment {
