@@ -41,53 +41,21 @@ Drinklist drinksOf(benchmark::IterationCount count) {
     return list;
 }
 
-void perItem(benchmark::State& state) {
-    state.SetComplexityN(state.range(0));
-    state.counters["items"] = static_cast<double>(state.range(0));
-}
-
-void ListTotalPrice(benchmark::State& state) {
-    Drinklist list = drinksOf(state.range(0));
-    AllocationsPerIteration allocations;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(list.totalPrice());
-    }
-    allocations.report(state);
-    perItem(state);
-}
-
-void ListTotalCost(benchmark::State& state) {
-    Drinklist list = drinksOf(state.range(0));
-    AllocationsPerIteration allocations;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(list.totalCost());
-    }
-    allocations.report(state);
-    perItem(state);
-}
-
-void ListDisplayMenu(benchmark::State& state) {
+// Times `operation` over a list of state.range(0) drinks, with output
+// discarded and allocations counted per iteration.
+template <typename Operation>
+void onList(benchmark::State& state, Operation operation) {
     Drinklist list = drinksOf(state.range(0));
     Discard discard;
     std::streambuf* saved = std::cout.rdbuf(&discard);
     AllocationsPerIteration allocations;
     for (auto _ : state) {
-        list.displayMenu();
+        operation(list);
     }
     allocations.report(state);
     std::cout.rdbuf(saved);
-    perItem(state);
-}
-
-void ListCopy(benchmark::State& state) {
-    Drinklist list = drinksOf(state.range(0));
-    AllocationsPerIteration allocations;
-    for (auto _ : state) {
-        Drinklist copy(list);
-        benchmark::DoNotOptimize(&copy);
-    }
-    allocations.report(state);
-    perItem(state);
+    state.SetComplexityN(state.range(0));
+    state.counters["items"] = static_cast<double>(state.range(0));
 }
 
 void perUser(benchmark::State& state) {
@@ -98,27 +66,46 @@ void perUser(benchmark::State& state) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void DayTotalCost(benchmark::State& state) {
-    Usercollection day = benchmarkDay(static_cast<int>(state.range(0)), itemsPerKind);
-    AllocationsPerIteration allocations;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(day.getTotalCost());
-    }
-    allocations.report(state);
-    perUser(state);
-}
-
-void DayReport(benchmark::State& state) {
+// Times `operation` over a day of state.range(0) users, likewise.
+template <typename Operation>
+void onDay(benchmark::State& state, Operation operation) {
     Usercollection day = benchmarkDay(static_cast<int>(state.range(0)), itemsPerKind);
     Discard discard;
     std::streambuf* saved = std::cout.rdbuf(&discard);
     AllocationsPerIteration allocations;
     for (auto _ : state) {
-        day.displayFinancial();
+        operation(day);
     }
     allocations.report(state);
     std::cout.rdbuf(saved);
     perUser(state);
+}
+
+void ListTotalPrice(benchmark::State& state) {
+    onList(state, [](Drinklist& list) { benchmark::DoNotOptimize(list.totalPrice()); });
+}
+
+void ListTotalCost(benchmark::State& state) {
+    onList(state, [](Drinklist& list) { benchmark::DoNotOptimize(list.totalCost()); });
+}
+
+void ListDisplayMenu(benchmark::State& state) {
+    onList(state, [](Drinklist& list) { list.displayMenu(); });
+}
+
+void ListCopy(benchmark::State& state) {
+    onList(state, [](Drinklist& list) {
+        Drinklist copy(list);
+        benchmark::DoNotOptimize(&copy);
+    });
+}
+
+void DayTotalCost(benchmark::State& state) {
+    onDay(state, [](Usercollection& day) { benchmark::DoNotOptimize(day.getTotalCost()); });
+}
+
+void DayReport(benchmark::State& state) {
+    onDay(state, [](Usercollection& day) { day.displayFinancial(); });
 }
 
 // The same cost total, summed straight from plain vectors: the floor that
