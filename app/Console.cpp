@@ -82,47 +82,8 @@ bool Console::handle(const std::string& line) {
         return true;
     }
     const std::string command = lowercase(words[0]);
-
     if (command == "add" || command == "remove") {
-        const std::string example = command + (command == "add" ? " dish 2" : " dish 1");
-        if (words.size() < 3) {
-            say("'" + command + "' needs a kind and a serial number, for example: " + example);
-            return true;
-        }
-        const std::string kindWord = lowercase(words[1]);
-        std::size_t kind = 0;
-        while (kind < kindCount && kindWord != kindWords[kind].typed) {
-            ++kind;
-        }
-        if (kind == kindCount) {
-            say("Unknown kind '" + words[1] +
-                "': type dish, snack or drink, for example: " + example);
-            return true;
-        }
-        const std::string& number = words[2];
-        int serialNumber = 0;
-        const auto [end, error] =
-            std::from_chars(number.data(), number.data() + number.size(), serialNumber);
-        if (error == std::errc::result_out_of_range) {
-            say("'" + number + "' is far beyond any serial number: type one shown by '" +
-                (command == "add" ? "menu" : "cart") + "'");
-            return true;
-        }
-        if (error != std::errc() || end != number.data() + number.size()) {
-            say("'" + number + "' is not a serial number: type a whole number, for example: " +
-                command + " " + kindWords[kind].typed + " 1");
-            return true;
-        }
-        if (words.size() > 3) {
-            say("Too many words: type one item a line, for example: " + command + " " +
-                kindWords[kind].typed + " " + number);
-            return true;
-        }
-        if (command == "add") {
-            add(static_cast<Kind>(kind), serialNumber);
-        } else {
-            remove(static_cast<Kind>(kind), serialNumber);
-        }
+        itemCommand(command, words);
         return true;
     }
 
@@ -130,13 +91,9 @@ bool Console::handle(const std::string& line) {
                        command == "report" || command == "help" || command == "quit";
     if (!known) {
         say("Unknown command '" + words[0] + "': type help to see the commands");
-        return true;
-    }
-    if (words.size() > 1) {
+    } else if (words.size() > 1) {
         say("'" + command + "' takes nothing after it: type " + command + " alone");
-        return true;
-    }
-    if (command == "menu") {
+    } else if (command == "menu") {
         maindishes.displayMenu();
         std::cout << std::endl;
         snacks.displayMenu();
@@ -157,6 +114,49 @@ bool Console::handle(const std::string& line) {
         quit();
     }
     return !over;
+}
+
+// `add KIND N` or `remove KIND N`: the words are checked in order, and the
+// first that is wrong is named.
+void Console::itemCommand(const std::string& verb, const std::vector<std::string>& words) {
+    const std::string example = verb + (verb == "add" ? " dish 2" : " dish 1");
+    if (words.size() < 3) {
+        say("'" + verb + "' needs a kind and a serial number, for example: " + example);
+        return;
+    }
+    const std::string kindWord = lowercase(words[1]);
+    std::size_t kind = 0;
+    while (kind < kindCount && kindWord != kindWords[kind].typed) {
+        ++kind;
+    }
+    if (kind == kindCount) {
+        say("Unknown kind '" + words[1] + "': type dish, snack or drink, for example: " + example);
+        return;
+    }
+    const std::string& number = words[2];
+    int serialNumber = 0;
+    const char* const end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, serialNumber);
+    if (error == std::errc::result_out_of_range) {
+        say("'" + number + "' is far beyond any serial number: type one shown by '" +
+            (verb == "add" ? "menu" : "cart") + "'");
+        return;
+    }
+    if (error != std::errc() || stop != end) {
+        say("'" + number + "' is not a serial number: type a whole number, for example: " + verb +
+            " " + kindWords[kind].typed + " 1");
+        return;
+    }
+    if (words.size() > 3) {
+        say("Too many words: type one item a line, for example: " + verb + " " +
+            kindWords[kind].typed + " " + number);
+        return;
+    }
+    if (verb == "add") {
+        add(static_cast<Kind>(kind), serialNumber);
+    } else {
+        remove(static_cast<Kind>(kind), serialNumber);
+    }
 }
 
 void Console::finish() {

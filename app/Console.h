@@ -33,6 +33,7 @@ private:
     enum class Kind { maindish, snack, drink };
     static constexpr std::size_t kindCount = 3;
 
+    void itemCommand(const std::string& verb, const std::vector<std::string>& words);
     void add(Kind kind, int serialNumber);
     void remove(Kind kind, int serialNumber);
     template <typename Menu, typename Item>
