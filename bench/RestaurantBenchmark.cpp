@@ -41,20 +41,26 @@ Drinklist drinksOf(benchmark::IterationCount count) {
     return list;
 }
 
-// Times `operation` over a list of state.range(0) drinks, with output
-// discarded and allocations counted per iteration.
-template <typename Operation>
-void onList(benchmark::State& state, Operation operation) {
-    Drinklist list = drinksOf(state.range(0));
+// Times `operation` on `subject`, with output discarded and allocations
+// counted per iteration.
+template <typename Subject, typename Operation>
+void timeOn(benchmark::State& state, Subject& subject, Operation operation) {
     Discard discard;
     std::streambuf* saved = std::cout.rdbuf(&discard);
     AllocationsPerIteration allocations;
     for (auto _ : state) {
-        operation(list);
+        operation(subject);
     }
     allocations.report(state);
     std::cout.rdbuf(saved);
     state.SetComplexityN(state.range(0));
+}
+
+// Times `operation` over a list of state.range(0) drinks.
+template <typename Operation>
+void onList(benchmark::State& state, Operation operation) {
+    Drinklist list = drinksOf(state.range(0));
+    timeOn(state, list, operation);
     state.counters["items"] = static_cast<double>(state.range(0));
 }
 
@@ -66,18 +72,11 @@ void perUser(benchmark::State& state) {
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Times `operation` over a day of state.range(0) users, likewise.
+// Times `operation` over a day of state.range(0) users.
 template <typename Operation>
 void onDay(benchmark::State& state, Operation operation) {
     Usercollection day = benchmarkDay(static_cast<int>(state.range(0)), itemsPerKind);
-    Discard discard;
-    std::streambuf* saved = std::cout.rdbuf(&discard);
-    AllocationsPerIteration allocations;
-    for (auto _ : state) {
-        operation(day);
-    }
-    allocations.report(state);
-    std::cout.rdbuf(saved);
+    timeOn(state, day, operation);
     perUser(state);
 }
 
