@@ -11,6 +11,26 @@
 
 namespace {
 
+// The rules of the item hierarchy, kept by the compiler: breaking one stops
+// this file from compiling.
+static_assert(std::is_abstract_v<Food>,
+              "every item is one of the kinds: no Food can be made, so none can be sliced off");
+static_assert(!std::has_virtual_destructor_v<Food>, "items are values, not polymorphic owners");
+static_assert(!std::is_destructible_v<Food>,
+              "the destructor is not virtual, so nothing may destroy an item through Food");
+static_assert(!std::is_copy_assignable_v<Food> && !std::is_move_assignable_v<Food>,
+              "assigning through Food would copy the Food part only");
+
+template <typename Item>
+constexpr bool isFinalValueKind =
+    std::is_base_of_v<Food, Item>&& std::is_final_v<Item> && !std::is_abstract_v<Item> &&
+    std::is_destructible_v<Item> && std::is_copy_constructible_v<Item> &&
+    std::is_copy_assignable_v<Item> && std::is_nothrow_move_constructible_v<Item> &&
+    std::is_nothrow_move_assignable_v<Item> && !std::is_default_constructible_v<Item> &&
+    std::is_constructible_v<Item, std::string, double, double>;
+static_assert(isFinalValueKind<Maindish> && isFinalValueKind<Snack> && isFinalValueKind<Drink>,
+              "each kind is a final value type made from a name, a price and a cost");
+
 template <typename Item>
 struct Surcharge;
 template <>
