@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "fuzz/CaptureBuffer.h"
-#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzCheck.h"
+#include "testing/CoutRedirect.h"
 
 #include "app/Console.h"
 
@@ -137,7 +138,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static CaptureBuffer capture;
-    std::streambuf* saved = std::cout.rdbuf(&capture);
+    CoutRedirect redirect(&capture);
     {
         std::vector<Maindish> maindishes;
         std::vector<Snack> snacks;
@@ -176,6 +177,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(said.compare(said.size() - report.size(), report.size(), report) == 0);
     }
     capture.clear();
-    std::cout.rdbuf(saved);
     return 0;
 }

@@ -1,8 +1,10 @@
 // Drives all three item lists with random operations and checks each step
 // against a plain vector: contents, the exact menu and order text, totals,
 // rejections, and what a failed allocation leaves behind.
+#include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -11,8 +13,10 @@
 #include <vector>
 
 #include "fuzz/CaptureBuffer.h"
-#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzCheck.h"
+#include "testing/AddToList.h"
 #include "testing/AllocationCounter.h"
+#include "testing/CoutRedirect.h"
 
 #include "lists/Drinklist.h"
 #include "lists/Maindishlist.h"
@@ -22,15 +26,24 @@ namespace {
 
 constexpr std::size_t mostItems = 24;
 
+// Returns a serial number, most often one at or just past the edges.
+int serialNumber(FuzzedDataProvider& input, std::size_t items) {
+    const int count = static_cast<int>(items);
+    return input.PickValueInArray({0, -1, count, count + 1, INT_MIN, INT_MAX, 1, INT_MIN + 1,
+                                   static_cast<int>(input.ConsumeIntegral<std::int8_t>())});
+}
+
+// Returns an amount of money, sometimes a special one.
+double money(FuzzedDataProvider& input) {
+    return input.PickValueInArray(
+        {0.0, -1.5, 1234567.5, 0.1, input.ConsumeIntegral<std::uint8_t>() / 4.0});
+}
+
 struct ModelItem {
     std::string name;
     double price;
     double cost;
 };
-
-void add(Maindishlist& list, Maindish item) { list.addMaindish(std::move(item)); }
-void add(Snacklist& list, Snack item) { list.addSnack(std::move(item)); }
-void add(Drinklist& list, Drink item) { list.addDrink(std::move(item)); }
 
 // The texts and surcharge a model needs to predict each list.
 struct Expected {
@@ -46,16 +59,16 @@ public:
     ListUnderTest(Expected expected, CaptureBuffer& capture)
         : expected(expected), capture(capture) {}
 
-    void step(FuzzInput& input) {
-        switch (input.byte() % 9) {
+    void step(FuzzedDataProvider& input) {
+        switch (input.ConsumeIntegral<std::uint8_t>() % 9) {
             case 0:
                 addItem(input);
                 break;
             case 1:
-                order(input.serialNumber(model.size()));
+                order(serialNumber(input, model.size()));
                 break;
             case 2:
-                remove(input.serialNumber(model.size()));
+                remove(serialNumber(input, model.size()));
                 break;
             case 3:
                 list.cleanList();
@@ -81,8 +94,8 @@ public:
     }
 
 private:
-    ModelItem modelItem(FuzzInput& input) {
-        ModelItem item{input.text(40), input.money(), input.money()};
+    ModelItem modelItem(FuzzedDataProvider& input) {
+        ModelItem item{input.ConsumeRandomLengthString(40), money(input), money(input)};
         return item;
     }
     static Item itemOf(const ModelItem& item) { return Item(item.name, item.price, item.cost); }
@@ -97,8 +110,8 @@ private:
     // Fails the nth allocation of `operation` for some inputs; returns
     // whether the operation ran through.
     template <typename Operation>
-    bool maybeFailing(FuzzInput& input, Operation operation) {
-        const std::uint8_t choice = input.byte();
+    bool maybeFailing(FuzzedDataProvider& input, Operation operation) {
+        const std::uint8_t choice = input.ConsumeIntegral<std::uint8_t>();
         if (choice % 4 != 0) {
             operation();
             return true;
@@ -114,13 +127,13 @@ private:
         }
     }
 
-    void addItem(FuzzInput& input) {
+    void addItem(FuzzedDataProvider& input) {
         if (model.size() >= mostItems) {
             return;
         }
         ModelItem item = modelItem(input);
         const Item made = itemOf(item);
-        if (maybeFailing(input, [&] { add(list, made); })) {
+        if (maybeFailing(input, [&] { addTo(list, made); })) {
             model.push_back(item);
         }
     }
@@ -149,30 +162,30 @@ private:
         }
     }
 
-    void copyAndChangeTheCopy(FuzzInput& input) {
+    void copyAndChangeTheCopy(FuzzedDataProvider& input) {
         std::optional<List> copy;
         if (!maybeFailing(input, [&] { copy.emplace(list); })) {
             return;
         }
         check(*copy, model);
-        add(*copy, Item("extra", 1.0, 1.0));
+        addTo(*copy, Item("extra", 1.0, 1.0));
         copy->removeSearialNumber(1);
         said();
     }
 
-    std::vector<ModelItem> modelItems(FuzzInput& input) {
-        std::vector<ModelItem> items(input.byte() % 5);
+    std::vector<ModelItem> modelItems(FuzzedDataProvider& input) {
+        std::vector<ModelItem> items(input.ConsumeIntegral<std::uint8_t>() % 5);
         for (ModelItem& item : items) {
             item = modelItem(input);
         }
         return items;
     }
 
-    void assignFrom(FuzzInput& input) {
+    void assignFrom(FuzzedDataProvider& input) {
         std::vector<ModelItem> items = modelItems(input);
         List source;
         for (const ModelItem& item : items) {
-            add(source, itemOf(item));
+            addTo(source, itemOf(item));
         }
         if (maybeFailing(input, [&] { list = source; })) {
             model = items;
@@ -180,7 +193,7 @@ private:
         source.cleanList();
     }
 
-    void replaceFromVector(FuzzInput& input) {
+    void replaceFromVector(FuzzedDataProvider& input) {
         std::vector<ModelItem> items = modelItems(input);
         std::vector<Item> made;
         made.reserve(items.size());
@@ -239,10 +252,10 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static CaptureBuffer capture;
-    std::streambuf* saved = std::cout.rdbuf(&capture);
+    CoutRedirect redirect(&capture);
     capture.clear();
     {
-        FuzzInput input(data, size);
+        FuzzedDataProvider input(data, size);
         ListUnderTest<Maindishlist, Maindish> maindishes(
             {"We offer following maindishes : ", "Your have ordered the following maindishes : ",
              "The total price of maindishes is : ", 3.0},
@@ -256,8 +269,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              "Your have ordered the following drinks and soups : ",
              "The total price of drinks and soup are : ", 1.0},
             capture);
-        while (!input.empty()) {
-            switch (input.byte() % 3) {
+        while (input.remaining_bytes() > 0) {
+            switch (input.ConsumeIntegral<std::uint8_t>() % 3) {
                 case 0:
                     maindishes.step(input);
                     break;
@@ -270,6 +283,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    std::cout.rdbuf(saved);
     return 0;
 }
