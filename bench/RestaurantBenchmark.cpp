@@ -7,17 +7,14 @@
 #include <vector>
 
 #include "testing/AllocationCounter.h"
+#include "testing/CoutRedirect.h"
+#include "testing/DiscardBuffer.h"
 
 #include "bench/BenchmarkDay.h"
 
 namespace {
 
 constexpr int itemsPerKind = 2;
-
-struct Discard : std::streambuf {
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
-};
 
 // Counts the allocations of the timed loop only, per iteration.
 class AllocationsPerIteration {
@@ -45,14 +42,13 @@ Drinklist drinksOf(benchmark::IterationCount count) {
 // counted per iteration.
 template <typename Subject, typename Operation>
 void timeOn(benchmark::State& state, Subject& subject, Operation operation) {
-    Discard discard;
-    std::streambuf* saved = std::cout.rdbuf(&discard);
+    DiscardBuffer discard;
+    CoutRedirect silence(&discard);
     AllocationsPerIteration allocations;
     for (auto _ : state) {
         operation(subject);
     }
     allocations.report(state);
-    std::cout.rdbuf(saved);
     state.SetComplexityN(state.range(0));
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "testing/AllocationCounter.h"
+#include "testing/CoutRedirect.h"
+#include "testing/DiscardBuffer.h"
 
 #include "accounts/Usercollection.h"
 
@@ -16,16 +18,8 @@ namespace {
 const std::string longName = "A name too long for any small-string buffer";
 
 // Output goes to a buffer that never allocates.
-struct Discard : std::streambuf {
-    int overflow(int c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
-};
-
 class AllocationBudgetTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved = std::cout.rdbuf(&discard); }
-    void TearDown() override { std::cout.rdbuf(saved); }
-
     // Returns how many allocations `operation` makes.
     template <typename Operation>
     static std::size_t allocationsOf(Operation operation) {
@@ -46,8 +40,8 @@ protected:
     static constexpr std::size_t cartCopy = 4;
 
 private:
-    Discard discard;
-    std::streambuf* saved = nullptr;
+    DiscardBuffer discard;
+    CoutRedirect silence{&discard};
 };
 
 TEST_F(AllocationBudgetTest, EachTotalCopiesEveryUsersCartOnceAndTheReportThrice) {

@@ -125,6 +125,8 @@ TEST_F(ConsoleTest, NamesWhatWasWrongAndWhatToType) {
               "'one' is not a serial number: type a whole number, for example: add drink 1\n");
     EXPECT_EQ(session({"add snack 99999999999"}),
               "'99999999999' is far beyond any serial number: type one shown by 'menu'\n");
+    EXPECT_EQ(session({"remove snack -99999999999"}),
+              "'-99999999999' is far beyond any serial number: type one shown by 'cart'\n");
     EXPECT_EQ(session({"add snack 0", "remove snack 1"}),
               "Please check your input\nPlease check your input number\n");
     EXPECT_EQ(session({"add snack 1 2"}),

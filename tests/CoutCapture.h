@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "testing/CoutRedirect.h"
+
 // CoutCapture is a fixture that collects everything written to std::cout
 // during a test, so the system's console output can be compared to the byte,
 // and remembers where the stream was flushed.
 class CoutCapture : public ::testing::Test {
 protected:
-    void SetUp() override { saved = std::cout.rdbuf(&captured); }
-    void TearDown() override { std::cout.rdbuf(saved); }
-
     // Returns what was written since the last call and starts afresh.
     std::string output() {
         std::string text = captured.str();
@@ -46,5 +45,5 @@ private:
     };
 
     FlushRecorder captured;
-    std::streambuf* saved = nullptr;
+    CoutRedirect redirect{&captured};
 };

@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "testing/AddToList.h"
+
 #include "lists/Drinklist.h"
 #include "lists/Maindishlist.h"
 #include "lists/Snacklist.h"
@@ -12,14 +14,13 @@
 
 namespace {
 
-// What tells the three lists apart: item kind, add operation, texts, surcharge.
+// What tells the three lists apart: item kind, texts, surcharge.
 template <typename List>
 struct Traits;
 
 template <>
 struct Traits<Drinklist> {
     using Item = Drink;
-    static void add(Drinklist& list, Drink item) { list.addDrink(std::move(item)); }
     static constexpr const char* menuHeader = "We have following drinks and soups : \n";
     static constexpr const char* orderHeader =
         "Your have ordered the following drinks and soups : \n";
@@ -30,7 +31,6 @@ struct Traits<Drinklist> {
 template <>
 struct Traits<Maindishlist> {
     using Item = Maindish;
-    static void add(Maindishlist& list, Maindish item) { list.addMaindish(std::move(item)); }
     static constexpr const char* menuHeader = "We offer following maindishes : \n";
     static constexpr const char* orderHeader = "Your have ordered the following maindishes : \n";
     static constexpr const char* totalLabel = "The total price of maindishes is : ";
@@ -40,7 +40,6 @@ struct Traits<Maindishlist> {
 template <>
 struct Traits<Snacklist> {
     using Item = Snack;
-    static void add(Snacklist& list, Snack item) { list.addSnack(std::move(item)); }
     static constexpr const char* menuHeader = "We offer following snacks : \n";
     static constexpr const char* orderHeader = "Your have ordered the following snacks : \n";
     static constexpr const char* totalLabel = "The total price of snack is : ";
@@ -55,8 +54,8 @@ protected:
 
     static List juiceAndSoup() {
         List list;
-        Traits<List>::add(list, Item("Juice", 2.5, 1.5));
-        Traits<List>::add(list, Item("Soup", 4.0, 2.0));
+        addTo(list, Item("Juice", 2.5, 1.5));
+        addTo(list, Item("Soup", 4.0, 2.0));
         return list;
     }
 
@@ -117,8 +116,8 @@ TYPED_TEST(ItemListTest, PrintsANumberedMenuAndAnOrderWithItsTotalPrice) {
 
     // Names print as stored, prices in the stream's default six-digit format.
     using Item = typename TestFixture::Item;
-    Traits<TypeParam>::add(list, Item("", 1234567.5, 0.0));
-    Traits<TypeParam>::add(list, Item("Two words", 0.1 + 0.2, 0.0));
+    addTo(list, Item("", 1234567.5, 0.0));
+    addTo(list, Item("Two words", 0.1 + 0.2, 0.0));
     EXPECT_EQ(this->menuOf(list),
               this->menu("1. Juice 2.5$\n2. Soup 4$\n3.  1.23457e+06$\n4. Two words 0.3$\n"));
 }
@@ -146,7 +145,7 @@ TYPED_TEST(ItemListTest, RejectsSerialNumbersOutsideTheListAndChangesNothing) {
 TYPED_TEST(ItemListTest, RemovalMovesLaterItemsUpAndCleaningEmptiesTheList) {
     using Item = typename TestFixture::Item;
     TypeParam list = this->juiceAndSoup();
-    Traits<TypeParam>::add(list, Item("Tea", 1.0, 0.5));
+    addTo(list, Item("Tea", 1.0, 0.5));
 
     list.removeSearialNumber(2);
     EXPECT_EQ(this->menuOf(list), this->menu("1. Juice 2.5$\n2. Tea 1$\n"));
@@ -160,7 +159,7 @@ TYPED_TEST(ItemListTest, RemovalMovesLaterItemsUpAndCleaningEmptiesTheList) {
     EXPECT_EQ(list.totalPrice(), 0.0);
     EXPECT_EQ(list.totalCost(), 0.0);
 
-    Traits<TypeParam>::add(list, Item("Again", 3.0, 1.0));
+    addTo(list, Item("Again", 3.0, 1.0));
     EXPECT_EQ(this->menuOf(list), this->menu("1. Again 3$\n"));
 }
 
@@ -193,7 +192,7 @@ TYPED_TEST(ItemListTest, CopiesInAndOutShareNothingWithTheirSource) {
     EXPECT_EQ(this->menuOf(assigned), threeItems);
 
     Item added("Added", 1.0, 1.0);
-    Traits<TypeParam>::add(copy, added);
+    addTo(copy, added);
     added.setName("Renamed");
     EXPECT_EQ(copy.order(4)->getName(), "Added");
 }
