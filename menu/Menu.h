@@ -1,0 +1,20 @@
+#pragma once
+
+#include <vector>
+
+#include "items/Drink.h"
+#include "items/Maindish.h"
+#include "items/Snack.h"
+
+// Menu is what a restaurant sells: its main dishes, snacks and drinks, each
+// kind in menu order, so an item's serial number is its place in its vector
+// plus one. It comes from the restaurant's menu file or is the built-in one;
+// nothing that uses it knows which.
+struct Menu {
+    std::vector<Maindish> maindishes;
+    std::vector<Snack> snacks;
+    std::vector<Drink> drinks;
+};
+
+// Returns the menu served when no menu file is given.
+Menu builtinMenu();
