@@ -1,79 +1,89 @@
+// restaurant: the program a restaurant runs all day at its till. This file
+// only wires the options to the menu and the till.
+#include <CLI/CLI.hpp>
 #include <iostream>
-#include <new>
+#include <optional>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
-#include "app/BuiltinDay.h"
-#include "app/Console.h"
+#include "app/DemoDay.h"
+#include "menu/MenuFile.h"
+#include "till/Console.h"
+#include "till/StreamLineReader.h"
+#include "till/Till.h"
 
 namespace {
 
-const char* const usage =
-    "Usage: restaurant [--demo | --help]\n"
-    "Takes the day's orders from commands on standard input, one a line, and\n"
-    "prints the day's accounts at the end (type help for the commands).\n"
-    "  --demo  replay a built-in day, showing each command before its output\n"
-    "  --help  show this text";
+// Returns the built-in menu, or the file's when one is given; a file with
+// problems has them reported on standard error and gives nothing.
+std::optional<Menu> menuFrom(const std::string& file) {
+    if (file.empty()) {
+        return builtinMenu();
+    }
+    MenuReading reading = readMenuFile(file);
+    if (reading.problems.empty()) {
+        return std::move(reading.menu);
+    }
+    for (const std::string& line : describeProblems(file, reading.problems)) {
+        std::cerr << line << '\n';
+    }
+    std::cerr << std::flush;
+    return std::nullopt;
+}
 
-// A line that runs out of memory is not carried out and changes nothing, so
-// the day goes on rather than being lost.
-bool carryOut(Console& console, const std::string& line) {
+constexpr int badUsage = 2;
+
+int run(int argc, char** argv) {
+    CLI::App app(
+        "Takes a restaurant's orders from commands on standard input, one a line, and prints\n"
+        "the day's accounts at the end (type help for the commands).",
+        "restaurant");
+    app.set_version_flag("--version", "restaurant " RESTAURANT_VERSION);
+    std::string menuFile;
+    bool demo = false;
+    CLI::Option* menuOption =
+        app.add_option("--menu", menuFile, "Sell from the menu in this CSV file")
+            ->type_name("FILE");
+    app.add_flag("--demo", demo, "Replay a built-in day, showing each command before its output")
+        ->excludes(menuOption);
+
+    CLI::App* menuCommand =
+        app.add_subcommand("menu", "Write the menu in use as CSV on standard output");
+    menuCommand->add_option("--menu", menuFile, "Read the menu from this CSV file")
+        ->type_name("FILE");
+
     try {
-        return console.handle(line);
-    } catch (const std::bad_alloc&) {
-        std::cerr << "restaurant: out of memory; that line was not carried out" << std::endl;
-        return true;
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : badUsage;
     }
-}
 
-int runDemo(Console& console) {
-    for (const std::string& command : demoCommands()) {
-        std::cout << "> " << command << std::endl;
-        if (!carryOut(console, command)) {
-            return 0;
-        }
+    std::optional<Menu> menu = menuFrom(menuFile);
+    if (!menu) {
+        return badUsage;
     }
-    console.finish();
-    return 0;
-}
-
-int runInteractive(Console& console) {
-    const bool terminal = isatty(STDIN_FILENO) != 0;
-    if (terminal) {
-        std::cout << "Welcome. Type help for the commands, quit to close the day." << std::endl;
+    if (menuCommand->parsed()) {
+        writeMenu(std::move(*menu), std::cout);
+        return std::cout.flush() ? 0 : 1;
     }
-    std::string line;
-    while (true) {
-        if (terminal) {
-            std::cout << "> " << std::flush;
-        }
-        if (!std::getline(std::cin, line)) {
-            if (terminal) {
-                std::cout << std::endl;  // ends the prompt's line after Ctrl-D
-            }
-            break;
-        }
-        if (!carryOut(console, line)) {
-            return 0;
-        }
+    Console console(std::move(*menu));
+    Till till(console);
+    if (demo) {
+        return till.replay(demoCommands());
     }
-    console.finish();
-    return 0;
+    StreamLineReader lines(std::cin, isatty(STDIN_FILENO) != 0);
+    return till.run(lines);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string option = argc > 1 ? argv[1] : "";
-    if (argc > 2 || (argc == 2 && option != "--demo" && option != "--help")) {
-        std::cerr << "restaurant: unknown option '" << (argc > 2 ? argv[2] : argv[1]) << "'\n"
-                  << usage << std::endl;
-        return 2;
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "restaurant: " << error.what() << std::endl;
+        return 1;
     }
-    if (option == "--help") {
-        std::cout << usage << std::endl;
-        return 0;
-    }
-    Console console(builtinMaindishes(), builtinSnacks(), builtinDrinks());
-    return option == "--demo" ? runDemo(console) : runInteractive(console);
 }

@@ -14,7 +14,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "testing/CoutRedirect.h"
 
-#include "app/Console.h"
+#include "till/Console.h"
 
 namespace {
 
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const MenuItem& item : kinds[2]) {
             drinks.emplace_back(item.name, item.price, item.cost);
         }
-        Console console(maindishes, snacks, drinks);
+        Console console(Menu{maindishes, snacks, drinks});
         DayModel model;
 
         const std::string text(reinterpret_cast<const char*>(data), size);

@@ -18,7 +18,7 @@
 #include "testing/DiscardBuffer.h"
 
 #include "accounts/Usercollection.h"
-#include "app/Console.h"
+#include "till/Console.h"
 
 namespace {
 
@@ -32,6 +32,15 @@ List listOf(int count, const char* name = "Item") {
         addTo(list, Item(longName(name) + std::to_string(at), at, at / 2.0));
     }
     return list;
+}
+
+template <typename Item>
+std::vector<Item> itemsOf(int count) {
+    std::vector<Item> items;
+    for (int at = 1; at <= count; ++at) {
+        items.emplace_back(longName("Item") + std::to_string(at), at, at / 2.0);
+    }
+    return items;
 }
 
 Cart cartOf(int perKind) {
@@ -234,8 +243,7 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
 
 TEST(OutOfMemory, TheConsoleLosesNothingWhenMemoryRunsOut) {
     const auto restaurant = [] {
-        Console console(listOf<Maindishlist, Maindish>(2), listOf<Snacklist, Snack>(1),
-                        listOf<Drinklist, Drink>(1));
+        Console console(Menu{itemsOf<Maindish>(2), itemsOf<Snack>(1), itemsOf<Drink>(1)});
         console.handle("add dish 1");
         return console;
     };

@@ -1,4 +1,4 @@
-#include "app/Console.h"
+#include "till/Console.h"
 
 #include <cctype>
 #include <charconv>
@@ -51,11 +51,10 @@ constexpr KindWords kindWords[] = {{"dish", "main dish"}, {"snack", "snack"}, {"
 
 }  // namespace
 
-Console::Console(Maindishlist maindishes, Snacklist snacks, Drinklist drinks) {
-    this->maindishes.swap(maindishes);
-    this->snacks.swap(snacks);
-    this->drinks.swap(drinks);
-}
+Console::Console(Menu menu)
+    : maindishes(std::move(menu.maindishes)),
+      snacks(std::move(menu.snacks)),
+      drinks(std::move(menu.drinks)) {}
 
 const char* Console::commands() {
     return "Commands, one a line, in any letter case:\n"

@@ -10,6 +10,7 @@
 #include "lists/Drinklist.h"
 #include "lists/Maindishlist.h"
 #include "lists/Snacklist.h"
+#include "menu/Menu.h"
 
 // Console runs a restaurant's day from typed commands: it shows the menus,
 // fills the current customer's cart, records each customer who pays and
@@ -20,7 +21,7 @@
 // what to type, and changes nothing.
 class Console {
 public:
-    Console(Maindishlist maindishes, Snacklist snacks, Drinklist drinks);
+    explicit Console(Menu menu);
 
     // Carries out one command line. Returns false once the day is over.
     bool handle(const std::string& line);
