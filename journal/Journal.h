@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "journal/DayRecord.h"
+#include "menu/ItemKind.h"
+
+// JournalError says why the journal could not be opened, read or written, in
+// words for the person at the till.
+class JournalError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Journal keeps a restaurant's days: every change to the open day is written
+// before the till acknowledges it, each change whole or not at all, and past
+// days can be read back. The till knows only this interface, so a journal on
+// a server for several tills could stand beside the SQLite file one.
+//
+// A write that fails throws JournalError and changes nothing.
+class Journal {
+public:
+    Journal() = default;
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+    virtual ~Journal() = default;
+
+    // OpenDay is the day the till works on, and whether it was open already,
+    // left so by a till that stopped without closing it.
+    struct OpenDay {
+        DayRecord record;
+        bool resumed = false;
+    };
+    // Returns the open day, opening a new one at `now` when none is open.
+    virtual OpenDay openDay(Moment now) = 0;
+
+    // Puts `count` copies of the item into the cart of its customer, in the
+    // open day.
+    virtual void addItems(const JournalItem& item, int count) = 0;
+    // Removes the `position`-th item (1 for the first) of that kind that is in
+    // the customer's cart.
+    virtual void removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) = 0;
+    // Removes every item in the customer's cart.
+    virtual void clearCart(std::int32_t customer, Moment at) = 0;
+    // Records that the customer paid for the cart, under a new sale id.
+    virtual void pay(std::int32_t customer, Moment at) = 0;
+    virtual void closeDay(Moment at) = 0;
+
+    // Returns every day, the first first.
+    virtual std::vector<DayLine> days() = 0;
+    // Returns the day with that number, if there is one.
+    virtual std::optional<DayRecord> day(std::int32_t number) = 0;
+};
