@@ -11,7 +11,10 @@ install(
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS restaurant drinkcheck dishcheck snackcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS drinkcheck dishcheck snackcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(RESTAURANT_BUILD_PROGRAM)
+    install(TARGETS restaurant RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 # Headers keep their folders, so "items/Drink.h" resolves the same installed.
 foreach(folder IN ITEMS items lists accounts)

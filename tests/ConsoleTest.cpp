@@ -5,19 +5,13 @@
 
 #include "tests/CoutCapture.h"
 #include "tests/RunProgram.h"
+#include "tests/SmallRestaurant.h"
 #include "till/Console.h"
 
 namespace {
 
 class ConsoleTest : public CoutCapture {
 protected:
-    // Main dishes cost +3, snacks +2, drinks +1.
-    static Console smallRestaurant() {
-        return Console(Menu{{{"Noodle soup", 10.0, 4.0}, {"Fish", 20.0, 9.0}},
-                            {{"Chips", 3.0, 1.0}},
-                            {{"Tea", 2.0, 0.5}, {"Juice", 4.0, 1.0}}});
-    }
-
     // Feeds the lines in turn and returns what the console printed.
     std::string session(Console& on, const std::vector<std::string>& lines) {
         output();
@@ -29,7 +23,8 @@ protected:
     }
     std::string session(const std::vector<std::string>& lines) { return session(console, lines); }
 
-    Console console = smallRestaurant();
+    SmallRestaurant restaurant;
+    Console& console = restaurant.console;
 };
 
 // Customer 1: Noodle soup, Chips, Juice (Fish ordered, then removed).
@@ -96,19 +91,19 @@ TEST_F(ConsoleTest, AnswersEveryBadLineWithOneLineAndLosesNothing) {
         "next customer",
         "remove tea -2147483648",
     };
-    Console undisturbed = smallRestaurant();
+    SmallRestaurant undisturbed;
     std::string expected;
     std::string actual;
     std::size_t bad = 0;
     for (const std::string& line : normalDay) {
         for (int twice = 0; twice < 2 && bad < badLines.size(); ++twice, ++bad) {
-            Console fresh = smallRestaurant();
-            const std::string reply = session(fresh, {badLines[bad]});
+            SmallRestaurant fresh;
+            const std::string reply = session(fresh.console, {badLines[bad]});
             EXPECT_EQ(std::count(reply.begin(), reply.end(), '\n'), 1) << badLines[bad];
             expected += reply;
             actual += session({badLines[bad]});
         }
-        expected += session(undisturbed, {line});
+        expected += session(undisturbed.console, {line});
         actual += session({line});
     }
     EXPECT_EQ(bad, badLines.size());
@@ -121,8 +116,21 @@ TEST_F(ConsoleTest, NamesWhatWasWrongAndWhatToType) {
               "'add' needs a kind and a serial number, for example: add dish 2\n");
     EXPECT_EQ(session({"remove pizza 1"}),
               "Unknown kind 'pizza': type dish, snack or drink, for example: remove dish 1\n");
+    EXPECT_EQ(session({"add drink 1.5"}),
+              "'1.5' is not a serial number: type a whole number, for example: add drink 1\n");
+    EXPECT_EQ(session({"remove drink one"}),
+              "'one' is not a serial number: type a whole number, for example: remove drink 1\n");
     EXPECT_EQ(session({"add drink one"}),
-              "'one' is not a serial number: type a whole number, for example: add drink 1\n");
+              "No drink on the menu begins with 'one': type menu to see the drinks\n");
+    EXPECT_EQ(session({"add 100 drink tea", "add 0 dish 1"}),
+              "'100' is not a count from 1 to 99: type it before the kind, for example: add 3 "
+              "drink 2\n"
+              "'0' is not a count from 1 to 99: type it before the kind, for example: add 3 "
+              "drink 2\n");
+    EXPECT_EQ(session({"clear", "receipt", "summar"}),
+              "Customer 1's cart is empty already\n"
+              "No customer has paid yet today: a receipt is for a customer who paid\n"
+              "Unknown command 'summar': type help to see the commands\n");
     EXPECT_EQ(session({"add snack 99999999999"}),
               "'99999999999' is far beyond any serial number: type one shown by 'menu'\n");
     EXPECT_EQ(session({"remove snack -99999999999"}),

@@ -2,10 +2,13 @@
 // second, its third ... allocation failing, until it runs through. After each
 // failure std::bad_alloc must have reached the caller, the object must look
 // exactly as before the call, and nothing may leak.
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <optional>
 #include <sstream>
@@ -18,7 +21,13 @@
 #include "testing/DiscardBuffer.h"
 
 #include "accounts/Usercollection.h"
+#include "journal/MemoryJournal.h"
+#include "journal/SqliteJournal.h"
+#include "tests/TillState.h"
 #include "till/Console.h"
+#include "till/DayLedger.h"
+#include "till/LineReader.h"
+#include "till/Till.h"
 
 namespace {
 
@@ -75,18 +84,6 @@ std::string describe(Usercollection& day) {
     std::ostringstream seen;
     CoutRedirect redirect(seen.rdbuf());
     day.displayFinancial();
-    return seen.str();
-}
-// A console is seen through a copy that finishes the day, so that what it
-// counts in the cart shows in what removals and payment accept.
-std::string describe(Console& console) {
-    Console copy(console);
-    std::ostringstream seen;
-    CoutRedirect redirect(seen.rdbuf());
-    for (const char* line : {"cart", "remove dish 2", "remove dish 1", "remove drink 1", "next"}) {
-        copy.handle(line);
-    }
-    copy.finish();
     return seen.str();
 }
 template <typename Object>
@@ -241,14 +238,151 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
         "report", [] { return dayOf(3); }, [](Usercollection& day) { day.displayFinancial(); });
 }
 
-TEST(OutOfMemory, TheConsoleLosesNothingWhenMemoryRunsOut) {
-    const auto restaurant = [] {
-        Console console(Menu{itemsOf<Maindish>(2), itemsOf<Snack>(1), itemsOf<Drink>(1)});
-        console.handle("add dish 1");
-        return console;
+// A till whose menu has long names, so that every copy allocates, on a
+// journal in memory or in a file.
+struct LongNamedTill {
+    static Menu menu() { return Menu{itemsOf<Maindish>(2), itemsOf<Snack>(1), itemsOf<Drink>(2)}; }
+
+    explicit LongNamedTill(bool inAFile)
+        : path(testing::TempDir() + "out-of-memory-journal.db"),
+          journal(inAFile ? open(path)
+                          : std::unique_ptr<Journal>(std::make_unique<MemoryJournal>())),
+          console(menu(), *journal) {
+        CoutRedirect silence(&discard);
+        console.start();
+        for (const char* line : {"add dish 1", "add 2 drink 2", "add snack 1"}) {
+            console.handle(line);
+        }
+    }
+    LongNamedTill(const LongNamedTill&) = delete;
+    LongNamedTill& operator=(const LongNamedTill&) = delete;
+    ~LongNamedTill() {
+        journal.reset();
+        std::remove(path.c_str());
+        std::remove((path + "-wal").c_str());
+        std::remove((path + "-shm").c_str());
+        std::remove((path + ".lock").c_str());
+    }
+
+    static std::unique_ptr<Journal> open(const std::string& file) {
+        std::remove(file.c_str());
+        return std::make_unique<SqliteJournal>(file, SqliteJournal::Access::till);
+    }
+
+    DiscardBuffer discard;
+    std::string path;
+    std::unique_ptr<Journal> journal;
+    Console console;
+};
+
+// What the journal holds of its last day: closed or open, and its report.
+std::string journalDayOf(Journal& journal) {
+    const std::optional<DayRecord> last = journal.day(journal.days().back().number);
+    std::ostringstream seen;
+    {
+        CoutRedirect redirect(seen.rdbuf());
+        DayLedger(*last).paidCustomers().displayFinancial();
+    }
+    return (last->closedAt ? "closed\n" : "open\n") + seen.str();
+}
+
+// With the journal in place a command that memory fails is either refused
+// whole, memory and journal unchanged, or recorded and then rebuilt from the
+// journal; either way memory equals what a restart would find, and nothing
+// leaks. `quit` may also stop once the customer paid, before the day closed.
+void sweepTill(const char* command, bool inAFile) {
+    SCOPED_TRACE(std::string(command) +
+                 (inAFile ? " on a journal file" : " on a journal in memory"));
+    std::vector<std::string> allowed;
+    std::string closedDay;
+    for (const char* done : {"", "next", command}) {
+        LongNamedTill till(inAFile);
+        CoutRedirect silence(&till.discard);
+        till.console.handle(done);
+        allowed.push_back(stateOf(till.console));
+        closedDay = journalDayOf(*till.journal);
+    }
+    if (std::string(command) != "quit") {
+        allowed.erase(allowed.begin() + 1);
+    }
+    for (std::size_t nth = 1;; ++nth) {
+        const std::size_t liveBefore = AllocationCounter::live();
+        bool injected = false;
+        {
+            LongNamedTill till(inAFile);
+            {
+                CoutRedirect silence(&till.discard);
+                AllocationCounter::Failure failure(nth);
+                try {
+                    till.console.handle(command);
+                } catch (const std::bad_alloc&) {
+                }
+                injected = AllocationCounter::injected();
+            }
+            const std::string after = stateOf(till.console);
+            if (after.empty()) {  // the day is over
+                EXPECT_EQ(journalDayOf(*till.journal), closedDay) << "allocation " << nth;
+            } else {
+                EXPECT_NE(std::find(allowed.begin(), allowed.end(), after), allowed.end())
+                    << "allocation " << nth << " failed and left " << after;
+                EXPECT_EQ(after, stateResumedFrom(*till.journal, LongNamedTill::menu()))
+                    << "allocation " << nth << " failed: memory and journal differ";
+            }
+        }
+        EXPECT_EQ(AllocationCounter::live(), liveBefore) << "allocation " << nth << " leaked";
+        if (!injected) {
+            EXPECT_GT(nth, 1U);
+            return;
+        }
+        ++failurePointsSwept;
+    }
+}
+
+TEST(OutOfMemory, TheTillLosesNothingWhenMemoryRunsOut) {
+    for (bool inAFile : {false, true}) {
+        for (const char* command : {"add dish 2", "add 3 drink item with a long, long name2",
+                                    "remove drink 2", "clear", "next", "quit"}) {
+            sweepTill(command, inAFile);
+        }
+    }
+}
+
+// The loop that feeds the till goes on after a line that ran out of memory.
+TEST(OutOfMemory, TheTillSaysALineRanOutOfMemoryAndGoesOn) {
+    class FailingFirstAllocation final : public LineReader {
+    public:
+        std::optional<std::string> next() override {
+            failure.reset();
+            if (lines.empty()) {
+                return std::nullopt;
+            }
+            std::string line = lines.front();
+            lines.erase(lines.begin());
+            if (line == "add snack 1") {
+                failure.emplace(1);
+            }
+            return line;
+        }
+        bool interactive() const override { return false; }
+
+    private:
+        std::vector<std::string> lines{"add dish 1", "add snack 1", "add drink 1"};
+        std::optional<AllocationCounter::Failure> failure;
     };
-    sweep("add", restaurant, [](Console& console) { console.handle("add dish 2"); });
-    sweep("next", restaurant, [](Console& console) { console.handle("next"); });
+    MemoryJournal journal;
+    Console console(LongNamedTill::menu(), journal);
+    Till till(console);
+    FailingFirstAllocation lines;
+    std::ostringstream out;
+    std::ostringstream errors;
+    CoutRedirect redirect(out.rdbuf());
+    std::streambuf* savedErrors = std::cerr.rdbuf(errors.rdbuf());
+    const int status = till.run(lines);
+    std::cerr.rdbuf(savedErrors);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(errors.str(), "restaurant: out of memory; that line was not carried out\n");
+    EXPECT_EQ(out.str().find("Added " + longName("Item")), 0U);
+    EXPECT_NE(out.str().find("Today's total revenue is  2 $"), std::string::npos) << out.str();
 }
 
 class CountReport : public ::testing::Environment {

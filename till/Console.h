@@ -1,15 +1,20 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "accounts/Cart.h"
 #include "accounts/Usercollection.h"
+#include "journal/Journal.h"
 #include "lists/Drinklist.h"
 #include "lists/Maindishlist.h"
 #include "lists/Snacklist.h"
+#include "menu/ItemKind.h"
 #include "menu/Menu.h"
 
 // Console runs a restaurant's day from typed commands: it shows the menus,
@@ -17,40 +22,85 @@
 // prints the day's accounts. It takes one line at a time and writes to
 // std::cout, where the menus, orders and report print themselves.
 //
-// A line that cannot be carried out gets one line saying what was wrong and
-// what to type, and changes nothing.
+// Every change is written to the journal before memory changes and before
+// its line is printed, so an acknowledged command is never lost; one the
+// journal refuses is reported on std::cerr and changes nothing. Should memory
+// run out after the journal took a change, the day is rebuilt from the
+// journal, which holds the truth. A line that cannot be carried out gets one
+// line saying what was wrong and what to type, and changes nothing.
 class Console {
 public:
-    explicit Console(Menu menu);
+    // Returns the moment it is now.
+    using Clock = std::function<Moment()>;
 
+    Console(Menu menu, Journal& journal, Clock clock = systemClock);
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    // Opens the day, or resumes the one the journal holds open and says so;
+    // throws JournalError when the journal cannot.
+    void start();
     // Carries out one command line. Returns false once the day is over.
     bool handle(const std::string& line);
     // Ends the day as `quit` does, unless it is over already.
     void finish();
+    // Returns 0, or 1 when the day could not be closed in the journal.
+    int exitStatus() const;
+
     // Returns the text of `help`.
     static const char* commands();
+    // Returns the time of the system's clock.
+    static Moment systemClock();
 
 private:
-    enum class Kind { maindish, snack, drink };
-    static constexpr std::size_t kindCount = 3;
-
-    void itemCommand(const std::string& verb, const std::vector<std::string>& words);
-    void add(Kind kind, int serialNumber);
-    void remove(Kind kind, int serialNumber);
-    template <typename Menu, typename Item>
-    void addFrom(Menu& menu, void (Cart::*addToCart)(Item), Kind kind, int serialNumber);
+    void addCommand(const std::vector<std::string>& words);
+    void removeCommand(const std::vector<std::string>& words);
+    void receiptCommand(const std::vector<std::string>& words);
+    template <typename Item>
+    bool itemNamed(const std::vector<std::string>& words, std::size_t from, ItemKind kind,
+                   std::vector<Item>& items, std::size_t& index);
+    void add(ItemKind kind, JournalItem item, int count);
+    void remove(ItemKind kind, int serialNumber);
+    void clear();
     void showCart();
-    void next(bool anotherComes);
+    void showMenu();
+    bool next(bool anotherComes);
     void quit();
-    std::size_t itemsInCart() const;
 
+    // Writes a change to the journal; returns false, having said why on
+    // std::cerr, when the journal refuses it.
+    template <typename Write>
+    bool record(Write write);
+    // Makes a change that the journal holds already in memory; should memory
+    // run out, rebuilds the day from the journal instead.
+    template <typename Change>
+    void apply(Change change);
+    // Takes the day's state from its record in the journal.
+    void adopt(const DayRecord& record);
+    void rebuild();
+    std::size_t itemsInCart() const;
+    std::size_t& countOf(ItemKind kind);
+
+    Menu menu;
     Maindishlist maindishes;
     Snacklist snacks;
     Drinklist drinks;
+    Journal& journal;
+    Clock clock;
+
+    std::int32_t dayNumber = 0;
     Cart cart;
     // How many items of each kind the cart holds, to tell accepted removals.
-    std::size_t inCart[kindCount] = {};
+    std::array<std::size_t, 3> inCart{};
     std::int32_t customer = 1;
-    Usercollection day;
+    // Always holds the paid customers; optional so that a rebuilt collection
+    // takes its place without a copy that might fail.
+    std::optional<Usercollection> day{std::in_place};
+    // The line being carried out, as the journal's refusals name it.
+    std::string line;
+    // True when memory could not be rebuilt after a change: the next line
+    // rebuilds it first.
+    bool stale = false;
     bool over = false;
+    int status = 0;
 };

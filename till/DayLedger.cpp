@@ -1,0 +1,85 @@
+#include "till/DayLedger.h"
+
+#include <algorithm>
+
+DayLedger::DayLedger(const DayRecord& record) : record(record) {
+    for (std::size_t at = 0; at < record.items.size(); ++at) {
+        if (!record.items[at].removedAt) {
+            carts[record.items[at].customer].push_back(at);
+        }
+    }
+}
+
+std::vector<const JournalItem*> DayLedger::itemsOf(std::int32_t customer) const {
+    std::vector<const JournalItem*> items;
+    const auto found = carts.find(customer);
+    if (found != carts.end()) {
+        for (std::size_t at : found->second) {
+            items.push_back(&record.items[at]);
+        }
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const JournalItem* a, const JournalItem* b) { return a->kind < b->kind; });
+    return items;
+}
+
+Cart DayLedger::cartOf(std::int32_t customer) const {
+    Cart cart;
+    for (const JournalItem* held : itemsOf(customer)) {
+        const JournalItem& item = *held;
+        switch (item.kind) {
+            case ItemKind::dish:
+                cart.addMaindish(Maindish(item.name, item.price, item.cost));
+                break;
+            case ItemKind::snack:
+                cart.addSnack(Snack(item.name, item.price, item.cost));
+                break;
+            case ItemKind::drink:
+                cart.addDrink(Drink(item.name, item.price, item.cost));
+                break;
+        }
+    }
+    return cart;
+}
+
+std::array<std::size_t, 3> DayLedger::countsOf(std::int32_t customer) const {
+    std::array<std::size_t, 3> counts{};
+    const auto found = carts.find(customer);
+    if (found != carts.end()) {
+        for (std::size_t at : found->second) {
+            ++counts[static_cast<std::size_t>(record.items[at].kind)];
+        }
+    }
+    return counts;
+}
+
+std::vector<User> DayLedger::paidUsers() const {
+    std::vector<User> users;
+    users.reserve(record.customers.size());
+    for (const PaidCustomer& customer : record.customers) {
+        users.emplace_back(cartOf(customer.number), customer.number);
+    }
+    return users;
+}
+
+Usercollection DayLedger::paidCustomers() const { return Usercollection(paidUsers()); }
+
+double DayLedger::totalCostOf(const JournalItem& item) {
+    switch (item.kind) {
+        case ItemKind::dish:
+            return Maindish(item.name, item.price, item.cost).totalCost();
+        case ItemKind::snack:
+            return Snack(item.name, item.price, item.cost).totalCost();
+        case ItemKind::drink:
+            return Drink(item.name, item.price, item.cost).totalCost();
+    }
+    return item.cost;
+}
+
+std::int32_t DayLedger::nextCustomer() const {
+    std::int32_t last = 0;
+    for (const PaidCustomer& customer : record.customers) {
+        last = std::max(last, customer.number);
+    }
+    return last + 1;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "accounts/Cart.h"
+#include "accounts/User.h"
+#include "accounts/Usercollection.h"
+#include "journal/DayRecord.h"
+
+// DayLedger rebuilds a recorded day into the library's own classes: each
+// customer's cart from the items still in it, in the order they were added,
+// and the paid customers as a Usercollection in the order they paid. A day
+// rebuilt so reports to the byte what the till printed while it ran.
+class DayLedger {
+public:
+    explicit DayLedger(const DayRecord& record);
+
+    // Returns the items in that customer's cart, paid or not, in the cart's
+    // order: main dishes, snacks, drinks, each kind in the order added.
+    std::vector<const JournalItem*> itemsOf(std::int32_t customer) const;
+    // Returns the cart of that customer: an empty one for a customer with no
+    // items.
+    Cart cartOf(std::int32_t customer) const;
+    // Returns how many items of each kind are in that customer's cart.
+    std::array<std::size_t, 3> countsOf(std::int32_t customer) const;
+    // Returns the paid customers in the order they paid, each with the cart
+    // they paid for.
+    std::vector<User> paidUsers() const;
+    Usercollection paidCustomers() const;
+    // Returns the number of the customer at the till: one past the last
+    // who paid.
+    std::int32_t nextCustomer() const;
+
+    // Returns the item's total cost as its kind works it out: the cost plus
+    // the kind's surcharge.
+    static double totalCostOf(const JournalItem& item);
+
+private:
+    const DayRecord& record;
+    // Per customer, the positions in record.items of the items still in the cart.
+    std::unordered_map<std::int32_t, std::vector<std::size_t>> carts;
+};

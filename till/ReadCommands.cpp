@@ -1,0 +1,112 @@
+#include "till/ReadCommands.h"
+
+#include <iostream>
+#include <string>
+
+#include "accounts/Usercollection.h"
+#include "menu/CsvWriter.h"
+#include "till/DayLedger.h"
+#include "till/Format.h"
+#include "till/Receipt.h"
+#include "till/Summary.h"
+
+namespace {
+
+constexpr int unknown = 2;
+
+// Returns the day asked for, or the last; says on std::cerr when there is
+// no such day.
+std::optional<DayRecord> dayAskedFor(Journal& journal, std::optional<std::int32_t> number) {
+    if (!number) {
+        const std::vector<DayLine> days = journal.days();
+        if (days.empty()) {
+            std::cerr << "the journal holds no days yet: the till opens one when it starts"
+                      << std::endl;
+            return std::nullopt;
+        }
+        number = days.back().number;
+    }
+    std::optional<DayRecord> record = journal.day(*number);
+    if (!record) {
+        std::cerr << "day " << *number
+                  << " is not in the journal: restaurant days lists the days it holds" << std::endl;
+    }
+    return record;
+}
+
+const char* const moment = "%Y-%m-%d %H:%M";
+
+}  // namespace
+
+int listDays(Journal& journal, std::ostream& out) {
+    for (const DayLine& day : journal.days()) {
+        out << "Day " << day.number << ": opened " << localTime(day.openedAt, moment) << ", "
+            << (day.closedAt ? "closed " + localTime(*day.closedAt, moment) : std::string("open"))
+            << "; " << day.customers << " customer" << (day.customers == 1 ? "" : "s")
+            << ", revenue " << twoDecimals(day.revenue) << " $\n";
+    }
+    out << std::flush;
+    return 0;
+}
+
+int reportDay(Journal& journal, std::optional<std::int32_t> day) {
+    const std::optional<DayRecord> record = dayAskedFor(journal, day);
+    if (!record) {
+        return unknown;
+    }
+    DayLedger(*record).paidCustomers().displayFinancial();
+    return 0;
+}
+
+int summarizeDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out) {
+    const std::optional<DayRecord> record = dayAskedFor(journal, day);
+    if (!record) {
+        return unknown;
+    }
+    Summary(*record).print(out);
+    return 0;
+}
+
+int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std::ostream& out) {
+    const std::optional<DayRecord> record = dayAskedFor(journal, day);
+    if (!record) {
+        return unknown;
+    }
+    if (!Receipt(*record).print(customer, out)) {
+        std::cerr << "customer " << customer << " did not pay in day " << day
+                  << ": restaurant summary " << day << " counts the customers who did" << std::endl;
+        return unknown;
+    }
+    return 0;
+}
+
+int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out) {
+    const std::optional<DayRecord> record = dayAskedFor(journal, day);
+    if (!record) {
+        return unknown;
+    }
+    CsvWriter csv(out, ',', "\r\n");
+    for (const char* column :
+         {"day", "customer", "sale_id", "paid_at", "kind", "name", "price", "cost", "total_cost"}) {
+        csv.text(column);
+    }
+    csv.endRow();
+    const DayLedger ledger(*record);
+    for (const PaidCustomer& customer : record->customers) {
+        const std::string paidAt = localTime(customer.paidAt, "%Y-%m-%d %H:%M:%S");
+        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
+            csv.number(static_cast<long long>(record->number))
+                .number(static_cast<long long>(customer.number))
+                .text(customer.saleId)
+                .text(paidAt)
+                .text(kindWord(item->kind))
+                .text(item->name)
+                .number(item->price)
+                .number(item->cost)
+                .number(DayLedger::totalCostOf(*item));
+            csv.endRow();
+        }
+    }
+    out << std::flush;
+    return 0;
+}
