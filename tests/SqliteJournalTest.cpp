@@ -1,0 +1,323 @@
+// The journal's promises, proved against a disk that fails: every command
+// is recorded whole or refused whole, memory always equals the journal read
+// afresh, the file stays sound, and files that are not journals are left as
+// they were.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
+#include <sqlite3.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testing/CoutRedirect.h"
+#include "testing/DiscardBuffer.h"
+
+#include "journal/JournalLock.h"
+#include "journal/SqliteJournal.h"
+#include "tests/FaultyVfs.h"
+#include "tests/RunProgram.h"
+#include "tests/SmallRestaurant.h"
+#include "tests/TillState.h"
+#include "till/Console.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own for each test's journals, removed afterwards.
+class JournalFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::path(testing::TempDir()) /
+                 ("journal-" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        FaultyVfs::disarm();
+        FaultyVfs::openReadOnly(false);
+        fs::remove_all(folder);
+    }
+
+    std::string file(const std::string& name) const { return (folder / name).string(); }
+
+    fs::path folder;
+};
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs PRAGMA integrity_check on its own connection.
+std::string integrityOf(const std::string& path) {
+    sqlite3* database = nullptr;
+    std::string result = "cannot open";
+    if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* check = nullptr;
+        sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr);
+        if (sqlite3_step(check) == SQLITE_ROW) {
+            result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+        }
+        sqlite3_finalize(check);
+    }
+    sqlite3_close(database);
+    return result;
+}
+
+// A till on a journal file through the faulty VFS, with the lines said on
+// std::cerr kept.
+struct TillOnFile {
+    explicit TillOnFile(const std::string& path)
+        : journal(path, SqliteJournal::Access::till, FaultyVfs::name()),
+          console(SmallRestaurant::menu(), journal) {
+        CoutRedirect silence(&discard);
+        console.start();
+    }
+
+    // Carries out the line; returns what it said on std::cerr.
+    std::string handle(const std::string& line) {
+        std::ostringstream errors;
+        std::streambuf* saved = std::cerr.rdbuf(errors.rdbuf());
+        {
+            CoutRedirect silence(&discard);
+            console.handle(line);
+        }
+        std::cerr.rdbuf(saved);
+        return errors.str();
+    }
+
+    DiscardBuffer discard;
+    SqliteJournal journal;
+    Console console;
+};
+
+const std::vector<std::string> setUp = {"add dish 1", "add 2 drink 2", "next", "add snack 1",
+                                        "add drink tea"};
+
+struct Fault {
+    const char* what;
+    FaultyVfs::Operation operation;
+    int error;
+    const char* cause;
+};
+
+TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails) {
+    const std::vector<Fault> faults = {
+        {"a failed write", FaultyVfs::Operation::write, SQLITE_IOERR_WRITE, "disk I/O error"},
+        {"a full disk", FaultyVfs::Operation::write, SQLITE_FULL, "database or disk is full"},
+        {"a failed sync", FaultyVfs::Operation::sync, SQLITE_IOERR_FSYNC, "disk I/O error"},
+    };
+    const std::vector<std::string> commands = {"add 3 dish fish", "remove drink 1", "clear", "next",
+                                               "quit"};
+    std::size_t injected = 0;
+    for (const Fault& fault : faults) {
+        for (const std::string& command : commands) {
+            for (int nth = 1;; ++nth) {
+                SCOPED_TRACE(std::string(fault.what) + " at " + std::to_string(nth) + " in " +
+                             command);
+                const std::string path = file("faults.db");
+                fs::remove_all(folder);
+                fs::create_directories(folder);
+                bool failed = false;
+                {
+                    TillOnFile till(path);
+                    for (const std::string& line : setUp) {
+                        till.handle(line);
+                    }
+                    const std::string before = stateOf(till.console);
+                    FaultyVfs::arm(fault.operation, nth, fault.error);
+                    const std::string said = till.handle(command);
+                    FaultyVfs::disarm();
+                    failed = FaultyVfs::injected();
+                    const std::string after = stateOf(till.console);
+                    const std::string refused = "could not record '" + command +
+                                                "': " + fault.cause + "; nothing changed\n";
+                    if (failed && said == refused) {
+                        EXPECT_EQ(after, before);
+                    } else if (failed) {
+                        // quit's customer paid; then the day could not close.
+                        EXPECT_EQ(command, "quit");
+                        EXPECT_EQ(said, "could not close day 1: " + std::string(fault.cause) +
+                                            "; the next start resumes it\n");
+                        SqliteJournal reread(path, SqliteJournal::Access::reading);
+                        EXPECT_FALSE(reread.day(1)->closedAt);
+                        EXPECT_EQ(reread.day(1)->customers.size(), 2U);
+                    }
+                    if (!after.empty()) {
+                        SqliteJournal reread(path, SqliteJournal::Access::reading);
+                        EXPECT_EQ(after, stateResumedFrom(reread, SmallRestaurant::menu()));
+                        // The day goes on.
+                        EXPECT_EQ(till.handle("add drink juice"), "");
+                    }
+                }
+                EXPECT_EQ(integrityOf(path), "ok");
+                if (!failed) {
+                    break;
+                }
+                ++injected;
+            }
+        }
+    }
+    std::cout << "Disk faults injected: " << injected << std::endl;
+    EXPECT_GT(injected, 20U);
+}
+
+TEST_F(JournalFolder, AJournalThatCannotBeOpenedStartsNothingAndLosesNothing) {
+    const std::string path = file("open.db");
+    {
+        TillOnFile till(path);
+        till.handle("add dish 1");
+    }
+    const std::string kept = bytesOf(path);
+    for (int nth = 1;; ++nth) {
+        FaultyVfs::arm(FaultyVfs::Operation::open, nth, SQLITE_CANTOPEN);
+        try {
+            TillOnFile till(path);
+            FaultyVfs::disarm();
+            EXPECT_FALSE(FaultyVfs::injected());
+            EXPECT_NE(stateOf(till.console).find("1. Noodle soup"), std::string::npos);
+            break;
+        } catch (const JournalError& error) {
+            EXPECT_TRUE(FaultyVfs::injected());
+            EXPECT_EQ(std::string(error.what()).rfind("cannot open journal " + path + ": ", 0), 0U)
+                << error.what();
+            EXPECT_EQ(bytesOf(path), kept);
+        }
+    }
+    FaultyVfs::disarm();
+}
+
+TEST_F(JournalFolder, RefusesToWriteAReadOnlyFileAndGoesOn) {
+    const std::string path = file("read-only.db");
+    {
+        TillOnFile till(path);
+        till.handle("add dish 1");
+    }
+    FaultyVfs::openReadOnly(true);
+    TillOnFile till(path);
+    EXPECT_EQ(till.handle("add dish 2"),
+              "could not record 'add dish 2': attempt to write a readonly database; nothing "
+              "changed\n");
+    EXPECT_NE(stateOf(till.console).find("1. Noodle soup\nThe total"), std::string::npos);
+}
+
+TEST_F(JournalFolder, RefusesASecondTillAndAFolderThatCannotBeMade) {
+    const std::string path = file("shared.db");
+    TillOnFile first(path);
+    first.handle("add dish 1");
+    EXPECT_THROW(
+        {
+            try {
+                SqliteJournal second(path, SqliteJournal::Access::till);
+            } catch (const JournalError& error) {
+                EXPECT_EQ(std::string(error.what()),
+                          "journal " + path + " is in use by another restaurant program");
+                throw;
+            }
+        },
+        JournalError);
+    SqliteJournal reader(path, SqliteJournal::Access::reading);
+    EXPECT_EQ(reader.day(1)->items.size(), 1U) << "a reader sees what the till acknowledged";
+
+    std::ofstream(file("a-file")) << "not a folder";
+    try {
+        SqliteJournal nowhere(file("a-file") + "/journal.db", SqliteJournal::Access::till);
+        ADD_FAILURE() << "a journal under a file";
+    } catch (const JournalError& error) {
+        EXPECT_EQ(std::string(error.what()), "cannot make the folder " + file("a-file") +
+                                                 " for journal " + file("a-file") +
+                                                 "/journal.db: Not a directory");
+    }
+}
+
+// One journal transaction per acknowledged command, none for one refused or
+// one that only reads.
+TEST_F(JournalFolder, CommitsOnceForEachAcknowledgedCommandAndNeverOtherwise) {
+    TillOnFile till(file("commits.db"));
+    int commits = 0;
+    sqlite3_commit_hook(
+        till.journal.handle(),
+        [](void* counted) {
+            ++*static_cast<int*>(counted);
+            return 0;
+        },
+        &commits);
+    const std::vector<std::pair<std::string, int>> lines = {
+        {"add dish 1", 1},     {"add 5 drink tea", 1},
+        {"add dish 9", 0},     {"add drink z", 0},
+        {"add pizza 1", 0},    {"remove drink 6", 0},
+        {"remove drink 5", 1}, {"menu", 0},
+        {"cart", 0},           {"report", 0},
+        {"summary", 0},        {"help", 0},
+        {"next", 1},           {"next", 0},
+        {"receipt", 0},        {"receipt 9", 0},
+        {"clear", 0},          {"add snack chips", 1},
+        {"clear", 1},          {"add 2 snack 1", 1},
+        {"quit", 2},
+    };
+    for (const auto& [line, expected] : lines) {
+        const int before = commits;
+        till.handle(line);
+        EXPECT_EQ(commits - before, expected) << line;
+    }
+}
+
+// Returns the journal a till wrote and left, its WAL checkpointed away.
+std::string aJournalIn(const std::string& path) {
+    TillOnFile till(path);
+    for (const std::string& line : setUp) {
+        till.handle(line);
+    }
+    till.handle("quit");
+    return path;
+}
+
+TEST_F(JournalFolder, RefusesFilesThatAreNotSoundJournalsAndLeavesThemAsTheyWere) {
+    const std::string text = file("notes.txt");
+    std::ofstream(text) << "kind,name,price,cost\n";
+
+    const std::string other = file("other.db");
+    sqlite3* database = nullptr;
+    sqlite3_open(other.c_str(), &database);
+    sqlite3_exec(database, "CREATE TABLE t (x); INSERT INTO t VALUES (1)", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(database);
+
+    const std::string cut = aJournalIn(file("cut.db"));
+    const std::string whole = bytesOf(cut);
+    ASSERT_GT(whole.size(), 8192U);
+    std::ofstream(cut, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
+
+    const std::string newer = aJournalIn(file("newer.db"));
+    std::string bytes = bytesOf(newer);
+    bytes[63] = 2;  // user_version, big-endian at 60
+    std::ofstream(newer, std::ios::binary | std::ios::trunc) << bytes;
+
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {text, text + " is not a restaurant journal"},
+        {other, other + " is not a restaurant journal: it is another program's SQLite database"},
+        {cut, "journal " + cut + " is damaged: it is shorter than it says, cut off"},
+        {newer, newer + " was written by a newer restaurant (journal version 2; this one reads "
+                        "up to 1)"},
+    };
+    const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
+    for (const auto& [path, line] : refused) {
+        const std::string before = bytesOf(path);
+        for (const char* command : {"", " days", " report 1"}) {
+            const ProgramRun run = runProgram("echo 'add dish 1' | " + program + command +
+                                              " --journal " + path + " 2>&1");
+            EXPECT_EQ(run.status, 1) << path << command;
+            EXPECT_EQ(run.output, line + "\n") << command;
+        }
+        EXPECT_EQ(bytesOf(path), before) << path;
+        EXPECT_FALSE(fs::exists(path + "-wal")) << path;
+    }
+}
+
+}  // namespace
