@@ -1,0 +1,266 @@
+// A day at a real till, killed with SIGKILL at random moments and started
+// again on the same journal, over and over. After every restart the day must
+// hold every command whose acknowledgement was printed, and at most the one
+// command in flight besides, never part of one; the journal must pass
+// SQLite's integrity check; and each finished day must report to the byte
+// what the same day reports when nothing stops it.
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <random>
+#include <sqlite3.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "journal/MemoryJournal.h"
+#include "menu/Menu.h"
+#include "tests/ChildProcess.h"
+#include "tests/TillState.h"
+#include "till/Console.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+const std::string program = RESTAURANT_PATH;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool isAcknowledgement(const std::string& line) {
+    for (const char* start : {"Added ", "Removed ", "Cleared "}) {
+        if (line.rfind(start, 0) == 0) {
+            return true;
+        }
+    }
+    return line.rfind("Customer ", 0) == 0 && line.find(" paid ") != std::string::npos;
+}
+
+// The day's commands, each one the till acknowledges with one line, and what
+// the till shows after each prefix of them: the states a restart may find.
+struct ScriptedDay {
+    ScriptedDay() {
+        std::mt19937 random(20261208);
+        const std::vector<std::string> kinds = {"dish", "snack", "drink"};
+        const std::vector<std::string> names = {"beef",      "fried",    "spring", "onion",
+                                                "green tea", "lemonade", "tomato"};
+        MemoryJournal journal;
+        Console oracle(builtinMenu(), journal, [] { return Moment{0}; });
+        oracle.start();
+        states.push_back(stateOf(oracle));
+        while (commands.size() < 60) {
+            std::string command;
+            if (commands.size() >= 58) {
+                // The day ends with a customer who pays, so quit only reports.
+                command = commands.size() == 58 ? "add dish 1" : "next";
+            } else {
+                switch (random() % 8) {
+                    case 0:
+                    case 1:
+                        command =
+                            "add " + kinds[random() % 3] + " " + std::to_string(random() % 4 + 1);
+                        break;
+                    case 2:
+                        command = "add " + std::to_string(random() % 4 + 2) + " " +
+                                  kinds[random() % 3] + " " + std::to_string(random() % 4 + 1);
+                        break;
+                    case 3:
+                        command =
+                            "add " + kinds[random() % 3] + " " + names[random() % names.size()];
+                        break;
+                    case 4:
+                        command = "remove " + kinds[random() % 3] + " " +
+                                  std::to_string(random() % 3 + 1);
+                        break;
+                    case 5:
+                        command = "clear";
+                        break;
+                    default:
+                        command = "next";
+                        break;
+                }
+            }
+            std::ostringstream said;
+            {
+                CoutRedirect redirect(said.rdbuf());
+                oracle.handle(command);
+            }
+            const std::vector<std::string> lines = linesOf(said.str());
+            if (lines.size() == 1 && isAcknowledgement(lines[0])) {
+                commands.push_back(command);
+                states.push_back(stateOf(oracle));
+            }
+        }
+    }
+
+    std::vector<std::string> commands;
+    std::vector<std::string> states;
+};
+
+std::string integrityOf(const std::string& path) {
+    sqlite3* database = nullptr;
+    std::string result = "cannot open";
+    if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* check = nullptr;
+        sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr);
+        if (sqlite3_step(check) == SQLITE_ROW) {
+            result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+        } else {
+            result = sqlite3_errmsg(database);
+        }
+        sqlite3_finalize(check);
+    }
+    sqlite3_close(database);
+    return result;
+}
+
+int killsWanted() {
+    const char* wanted = std::getenv("RESTAURANT_CRASH_KILLS");
+    return wanted == nullptr ? 200 : std::atoi(wanted);
+}
+
+TEST(Crash, ADayKilledAtRandomMomentsLosesNoAcknowledgedCommandAndReportsTheSame) {
+    std::signal(SIGPIPE, SIG_IGN);
+    const ScriptedDay day;
+    const std::size_t total = day.commands.size();
+    const std::string folder = testing::TempDir() + "crash-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+
+    // The same day, run without a stop: its report, and the time a command takes.
+    std::vector<std::string> reference;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        ChildProcess till({program, "--journal", folder + "/reference.db"});
+        std::string script;
+        for (const std::string& command : day.commands) {
+            script += command + "\n";
+        }
+        till.type(script + "quit\n");
+        for (std::string line; till.readLine(line, milliseconds(20000));) {
+            reference.push_back(line);
+        }
+        ASSERT_EQ(till.waitForExit(), 0);
+    }
+    const auto perCommand =
+        (std::chrono::steady_clock::now() - started) / static_cast<int>(total + 1);
+    ASSERT_EQ(reference.size(), total + 3);
+    reference.erase(reference.begin(), reference.end() - 3);
+
+    const std::string journal = folder + "/crashed.db";
+    std::mt19937 random(std::random_device{}());
+    const int wanted = killsWanted();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+    int kills = 0;
+    int inFlightKept = 0;
+    int reportsSeen = 0;
+    int daysClosed = 0;
+    std::size_t done = 0;  // commands of the open day the journal holds
+    while (kills < wanted && std::chrono::steady_clock::now() < deadline) {
+        ChildProcess till({program, "--journal", journal});
+        // What the restarted till holds: all that was acknowledged, and
+        // perhaps the command in flight, whole; after the last command, the
+        // day may have closed, and a new one opened.
+        till.type("cart\nreport\n");
+        std::string found;
+        std::string line;
+        bool reported = false;
+        const bool killEarly = random() % 8 == 0;
+        const auto startDeadline = killEarly ? milliseconds(random() % 30) : milliseconds(20000);
+        while (!reported && till.readLine(line, startDeadline)) {
+            if (line.rfind("Resumed day ", 0) != 0) {
+                found += line + "\n";
+                reported = line.rfind("Today's total Profit is", 0) == 0;
+            }
+        }
+        if (!reported) {
+            ASSERT_TRUE(killEarly) << "the till did not answer; it said:\n" << found;
+            kills += till.kill() ? 1 : 0;
+            continue;
+        }
+        if (done == total && found == day.states[0]) {
+            ++daysClosed;
+            done = 0;
+        } else if (found != day.states[done]) {
+            ASSERT_LT(done, total) << "the till resumed:\n" << found;
+            ASSERT_EQ(found, day.states[done + 1])
+                << "after " << done << " acknowledged commands the till resumed another state";
+            ++done;
+            ++inFlightKept;
+        }
+
+        std::string script;
+        for (std::size_t at = done; at < total; ++at) {
+            script += day.commands[at] + "\n";
+        }
+        till.type(script + "quit\n");
+        const auto left = perCommand * static_cast<int>(total - done + 1);
+        const auto stopAt = std::chrono::steady_clock::now() +
+                            std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                left * (static_cast<double>(random() % 1000) / 900.0));
+        std::vector<std::string> said;
+        while (std::chrono::steady_clock::now() < stopAt &&
+               till.readLine(line, std::chrono::duration_cast<milliseconds>(
+                                       stopAt - std::chrono::steady_clock::now()))) {
+            said.push_back(line);
+        }
+        const bool killed = till.kill();
+        for (std::string more; till.readLine(more, milliseconds(0));) {
+            said.push_back(more);
+        }
+        const std::size_t remaining = total - done;
+        const std::size_t acknowledged = std::min(said.size(), remaining);
+        for (std::size_t at = 0; at < acknowledged; ++at) {
+            ASSERT_TRUE(isAcknowledgement(said[at])) << said[at];
+        }
+        done += acknowledged;
+        if (said.size() == remaining + 3) {
+            ASSERT_EQ(std::vector<std::string>(said.end() - 3, said.end()), reference);
+            ++reportsSeen;
+        }
+        if (killed) {
+            ++kills;
+        } else {
+            ASSERT_EQ(said.size(), remaining + 3) << "the till ended by itself before its report";
+            ++daysClosed;
+            done = 0;
+        }
+        if (std::filesystem::exists(journal)) {
+            ASSERT_EQ(integrityOf(journal), "ok");
+        }
+    }
+    // The last day runs to its end, and reports as the reference did.
+    {
+        ChildProcess till({program, "--journal", journal});
+        std::string script = "cart\nreport\n";
+        for (std::size_t at = done; at < total; ++at) {
+            script += day.commands[at] + "\n";
+        }
+        till.type(script + "quit\n");
+        std::vector<std::string> said;
+        for (std::string line; till.readLine(line, milliseconds(20000));) {
+            said.push_back(line);
+        }
+        ASSERT_EQ(till.waitForExit(), 0);
+        ASSERT_GE(said.size(), 3U);
+        EXPECT_EQ(std::vector<std::string>(said.end() - 3, said.end()), reference);
+    }
+    std::cout << "Crash test: " << kills << " kills survived, " << inFlightKept
+              << " commands in flight kept whole, " << daysClosed + 1 << " days closed, "
+              << reportsSeen + 1 << " reports equal to the uninterrupted day's, "
+              << "0 acknowledged commands lost" << std::endl;
+    EXPECT_GE(kills, wanted) << "the time ran out first";
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
