@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "tests/CoutCapture.h"
-#include "tests/RunProgram.h"
 #include "tests/SmallRestaurant.h"
 #include "till/Console.h"
 
@@ -164,44 +163,6 @@ TEST_F(ConsoleTest, EndOfInputLetsTheLastCustomerPayBeforeTheReport) {
     EXPECT_EQ(output(),
               "Customer 1 paid 2 $\nToday's total cost is 1.5 $\n"
               "Today's total revenue is  2 $\nToday's total Profit is  0.5 $\n");
-}
-
-const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
-
-TEST(RestaurantProgram, ReadsCommandsFromStandardInputAndReportsAtTheEnd) {
-    const ProgramRun run = runProgram("printf 'add dish 1\\nadd drink 2\\n' | " + program);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output,
-              "Added Beef noodle soup to customer 1's cart\n"
-              "Added Green tea to customer 1's cart\n"
-              "Customer 1 paid 14.5 $\n"
-              "Today's total cost is 9.3 $\nToday's total revenue is  14.5 $\n"
-              "Today's total Profit is  5.2 $\n");
-}
-
-TEST(RestaurantProgram, ReplaysADemoDayEchoingEachCommand) {
-    const ProgramRun run = runProgram(program + " --demo < /dev/null");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output.rfind("> menu\nWe offer following maindishes : \n", 0), 0U);
-    const std::string end =
-        "> quit\nCustomer 3 paid 6 $\nToday's total cost is 30.3 $\n"
-        "Today's total revenue is  45.5 $\nToday's total Profit is  15.2 $\n";
-    ASSERT_GE(run.output.size(), end.size());
-    EXPECT_EQ(run.output.substr(run.output.size() - end.size()), end);
-}
-
-TEST(RestaurantProgram, PrintsUsageOnHelpAndRejectsUnknownOptions) {
-    const ProgramRun help = runProgram(program + " --help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("Usage: restaurant [OPTIONS] [SUBCOMMAND]\n"), std::string::npos);
-    EXPECT_EQ(runProgram(program + " --version").output, "restaurant 1.0.0\n");
-
-    for (const char* wrong : {" --verbose", " --demo extra", " -x", " --demo --menu m.csv"}) {
-        const ProgramRun run = runProgram(program + wrong + " 2>&1 >/dev/null < /dev/null");
-        EXPECT_EQ(run.status, 2) << wrong;
-        EXPECT_NE(run.output.find("Run with --help for more information."), std::string::npos)
-            << wrong;
-    }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -9,7 +7,6 @@
 
 #include "menu/CsvReader.h"
 #include "menu/MenuFile.h"
-#include "tests/RunProgram.h"
 
 namespace {
 
@@ -168,40 +165,6 @@ TEST(CsvReader, TakesTheSeparatorTheFirstRowUses) {
     EXPECT_EQ(CsvReader::separatorOf("kind;name;price;cost\na,b,c"), ';');
     EXPECT_EQ(CsvReader::separatorOf("\r\n\"a;b\",c\n;;;;"), ',');
     EXPECT_EQ(CsvReader::separatorOf(""), ',');
-}
-
-const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
-
-TEST(RestaurantProgram, SellsFromAMenuFileAndRefusesABadOneWithExitStatusTwo) {
-    const std::string good = testing::TempDir() + "good-menu.csv";
-    std::ofstream(good) << "Name;Kind;Price;Cost\r\nPho;dish;9,5;4\r\nPho;DISH;9;x\r\n";
-    const ProgramRun refused =
-        runProgram("echo 'add dish 1' | " + program + " --menu " + good + " 2>&1");
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.output, good + ":2: '9,5' is not a number: write it with a point, 9.5\n" +
-                                  good +
-                                  ":3: 'Pho' is already on line 2 as a dish: give each dish its "
-                                  "own name\n" +
-                                  good +
-                                  ":3: 'x' is not a number: write the cost as a number with a "
-                                  "point, for example 8.50\n");
-
-    std::ofstream(good) << "Name;Kind;Price;Cost\r\nPho;dish;9.5;4\r\n";
-    const ProgramRun sold = runProgram("echo 'add dish 1' | " + program + " --menu " + good);
-    EXPECT_EQ(sold.status, 0);
-    EXPECT_EQ(sold.output,
-              "Added Pho to customer 1's cart\nCustomer 1 paid 9.5 $\n"
-              "Today's total cost is 7 $\nToday's total revenue is  9.5 $\n"
-              "Today's total Profit is  2.5 $\n");
-
-    const ProgramRun menu = runProgram(program + " menu --menu " + good);
-    EXPECT_EQ(menu.output, "kind,name,price,cost\ndish,Pho,9.5,4\n");
-    const ProgramRun missing = runProgram(program + " --menu /no/such/menu.csv 2>&1");
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.output,
-              "/no/such/menu.csv:1: cannot be read: No such file or directory: check the path, "
-              "or make a menu file with: restaurant menu > menu.csv\n");
-    std::remove(good.c_str());
 }
 
 }  // namespace
