@@ -15,10 +15,9 @@
 
 #include "testing/CoutRedirect.h"
 #include "testing/DiscardBuffer.h"
+#include "testing/FaultyVfs.h"
 
-#include "journal/JournalLock.h"
 #include "journal/SqliteJournal.h"
-#include "tests/FaultyVfs.h"
 #include "tests/RunProgram.h"
 #include "tests/SmallRestaurant.h"
 #include "tests/TillState.h"

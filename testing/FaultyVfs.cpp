@@ -1,4 +1,4 @@
-#include "tests/FaultyVfs.h"
+#include "testing/FaultyVfs.h"
 
 #include <cstring>
 #include <sqlite3.h>
@@ -11,6 +11,7 @@ struct Faults {
     int error = SQLITE_IOERR;
     bool injected = false;
     bool readOnly = false;
+    bool skipSyncs = false;
 };
 Faults faults;
 
@@ -53,6 +54,9 @@ int truncate(sqlite3_file* file, sqlite3_int64 size) {
 int sync(sqlite3_file* file, int flags) {
     if (failsNow(FaultyVfs::Operation::sync)) {
         return faults.error;
+    }
+    if (faults.skipSyncs) {
+        return SQLITE_OK;
     }
     return real(file)->pMethods->xSync(real(file), flags);
 }
@@ -159,3 +163,5 @@ void FaultyVfs::disarm() { faults.countdown = 0; }
 bool FaultyVfs::injected() { return faults.injected; }
 
 void FaultyVfs::openReadOnly(bool readOnly) { faults.readOnly = readOnly; }
+
+void FaultyVfs::skipSyncs(bool skip) { faults.skipSyncs = skip; }

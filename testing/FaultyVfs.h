@@ -3,7 +3,8 @@
 // FaultyVfs is an SQLite VFS that wraps the system's default one and, when
 // armed, fails the nth write, sync or open from then on, as a disk that
 // breaks or fills up would; it can also open databases read-only, as for a
-// file its user may not write. Tests name it when opening a journal.
+// file its user may not write, or skip every sync, to build a large journal
+// quickly. Tests and benchmarks name it when opening a journal.
 class FaultyVfs {
 public:
     enum class Operation { write, sync, open };
@@ -19,4 +20,6 @@ public:
     static bool injected();
     // Opens every database file read-only from now on, or no longer.
     static void openReadOnly(bool readOnly);
+    // Makes every sync do nothing from now on, or no longer.
+    static void skipSyncs(bool skip);
 };
