@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 #include "app/DemoDay.h"
 #include "journal/JournalPath.h"
@@ -15,6 +16,7 @@
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
 #include "till/Console.h"
+#include "till/EditLineReader.h"
 #include "till/ReadCommands.h"
 #include "till/StreamLineReader.h"
 #include "till/Till.h"
@@ -73,12 +75,17 @@ int runTill(Request& request) {
             request.journalFile.empty() ? defaultJournalPath() : request.journalFile,
             SqliteJournal::Access::till);
     }
+    std::vector<std::vector<std::string>> names = namesByKind(*menu);
     Console console(std::move(*menu), *journal);
     Till till(console);
     if (request.demo) {
         return till.replay(demoCommands());
     }
-    StreamLineReader lines(std::cin, isatty(STDIN_FILENO) != 0);
+    if (isatty(STDIN_FILENO) != 0) {
+        EditLineReader lines(std::move(names));
+        return till.run(lines);
+    }
+    StreamLineReader lines(std::cin);
     return till.run(lines);
 }
 

@@ -1,5 +1,22 @@
 #include "menu/Menu.h"
 
+namespace {
+
+template <typename Item>
+std::vector<std::string> namesOf(std::vector<Item>& items) {
+    std::vector<std::string> names;
+    for (Item& item : items) {
+        names.push_back(item.getName());
+    }
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> namesByKind(Menu menu) {
+    return {namesOf(menu.maindishes), namesOf(menu.snacks), namesOf(menu.drinks)};
+}
+
 Menu builtinMenu() {
     return Menu{
         {

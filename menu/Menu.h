@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "items/Drink.h"
@@ -18,3 +19,7 @@ struct Menu {
 
 // Returns the menu served when no menu file is given.
 Menu builtinMenu();
+
+// Returns the names of the menu's items, by kind: main dishes, snacks,
+// drinks. Items answer only non-const questions, so it takes a copy.
+std::vector<std::vector<std::string>> namesByKind(Menu menu);

@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <string>
+#include <unistd.h>
 
 #include "tests/ChildProcess.h"
 #include "tests/RunProgram.h"
@@ -226,6 +229,59 @@ TEST_F(RestaurantProgram, ResumesADayThatStoppedAndRefusesASecondTillWhileReader
     EXPECT_NE(resumed.output.find("Customer 2 paid 5 $\nToday's total cost is 14.6 $\n"),
               std::string::npos)
         << resumed.output;
+}
+
+// On a terminal the till edits lines: a typed Tab completes an item's name,
+// and Up recalls the last line.
+TEST_F(RestaurantProgram, CompletesNamesWithTabAndRecallsTheLastLineWithUpOnATerminal) {
+    const std::string path = file("journal.db");
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("TERM", "xterm", 1);
+        execl(RESTAURANT_PATH, RESTAURANT_PATH, "--journal", path.c_str(), nullptr);
+        _exit(127);
+    }
+    std::string shown;
+    // Reads what the terminal shows until `wanted` appears after what was
+    // shown so far, or a while passes.
+    const auto showUntil = [&](const std::string& wanted) {
+        const std::size_t from = shown.size();
+        for (int waited = 0; shown.find(wanted, from) == std::string::npos && waited < 100;
+             ++waited) {
+            pollfd ready{terminal, POLLIN, 0};
+            if (poll(&ready, 1, 50) > 0) {
+                char buffer[1024];
+                const ssize_t got = read(terminal, buffer, sizeof buffer);
+                if (got <= 0) {
+                    return;
+                }
+                shown.append(buffer, static_cast<std::size_t>(got));
+            }
+        }
+    };
+    const auto typeKeys = [&](const std::string& keys) {
+        ASSERT_EQ(write(terminal, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    };
+    showUntil("> ");
+    typeKeys("add drink gre\t");
+    showUntil("Green tea");
+    typeKeys("\r");
+    showUntil("Added Green tea to customer 1's cart");
+    typeKeys("\x1b[A");
+    showUntil("add drink Green tea");
+    typeKeys("\r");
+    showUntil("Added Green tea to customer 1's cart");
+    const std::size_t first = shown.find("Added Green tea");
+    EXPECT_NE(shown.find("Added Green tea", first + 1), std::string::npos) << shown;
+    typeKeys("quit\r");
+    showUntil("Today's total revenue is  4 $");
+    EXPECT_NE(shown.find("Today's total revenue is  4 $"), std::string::npos) << shown;
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(terminal);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
 }
 
 }  // namespace

@@ -6,16 +6,15 @@
 
 #include "till/LineReader.h"
 
-// StreamLineReader reads lines from a stream as they come. When a person
-// types them it writes the prompt "> " before each line.
+// StreamLineReader reads lines from a stream as they come, as a script pipes
+// them: no prompt, no editing.
 class StreamLineReader final : public LineReader {
 public:
-    StreamLineReader(std::istream& in, bool prompt);
+    explicit StreamLineReader(std::istream& in);
 
     std::optional<std::string> next() override;
     bool interactive() const override;
 
 private:
     std::istream& in;
-    bool prompt;
 };

@@ -1,0 +1,95 @@
+// The commands that read a past day, on a day kept in a journal.
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "testing/CoutRedirect.h"
+#include "testing/DiscardBuffer.h"
+
+#include "journal/MemoryJournal.h"
+#include "menu/CsvReader.h"
+#include "menu/Decimal.h"
+#include "till/Console.h"
+#include "till/ReadCommands.h"
+
+namespace {
+
+// Names a spreadsheet must get quoted, and amounts with no short decimal form.
+Menu awkwardMenu() {
+    return Menu{{{"Fish, chips and \"mushy\" peas", 0.1 + 0.2, 1.0 / 3.0}},
+                {{"Crème brûlée", 7.05, 2.675}},
+                {{" Tea ", 1e-7, 1e22}}};
+}
+
+TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactly) {
+    MemoryJournal journal;
+    {
+        Console console(awkwardMenu(), journal, [] { return Moment{1796720400}; });
+        DiscardBuffer discard;
+        CoutRedirect silence(&discard);
+        console.start();
+        for (const char* line : {"add 2 dish 1", "add snack 1", "next", "add drink 1",
+                                 "add snack 1", "remove snack 1", "next", "add dish 1"}) {
+            console.handle(line);
+        }
+    }
+    std::ostringstream exported;
+    ASSERT_EQ(exportDay(journal, 1, exported), 0);
+    EXPECT_NE(exported.str().find("\"Fish, chips and \"\"mushy\"\" peas\""), std::string::npos);
+
+    const CsvText csv = CsvReader(',').read(exported.str());
+    ASSERT_TRUE(csv.quoteErrors.empty());
+    ASSERT_EQ(csv.records.size(), 5U) << "a header and the four items sold: " << exported.str();
+    EXPECT_EQ(csv.records[0].fields,
+              (std::vector<std::string>{"day", "customer", "sale_id", "paid_at", "kind", "name",
+                                        "price", "cost", "total_cost"}));
+    using Row = std::tuple<std::string, std::string, std::string, double, double, double>;
+    std::vector<Row> rows;
+    std::map<std::string, std::string> saleOf;
+    for (std::size_t at = 1; at < csv.records.size(); ++at) {
+        const std::vector<std::string>& cells = csv.records[at].fields;
+        ASSERT_EQ(cells.size(), 9U);
+        EXPECT_EQ(cells[0], "1");
+        EXPECT_EQ(cells[3], "2026-12-08 09:00:00") << "local time, TZ=UTC in the tests";
+        EXPECT_EQ(cells[2].size(), 36U) << "a UUID";
+        EXPECT_TRUE(saleOf.emplace(cells[1], cells[2]).second || saleOf[cells[1]] == cells[2]);
+        rows.emplace_back(cells[1], cells[4], cells[5], *parseDecimal(cells[6]),
+                          *parseDecimal(cells[7]), *parseDecimal(cells[8]));
+    }
+    EXPECT_NE(saleOf["1"], saleOf["2"]);
+    const std::string fish = "Fish, chips and \"mushy\" peas";
+    const std::vector<Row> expected = {
+        {"1", "dish", fish, 0.1 + 0.2, 1.0 / 3.0, 1.0 / 3.0 + 3.0},
+        {"1", "dish", fish, 0.1 + 0.2, 1.0 / 3.0, 1.0 / 3.0 + 3.0},
+        {"1", "snack", "Crème brûlée", 7.05, 2.675, 2.675 + 2.0},
+        {"2", "drink", " Tea ", 1e-7, 1e22, 1e22 + 1.0},
+    };
+    EXPECT_EQ(rows, expected);
+}
+
+TEST(ReadCommands, ListsEveryDayOnALineOfItsOwn) {
+    MemoryJournal journal;
+    Moment now = 1796720400;
+    for (int day = 0; day < 2; ++day) {
+        Console console(awkwardMenu(), journal, [&] { return now; });
+        DiscardBuffer discard;
+        CoutRedirect silence(&discard);
+        console.start();
+        console.handle(day == 0 ? "add 3 snack 1" : "add snack 1");
+        now += 3600 * 9;
+        console.handle("quit");
+        now += 3600 * 15;
+    }
+    std::ostringstream listed;
+    EXPECT_EQ(listDays(journal, listed), 0);
+    EXPECT_EQ(listed.str(),
+              "Day 1: opened 2026-12-08 09:00, closed 2026-12-08 18:00; 1 customer, revenue "
+              "21.15 $\n"
+              "Day 2: opened 2026-12-09 09:00, closed 2026-12-09 18:00; 1 customer, revenue "
+              "7.05 $\n");
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "till/LineReader.h"
+
+// EditLineReader reads lines from a person at a terminal through libedit:
+// the arrow keys move and recall lines, history holds the day's lines, and
+// Tab completes commands, kinds and the names of the menu's items. It
+// prompts with "> ".
+class EditLineReader final : public LineReader {
+public:
+    // Menu item names by kind: main dishes, snacks, drinks, for completion.
+    explicit EditLineReader(std::vector<std::vector<std::string>> names);
+    ~EditLineReader() override;
+
+    std::optional<std::string> next() override;
+    bool interactive() const override;
+
+    // Returns what may complete the last word of `line`, the text before the
+    // cursor: whole words, or the rest of an item's name from that word on.
+    std::vector<std::string> completions(const std::string& line) const;
+
+private:
+    std::vector<std::vector<std::string>> names;
+};
