@@ -166,7 +166,10 @@ TEST(Crash, ADayKilledAtRandomMomentsLosesNoAcknowledgedCommandAndReportsTheSame
     int reportsSeen = 0;
     int daysClosed = 0;
     std::size_t done = 0;  // commands of the open day the journal holds
-    while (kills < wanted && std::chrono::steady_clock::now() < deadline) {
+    // Once enough kills are done, the day runs to its end without one.
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < deadline) {
+        const bool killing = kills < wanted;
         ChildProcess till({program, "--journal", journal});
         // What the restarted till holds: all that was acknowledged, and
         // perhaps the command in flight, whole; after the last command, the
@@ -175,7 +178,7 @@ TEST(Crash, ADayKilledAtRandomMomentsLosesNoAcknowledgedCommandAndReportsTheSame
         std::string found;
         std::string line;
         bool reported = false;
-        const bool killEarly = random() % 8 == 0;
+        const bool killEarly = killing && random() % 8 == 0;
         const auto startDeadline = killEarly ? milliseconds(random() % 30) : milliseconds(20000);
         while (!reported && till.readLine(line, startDeadline)) {
             if (line.rfind("Resumed day ", 0) != 0) {
@@ -206,8 +209,9 @@ TEST(Crash, ADayKilledAtRandomMomentsLosesNoAcknowledgedCommandAndReportsTheSame
         till.type(script + "quit\n");
         const auto left = perCommand * static_cast<int>(total - done + 1);
         const auto stopAt = std::chrono::steady_clock::now() +
-                            std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                left * (static_cast<double>(random() % 1000) / 900.0));
+                            (killing ? std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                           left * (static_cast<double>(random() % 1000) / 900.0))
+                                     : std::chrono::nanoseconds(std::chrono::minutes(1)));
         std::vector<std::string> said;
         while (std::chrono::steady_clock::now() < stopAt &&
                till.readLine(line, std::chrono::duration_cast<milliseconds>(
@@ -234,32 +238,18 @@ TEST(Crash, ADayKilledAtRandomMomentsLosesNoAcknowledgedCommandAndReportsTheSame
             ASSERT_EQ(said.size(), remaining + 3) << "the till ended by itself before its report";
             ++daysClosed;
             done = 0;
+            ended = !killing;
         }
         if (std::filesystem::exists(journal)) {
             ASSERT_EQ(integrityOf(journal), "ok");
         }
     }
-    // The last day runs to its end, and reports as the reference did.
-    {
-        ChildProcess till({program, "--journal", journal});
-        std::string script = "cart\nreport\n";
-        for (std::size_t at = done; at < total; ++at) {
-            script += day.commands[at] + "\n";
-        }
-        till.type(script + "quit\n");
-        std::vector<std::string> said;
-        for (std::string line; till.readLine(line, milliseconds(20000));) {
-            said.push_back(line);
-        }
-        ASSERT_EQ(till.waitForExit(), 0);
-        ASSERT_GE(said.size(), 3U);
-        EXPECT_EQ(std::vector<std::string>(said.end() - 3, said.end()), reference);
-    }
     std::cout << "Crash test: " << kills << " kills survived, " << inFlightKept
-              << " commands in flight kept whole, " << daysClosed + 1 << " days closed, "
-              << reportsSeen + 1 << " reports equal to the uninterrupted day's, "
+              << " commands in flight kept whole, " << daysClosed << " days closed, " << reportsSeen
+              << " reports equal to the uninterrupted day's, "
               << "0 acknowledged commands lost" << std::endl;
     EXPECT_GE(kills, wanted) << "the time ran out first";
+    EXPECT_TRUE(ended) << "the last day did not end";
     std::filesystem::remove_all(folder);
 }
 
