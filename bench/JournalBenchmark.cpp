@@ -27,7 +27,7 @@ const fs::path folder = fs::temp_directory_path() / "restaurant-journal-benchmar
 // A journal whose open day holds `customers` paid customers of six items
 // each (two of every kind), built once per size with syncs skipped.
 std::string journalOf(benchmark::IterationCount customers) {
-    const std::string path = (folder / ("day-of-" + std::to_string(customers) + ".db")).string();
+    std::string path = (folder / ("day-of-" + std::to_string(customers) + ".db")).string();
     if (fs::exists(path)) {
         return path;
     }

@@ -15,7 +15,7 @@ std::string variable(const char* name) {
 }  // namespace
 
 std::string defaultJournalPath() {
-    const std::string given = variable("RESTAURANT_JOURNAL");
+    std::string given = variable("RESTAURANT_JOURNAL");
     if (!given.empty()) {
         return given;
     }

@@ -29,6 +29,8 @@ public:
     // Opens the journal at `path`. `vfs` names an SQLite VFS, for tests that
     // inject faults; empty, the default one serves.
     SqliteJournal(const std::string& path, Access access, const std::string& vfs = "");
+    SqliteJournal(const SqliteJournal&) = delete;
+    SqliteJournal& operator=(const SqliteJournal&) = delete;
     ~SqliteJournal() override;
 
     OpenDay openDay(Moment now) override;

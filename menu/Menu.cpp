@@ -5,6 +5,7 @@ namespace {
 template <typename Item>
 std::vector<std::string> namesOf(std::vector<Item>& items) {
     std::vector<std::string> names;
+    names.reserve(items.size());
     for (Item& item : items) {
         names.push_back(item.getName());
     }

@@ -79,9 +79,9 @@ TEST(ReadCommands, ListsEveryDayOnALineOfItsOwn) {
         CoutRedirect silence(&discard);
         console.start();
         console.handle(day == 0 ? "add 3 snack 1" : "add snack 1");
-        now += 3600 * 9;
+        now += Moment{3600} * 9;
         console.handle("quit");
-        now += 3600 * 15;
+        now += Moment{3600} * 15;
     }
     std::ostringstream listed;
     EXPECT_EQ(listDays(journal, listed), 0);

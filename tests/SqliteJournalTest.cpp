@@ -309,10 +309,12 @@ TEST_F(JournalFolder, RefusesFilesThatAreNotSoundJournalsAndLeavesThemAsTheyWere
     for (const auto& [path, line] : refused) {
         const std::string before = bytesOf(path);
         for (const char* command : {"", " days", " report 1"}) {
-            const ProgramRun run = runProgram("echo 'add dish 1' | " + program + command +
-                                              " --journal " + path + " 2>&1");
-            EXPECT_EQ(run.status, 1) << path << command;
-            EXPECT_EQ(run.output, line + "\n") << command;
+            std::string run = "echo 'add dish 1' | " + program;
+            run += command;
+            run += " --journal " + path + " 2>&1";
+            const ProgramRun ran = runProgram(run);
+            EXPECT_EQ(ran.status, 1) << path << command;
+            EXPECT_EQ(ran.output, line + "\n") << command;
         }
         EXPECT_EQ(bytesOf(path), before) << path;
         EXPECT_FALSE(fs::exists(path + "-wal")) << path;

@@ -101,7 +101,7 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
         CoutRedirect redirect(transcript.rdbuf());
         console.start();
         for (const Step& step : day) {
-            now = midnight + step.minute * 60;
+            now = midnight + Moment{step.minute} * 60;
             console.handle(step.command);
             for (const Priced* item : step.added) {
                 expected.cart.push_back(item);

@@ -90,6 +90,8 @@ Console::Console(Menu menu, Journal& journal, Clock clock)
       journal(journal),
       clock(std::move(clock)) {}
 
+Console::~Console() = default;
+
 Moment Console::systemClock() { return static_cast<Moment>(std::time(nullptr)); }
 
 const char* Console::commands() {

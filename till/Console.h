@@ -36,12 +36,13 @@ public:
     Console(Menu menu, Journal& journal, Clock clock = systemClock);
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
+    ~Console();
 
     // Opens the day, or resumes the one the journal holds open and says so;
     // throws JournalError when the journal cannot.
     void start();
     // Carries out one command line. Returns false once the day is over.
-    bool handle(const std::string& line);
+    bool handle(const std::string& text);
     // Ends the day as `quit` does, unless it is over already.
     void finish();
     // Returns 0, or 1 when the day could not be closed in the journal.

@@ -14,6 +14,8 @@ class EditLineReader final : public LineReader {
 public:
     // Menu item names by kind: main dishes, snacks, drinks, for completion.
     explicit EditLineReader(std::vector<std::vector<std::string>> names);
+    EditLineReader(const EditLineReader&) = delete;
+    EditLineReader& operator=(const EditLineReader&) = delete;
     ~EditLineReader() override;
 
     std::optional<std::string> next() override;

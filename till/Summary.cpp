@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -47,6 +48,7 @@ std::vector<Row> rowsOf(const DayRecord& record) {
         row.cost += DayLedger::totalCostOf(item);
     }
     std::vector<Row> sorted;
+    sorted.reserve(rows.size());
     for (auto& entry : rows) {
         sorted.push_back(std::move(entry.second));
     }
@@ -61,7 +63,8 @@ std::vector<Row> rowsOf(const DayRecord& record) {
 std::string bar(double share, std::size_t longest) {
     static const char* const eighths[] = {"",       "\u258f", "\u258e", "\u258d",
                                           "\u258c", "\u258b", "\u258a", "\u2589"};
-    const auto units = static_cast<std::size_t>(share * static_cast<double>(longest * 8) + 0.5);
+    const auto units =
+        static_cast<std::size_t>(std::lround(share * static_cast<double>(longest * 8)));
     std::string drawn;
     for (std::size_t full = 0; full < units / 8; ++full) {
         drawn += "\u2588";

@@ -1,0 +1,34 @@
+# bash completion for restaurant(1): its sub-commands and options; --menu
+# and --journal complete file names.
+_restaurant() {
+    local cur prev
+    cur=${COMP_WORDS[COMP_CWORD]}
+    prev=${COMP_WORDS[COMP_CWORD - 1]}
+
+    case $prev in
+        --menu | --journal)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+            ;;
+    esac
+
+    local command="" word
+    for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+        case $word in
+            menu | days | report | summary | receipt | export)
+                command=$word
+                break
+                ;;
+        esac
+    done
+
+    local words
+    case $command in
+        "") words="menu days report summary receipt export --menu --journal --no-journal --demo --help --version" ;;
+        menu) words="--menu --help" ;;
+        *) words="--journal --help" ;;
+    esac
+    mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
+}
+complete -F _restaurant restaurant
