@@ -4,6 +4,7 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
+#include <SQLiteCpp/VariadicBind.h>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -106,6 +107,19 @@ ItemKind kindOf(const std::string& word) {
     return *kind;
 }
 
+// Runs `work` in one transaction and commits it; a failure rolls all of it
+// back and says why in a JournalError.
+template <typename Work>
+void inOneTransaction(SQLite::Database& database, Work work) {
+    try {
+        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+        work(database);
+        transaction.commit();
+    } catch (const SQLite::Exception& failure) {
+        throw JournalError(failure.what());
+    }
+}
+
 std::optional<Moment> momentOr(const SQLite::Column& column) {
     if (column.isNull()) {
         return std::nullopt;
@@ -181,26 +195,22 @@ SqliteJournal::~SqliteJournal() = default;
 Journal::OpenDay SqliteJournal::openDay(Moment now) {
     SQLite::Database& database = *connection->database;
     bool resumed = false;
-    try {
-        SQLite::Statement open(database,
+    inOneTransaction(database, [&](SQLite::Database& opening) {
+        SQLite::Statement open(opening,
                                "SELECT number FROM day WHERE closed_at IS NULL "
                                "ORDER BY number DESC LIMIT 1");
         if (open.executeStep()) {
             openNumber = open.getColumn(0).getInt();
             resumed = true;
-        } else {
-            SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
-            SQLite::Statement insert(database,
-                                     "INSERT INTO day (number, opened_at) "
-                                     "VALUES ((SELECT coalesce(max(number), 0) + 1 FROM day), ?)");
-            insert.bind(1, now);
-            insert.exec();
-            transaction.commit();
-            openNumber = static_cast<std::int32_t>(database.getLastInsertRowid());
+            return;
         }
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+        SQLite::Statement insert(opening,
+                                 "INSERT INTO day (number, opened_at) "
+                                 "VALUES ((SELECT coalesce(max(number), 0) + 1 FROM day), ?)");
+        insert.bind(1, now);
+        insert.exec();
+        openNumber = static_cast<std::int32_t>(opening.getLastInsertRowid());
+    });
     std::optional<DayRecord> record = day(openNumber);
     if (!record) {
         throw JournalError("the open day vanished from journal " + path);
@@ -209,100 +219,60 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
 }
 
 void SqliteJournal::addItems(const JournalItem& item, int count) {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
         SQLite::Statement insert(
             database,
             "INSERT INTO item (day, customer, kind, name, price, cost, added_at) "
             "VALUES (?, ?, ?, ?, ?, ?, ?)");
         for (int copy = 0; copy < count; ++copy) {
-            insert.bind(1, openNumber);
-            insert.bind(2, item.customer);
-            insert.bind(3, std::string(kindWord(item.kind)));
-            insert.bind(4, item.name);
-            insert.bind(5, item.price);
-            insert.bind(6, item.cost);
-            insert.bind(7, item.addedAt);
+            SQLite::bind(insert, openNumber, item.customer, std::string(kindWord(item.kind)),
+                         item.name, item.price, item.cost, item.addedAt);
             insert.exec();
             insert.reset();
         }
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+    });
 }
 
 void SqliteJournal::removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
         SQLite::Statement remove(
             database,
             "UPDATE item SET removed_at = ? WHERE id = ("
             " SELECT id FROM item"
             " WHERE day = ? AND customer = ? AND kind = ? AND removed_at IS NULL"
             " ORDER BY id LIMIT 1 OFFSET ?)");
-        remove.bind(1, at);
-        remove.bind(2, openNumber);
-        remove.bind(3, customer);
-        remove.bind(4, std::string(kindWord(kind)));
-        remove.bind(5, position - 1);
+        SQLite::bind(remove, at, openNumber, customer, std::string(kindWord(kind)), position - 1);
         if (remove.exec() != 1) {
             throw JournalError("the cart holds no such item");
         }
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+    });
 }
 
 void SqliteJournal::clearCart(std::int32_t customer, Moment at) {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
         SQLite::Statement clear(database,
                                 "UPDATE item SET removed_at = ? "
                                 "WHERE day = ? AND customer = ? AND removed_at IS NULL");
-        clear.bind(1, at);
-        clear.bind(2, openNumber);
-        clear.bind(3, customer);
+        SQLite::bind(clear, at, openNumber, customer);
         clear.exec();
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+    });
 }
 
 void SqliteJournal::pay(std::int32_t customer, Moment at) {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
         SQLite::Statement insert(
             database, "INSERT INTO customer (day, number, sale_id, paid_at) VALUES (?, ?, ?, ?)");
-        insert.bind(1, openNumber);
-        insert.bind(2, customer);
-        insert.bind(3, newSaleId());
-        insert.bind(4, at);
+        SQLite::bind(insert, openNumber, customer, newSaleId(), at);
         insert.exec();
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+    });
 }
 
 void SqliteJournal::closeDay(Moment at) {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
         SQLite::Statement close(database, "UPDATE day SET closed_at = ? WHERE number = ?");
-        close.bind(1, at);
-        close.bind(2, openNumber);
+        SQLite::bind(close, at, openNumber);
         close.exec();
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
+    });
 }
 
 std::vector<DayLine> SqliteJournal::days() {

@@ -19,6 +19,7 @@
 #include "journal/MemoryJournal.h"
 #include "menu/Menu.h"
 #include "tests/ChildProcess.h"
+#include "tests/JournalFile.h"
 #include "tests/TillState.h"
 #include "till/Console.h"
 
@@ -106,23 +107,6 @@ struct ScriptedDay {
     std::vector<std::string> commands;
     std::vector<std::string> states;
 };
-
-std::string integrityOf(const std::string& path) {
-    sqlite3* database = nullptr;
-    std::string result = "cannot open";
-    if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* check = nullptr;
-        sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr);
-        if (sqlite3_step(check) == SQLITE_ROW) {
-            result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-        } else {
-            result = sqlite3_errmsg(database);
-        }
-        sqlite3_finalize(check);
-    }
-    sqlite3_close(database);
-    return result;
-}
 
 int killsWanted() {
     const char* wanted = std::getenv("RESTAURANT_CRASH_KILLS");

@@ -13,6 +13,7 @@
 
 #include "tests/ChildProcess.h"
 #include "tests/RunProgram.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -20,22 +21,9 @@ namespace fs = std::filesystem;
 
 const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
 
-// Each test gets a folder of its own for its journals and menus.
-class RestaurantProgram : public ::testing::Test {
+class RestaurantProgram : public TempFolder {
 protected:
-    void SetUp() override {
-        folder = fs::path(testing::TempDir()) /
-                 ("program-" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string file(const std::string& name) const { return (folder / name).string(); }
     std::string journal() const { return " --journal " + file("journal.db"); }
-
-    fs::path folder;
 };
 
 const char* const twoCustomers =

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <memory>
 #include <sqlite3.h>
 #include <sstream>
@@ -18,8 +17,10 @@
 #include "testing/FaultyVfs.h"
 
 #include "journal/SqliteJournal.h"
+#include "tests/JournalFile.h"
 #include "tests/RunProgram.h"
 #include "tests/SmallRestaurant.h"
+#include "tests/TempFolder.h"
 #include "tests/TillState.h"
 #include "till/Console.h"
 
@@ -27,47 +28,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for each test's journals, removed afterwards.
-class JournalFolder : public ::testing::Test {
+// Each test's journals in a folder of their own, the VFS's faults undone.
+class JournalFolder : public TempFolder {
 protected:
-    void SetUp() override {
-        folder = fs::path(testing::TempDir()) /
-                 ("journal-" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
     void TearDown() override {
         FaultyVfs::disarm();
         FaultyVfs::openReadOnly(false);
-        fs::remove_all(folder);
+        TempFolder::TearDown();
     }
-
-    std::string file(const std::string& name) const { return (folder / name).string(); }
-
-    fs::path folder;
 };
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Runs PRAGMA integrity_check on its own connection.
-std::string integrityOf(const std::string& path) {
-    sqlite3* database = nullptr;
-    std::string result = "cannot open";
-    if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* check = nullptr;
-        sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr);
-        if (sqlite3_step(check) == SQLITE_ROW) {
-            result = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-        }
-        sqlite3_finalize(check);
-    }
-    sqlite3_close(database);
-    return result;
-}
 
 // A till on a journal file through the faulty VFS, with the lines said on
 // std::cerr kept.

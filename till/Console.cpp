@@ -261,7 +261,7 @@ void Console::addCommand(const std::vector<std::string>& words) {
             break;
     }
     if (chosen) {
-        add(*kind, std::move(*chosen), count);
+        add(std::move(*chosen), count);
     }
 }
 
@@ -362,25 +362,15 @@ void Console::receiptCommand(const std::vector<std::string>& words) {
     }
 }
 
-void Console::add(ItemKind kind, JournalItem item, int count) {
+void Console::add(JournalItem item, int count) {
     item.addedAt = clock();
     if (!record([&] { journal.addItems(item, count); })) {
         return;
     }
     apply([&] {
         for (int copy = 0; copy < count; ++copy) {
-            switch (kind) {
-                case ItemKind::dish:
-                    cart.addMaindish(Maindish(item.name, item.price, item.cost));
-                    break;
-                case ItemKind::snack:
-                    cart.addSnack(Snack(item.name, item.price, item.cost));
-                    break;
-                case ItemKind::drink:
-                    cart.addDrink(Drink(item.name, item.price, item.cost));
-                    break;
-            }
-            ++countOf(kind);
+            DayLedger::putInCart(cart, item);
+            ++countOf(item.kind);
         }
     });
     std::cout << "Added ";

@@ -60,7 +60,7 @@ private:
     template <typename Item>
     bool itemNamed(const std::vector<std::string>& words, std::size_t from, ItemKind kind,
                    std::vector<Item>& items, std::size_t& index);
-    void add(ItemKind kind, JournalItem item, int count);
+    void add(JournalItem item, int count);
     void remove(ItemKind kind, int serialNumber);
     void clear();
     void showCart();

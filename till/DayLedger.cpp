@@ -25,19 +25,8 @@ std::vector<const JournalItem*> DayLedger::itemsOf(std::int32_t customer) const 
 
 Cart DayLedger::cartOf(std::int32_t customer) const {
     Cart cart;
-    for (const JournalItem* held : itemsOf(customer)) {
-        const JournalItem& item = *held;
-        switch (item.kind) {
-            case ItemKind::dish:
-                cart.addMaindish(Maindish(item.name, item.price, item.cost));
-                break;
-            case ItemKind::snack:
-                cart.addSnack(Snack(item.name, item.price, item.cost));
-                break;
-            case ItemKind::drink:
-                cart.addDrink(Drink(item.name, item.price, item.cost));
-                break;
-        }
+    for (const JournalItem* item : itemsOf(customer)) {
+        putInCart(cart, *item);
     }
     return cart;
 }
@@ -63,6 +52,20 @@ std::vector<User> DayLedger::paidUsers() const {
 }
 
 Usercollection DayLedger::paidCustomers() const { return Usercollection(paidUsers()); }
+
+void DayLedger::putInCart(Cart& cart, const JournalItem& item) {
+    switch (item.kind) {
+        case ItemKind::dish:
+            cart.addMaindish(Maindish(item.name, item.price, item.cost));
+            break;
+        case ItemKind::snack:
+            cart.addSnack(Snack(item.name, item.price, item.cost));
+            break;
+        case ItemKind::drink:
+            cart.addDrink(Drink(item.name, item.price, item.cost));
+            break;
+    }
+}
 
 double DayLedger::totalCostOf(const JournalItem& item) {
     switch (item.kind) {

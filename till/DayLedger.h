@@ -35,6 +35,8 @@ public:
     // who paid.
     std::int32_t nextCustomer() const;
 
+    // Puts the item into the cart's list of its kind.
+    static void putInCart(Cart& cart, const JournalItem& item);
     // Returns the item's total cost as its kind works it out: the cost plus
     // the kind's surcharge.
     static double totalCostOf(const JournalItem& item);
