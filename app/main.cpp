@@ -111,19 +111,21 @@ int run(int argc, char** argv) {
         ->excludes(journal)
         ->excludes(noJournal);
 
-    CLI::App* menuCommand =
-        app.add_subcommand("menu", "Write the menu in use as CSV on standard output");
+    app.footer(
+        "Run restaurant SUB-COMMAND --help for a sub-command's options; type help at the till "
+        "for its commands.");
+    CLI::App* menuCommand = app.add_subcommand("menu", "The menu in use as CSV");
     menuCommand->add_option("--menu", request.menuFile, "Read the menu from this CSV file")
         ->type_name("FILE");
     CLI::App* days = app.add_subcommand(
-        "days", "List the days in the journal: when each opened and closed, customers, revenue");
-    CLI::App* report =
-        app.add_subcommand("report", "Print a day's report: its total cost, revenue and profit");
-    CLI::App* summary = app.add_subcommand(
-        "summary", "Print a day's summary: customers, items sold and removed, revenue by hour");
-    CLI::App* receipt = app.add_subcommand("receipt", "Print the receipt of a customer who paid");
-    CLI::App* exporting = app.add_subcommand(
-        "export", "Write every item sold in a day as CSV, for a spreadsheet or an accountant");
+        "days",
+        "One line per day: its number, when it opened and closed (or open), customers, "
+        "revenue");
+    CLI::App* report = app.add_subcommand(
+        "report", "The day's three report lines, as the till printed them (default: the last day)");
+    CLI::App* summary = app.add_subcommand("summary", "The day's close-of-day summary");
+    CLI::App* receipt = app.add_subcommand("receipt", "That customer's receipt");
+    CLI::App* exporting = app.add_subcommand("export", "Every item sold that day as CSV");
     for (CLI::App* command : {report, summary, exporting}) {
         command->add_option("DAY", request.day, "The day's number (default: the last day)");
     }
