@@ -21,8 +21,13 @@ namespace fs = std::filesystem;
 
 // Each item is kept by value; a removed one keeps the moment it was removed.
 // Customers get a row when they pay, so the items of the customer at the
-// till have none yet.
+// till have none yet. The file says what it is in its header: the
+// application id "rest" and the schema's version.
+static_assert(SqliteJournal::applicationId == 1919251316 && SqliteJournal::schemaVersion == 1,
+              "the schema's PRAGMAs carry the id and the version");
 const char* const schema = R"(
+PRAGMA application_id = 1919251316;
+PRAGMA user_version = 1;
 CREATE TABLE day (
     number INTEGER PRIMARY KEY,
     opened_at INTEGER NOT NULL,
@@ -168,8 +173,6 @@ SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::
             // A new file: made in one transaction before it turns to WAL, so
             // that its id and version sit in the file itself.
             SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
-            database.exec("PRAGMA application_id = " + std::to_string(applicationId));
-            database.exec("PRAGMA user_version = " + std::to_string(schemaVersion));
             database.exec(schema);
             transaction.commit();
         }
