@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/DemoDay.h"
+#include "app/HelpFormatter.h"
 #include "journal/JournalPath.h"
 #include "journal/MemoryJournal.h"
 #include "journal/SqliteJournal.h"
@@ -95,6 +96,7 @@ int run(int argc, char** argv) {
         "line (type help for them), keeps every sale in the day's journal, and prints the day's\n"
         "accounts at the end. The sub-commands read the journal without starting the till.",
         "restaurant");
+    app.formatter(std::make_shared<HelpFormatter>());
     app.set_version_flag("--version", "restaurant " RESTAURANT_VERSION);
     app.require_subcommand(0, 1);
     Request request;
@@ -111,9 +113,6 @@ int run(int argc, char** argv) {
         ->excludes(journal)
         ->excludes(noJournal);
 
-    app.footer(
-        "Run restaurant SUB-COMMAND --help for a sub-command's options; type help at the till "
-        "for its commands.");
     CLI::App* menuCommand = app.add_subcommand("menu", "The menu in use as CSV");
     menuCommand->add_option("--menu", request.menuFile, "Read the menu from this CSV file")
         ->type_name("FILE");
@@ -135,6 +134,10 @@ int run(int argc, char** argv) {
     for (CLI::App* command : {days, report, summary, receipt, exporting}) {
         journalOption(*command, request);
     }
+
+    app.footer(
+        "Run restaurant SUB-COMMAND --help for a sub-command's options; type help at the till "
+        "for its commands.");
 
     try {
         app.parse(argc, argv);

@@ -58,11 +58,11 @@ TEST_F(RestaurantProgram, ReplaysADemoDayEchoingEachCommandAndKeepsNoJournal) {
 TEST_F(RestaurantProgram, PrintsUsageAndVersionAndRejectsBadOptionsWithStatusTwo) {
     const ProgramRun help = runProgram(program + " --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("Usage: restaurant [OPTIONS] [SUBCOMMAND]\n"), std::string::npos);
+    EXPECT_EQ(help.output.rfind("Usage: restaurant [OPTIONS] [SUBCOMMAND]\n", 0), 0U);
     for (const char* command : {"menu", "days", "report", "summary", "receipt", "export"}) {
         const ProgramRun sub = runProgram(program + " " + command + " --help");
         EXPECT_EQ(sub.status, 0) << command;
-        EXPECT_NE(sub.output.find(std::string("Usage: restaurant ") + command), std::string::npos)
+        EXPECT_EQ(sub.output.rfind(std::string("Usage: restaurant ") + command, 0), 0U)
             << sub.output;
     }
     EXPECT_EQ(runProgram(program + " --version").output, "restaurant 1.0.0\n");
