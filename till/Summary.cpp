@@ -74,7 +74,7 @@ std::string bar(double share, std::size_t longest) {
 
 }  // namespace
 
-Summary::Summary(const DayRecord& record) : record(record) {}
+Summary::Summary(const DayRecord& record) : record(record), ledger(record) {}
 
 void Summary::print(std::ostream& out) const {
     std::size_t sold = 0;
@@ -90,7 +90,7 @@ void Summary::print(std::ostream& out) const {
         }
     }
     const std::size_t customers = record.customers.size();
-    const double revenue = DayLedger(record).paidCustomers().getTotalPrice();
+    const double revenue = ledger.paidCustomers().getTotalPrice();
 
     out << "Summary of day " << record.number << ", opened "
         << localTime(record.openedAt, "%Y-%m-%d %H:%M") << ", "
@@ -117,7 +117,7 @@ void Summary::print(std::ostream& out) const {
 
 void Summary::printTable(std::ostream& out) const {
     const std::vector<Row> rows = rowsOf(record);
-    Usercollection paid = DayLedger(record).paidCustomers();
+    Usercollection paid = ledger.paidCustomers();
     std::size_t sold = 0;
     for (const Row& row : rows) {
         sold += row.count;
@@ -149,7 +149,6 @@ void Summary::printTable(std::ostream& out) const {
 }
 
 void Summary::printHours(std::ostream& out) const {
-    const DayLedger ledger(record);
     std::map<Moment, double> byHour;  // keyed by the moment the hour starts
     for (const PaidCustomer& customer : record.customers) {
         const Moment hour = startOfLocalHour(customer.paidAt);

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "journal/DayRecord.h"
+#include "till/DayLedger.h"
 
 // Summary is a day's close-of-day summary, as the owner reads it: customers
 // served, items sold, items removed and their value, the average per
@@ -21,4 +22,5 @@ private:
     void printHours(std::ostream& out) const;
 
     const DayRecord& record;
+    DayLedger ledger;
 };
