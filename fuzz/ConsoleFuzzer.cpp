@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the till's console, a line at a time, and checks
 // that it never crashes and that the day's closing report equals the report
-// of a model that applies only the well-formed commands: counts, names and
-// clear included.
+// of a model that applies only the well-formed commands: counts, numbers,
+// names and clear included.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -15,23 +15,104 @@
 #include "fuzz/FuzzCheck.h"
 #include "testing/CoutRedirect.h"
 
+#include "base/Text.h"
 #include "journal/MemoryJournal.h"
 #include "till/Console.h"
 
 namespace {
 
-struct MenuItem {
+struct Priced {
     const char* name;
-    double price;
-    double cost;
+    std::int64_t price;
+    std::int64_t cost;
 };
-const std::vector<MenuItem> kinds[3] = {
-    {{"Noodle soup", 10.0, 4.0}, {"Fish", 20.5, 9.25}},
-    {{"Chips", 3.0, 1.0}, {"Nuts", 2.75, 0.5}, {"Olives", 4.0, 1.5}},
-    {{"Tea", 2.0, 0.5}, {"Tea with milk", 2.5, 0.75}, {"Iced tea", 3.0, 1.0}},
+const std::vector<Priced> kinds[3] = {
+    {{"Noodle soup", 1000, 400}, {"Fish", 2050, 925}},
+    {{"Chips", 300, 100}, {"Nuts", 275, 50}, {"Olives", 400, 150}},
+    {{"Tea", 200, 50}, {"Tea with milk", 250, 75}, {"Iced tea", 300, 100}},
 };
 constexpr double surcharges[3] = {3.0, 2.0, 1.0};
 const char* const kindWords[3] = {"dish", "snack", "drink"};
+
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : line + " ") {
+        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            if (!word.empty()) {
+                words.push_back(word);
+            }
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return words;
+}
+
+std::string lower(std::string word) {
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
+
+std::string joined(const std::vector<std::string>& words, std::size_t from) {
+    std::string text;
+    for (std::size_t at = from; at < words.size(); ++at) {
+        text += (at == from ? "" : " ") + words[at];
+    }
+    return text;
+}
+
+// A number of digits alone, capped beyond any int.
+bool digits(const std::string& word, long long& number) {
+    if (!isAllDigits(word)) {
+        return false;
+    }
+    number = 0;
+    for (char c : word) {
+        number = std::min(number * 10 + (c - '0'), 1LL << 40);
+    }
+    return true;
+}
+
+// The position of the one name `typed` stands for among `names`: equal when
+// folded, else the only one it begins; names alike count as one, and the
+// last of them is taken.
+std::size_t chosenName(const std::vector<std::string>& names, const std::string& typed) {
+    const std::string wanted = foldedForMatching(typed);
+    std::vector<std::string> begun;
+    std::string chosen;
+    for (const std::string& name : names) {
+        const std::string folded = foldedForMatching(name);
+        if (folded == wanted) {
+            chosen = folded;
+            break;
+        }
+        if (folded.compare(0, wanted.size(), wanted) == 0 &&
+            std::find(begun.begin(), begun.end(), folded) == begun.end()) {
+            begun.push_back(folded);
+        }
+    }
+    if (chosen.empty() && begun.size() == 1) {
+        chosen = begun.front();
+    }
+    std::size_t found = names.size();
+    for (std::size_t at = 0; !chosen.empty() && at < names.size(); ++at) {
+        found = foldedForMatching(names[at]) == chosen ? at : found;
+    }
+    return found;
+}
+
+int kindOf(const std::string& word) {
+    for (int kind = 0; kind < 3; ++kind) {
+        if (lower(word) == kindWords[kind]) {
+            return kind;
+        }
+    }
+    return -1;
+}
 
 // The day as the model sees it: per customer, the menu positions ordered of
 // each kind.
@@ -39,112 +120,23 @@ class DayModel {
 public:
     // Applies one line; returns false once the day is over.
     bool apply(const std::string& line) {
-        std::vector<std::string> words;
-        std::string word;
-        for (char c : line + " ") {
-            if (std::isspace(static_cast<unsigned char>(c)) != 0) {
-                if (!word.empty()) {
-                    words.push_back(word);
-                }
-                word.clear();
-            } else {
-                word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-        }
-        if (words.size() == 1 && words[0] == "next") {
+        const std::vector<std::string> words = wordsOf(line);
+        const std::string verb = words.empty() ? "" : lower(words[0]);
+        if (words.size() == 1 && verb == "next") {
             payIfAny();
-        } else if (words.size() == 1 && words[0] == "quit") {
+        } else if (words.size() == 1 && verb == "quit") {
             payIfAny();
             return false;
-        } else if (words.size() == 1 && words[0] == "clear") {
+        } else if (words.size() == 1 && verb == "clear") {
             for (auto& held : cart) {
                 held.clear();
             }
-        } else if (!words.empty() && words[0] == "add") {
+        } else if (verb == "add") {
             add(words);
-        } else if (words.size() == 3 && words[0] == "remove") {
-            const int kind = kindOf(words[1]);
-            long long number = 0;
-            if (kind >= 0 && parse(words[2], number)) {
-                std::vector<std::size_t>& held = cart[kind];
-                if (number >= 1 && number <= static_cast<long long>(held.size())) {
-                    held.erase(held.begin() + (number - 1));
-                }
-            }
+        } else if (verb == "remove" && words.size() >= 3) {
+            remove(words);
         }
         return true;
-    }
-
-    // add [COUNT] KIND N, or add [COUNT] KIND NAME: a name is the rest of the
-    // words, matched exactly or as the beginning of one name alone.
-    void add(const std::vector<std::string>& words) {
-        std::size_t at = 1;
-        long long count = 1;
-        if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
-            if (!parse(words[1], count) || count < 1 || count > 99) {
-                return;
-            }
-            at = 2;
-        }
-        if (words.size() < at + 2) {
-            return;
-        }
-        const int kind = kindOf(words[at]);
-        if (kind < 0) {
-            return;
-        }
-        const std::vector<MenuItem>& menu = kinds[kind];
-        long long number = 0;
-        std::size_t chosen = menu.size();
-        if (parse(words[at + 1], number)) {
-            if (words.size() == at + 2 && number >= 1 &&
-                number <= static_cast<long long>(menu.size())) {
-                chosen = static_cast<std::size_t>(number - 1);
-            }
-        } else if (std::string("0123456789+-.").find(words[at + 1][0]) == std::string::npos) {
-            std::string name;
-            for (std::size_t next = at + 1; next < words.size(); ++next) {
-                name += (next == at + 1 ? "" : " ") + words[next];
-            }
-            std::vector<std::size_t> begun;
-            for (std::size_t item = 0; item < menu.size(); ++item) {
-                std::string known = menu[item].name;
-                for (char& c : known) {
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                }
-                if (known == name) {
-                    begun = {item};
-                    break;
-                }
-                if (known.compare(0, name.size(), name) == 0) {
-                    begun.push_back(item);
-                }
-            }
-            if (begun.size() == 1) {
-                chosen = begun.front();
-            }
-        }
-        for (long long copy = 0; chosen < menu.size() && copy < count; ++copy) {
-            cart[kind].push_back(chosen);
-        }
-    }
-
-    static int kindOf(const std::string& word) {
-        for (int kind = 0; kind < 3; ++kind) {
-            if (word == kindWords[kind]) {
-                return kind;
-            }
-        }
-        return -1;
-    }
-
-    void payIfAny() {
-        if (!cart[0].empty() || !cart[1].empty() || !cart[2].empty()) {
-            paid.push_back({cart[0], cart[1], cart[2]});
-            cart[0].clear();
-            cart[1].clear();
-            cart[2].clear();
-        }
     }
 
     // The report the day's accounts must print, summed in their order.
@@ -159,8 +151,10 @@ public:
                 double listCost = 0.0;
                 double listPrice = 0.0;
                 for (std::size_t at : customer[kind]) {
-                    listCost = listCost + (kinds[kind][at].cost + surcharges[kind]);
-                    listPrice = listPrice + kinds[kind][at].price;
+                    const Priced& item = kinds[kind][at];
+                    listCost =
+                        listCost + (static_cast<double>(item.cost) / 100.0 + surcharges[kind]);
+                    listPrice = listPrice + static_cast<double>(item.price) / 100.0;
                 }
                 cartCost = cartCost + listCost;
                 cartPrice = cartPrice + listPrice;
@@ -176,30 +170,88 @@ public:
     }
 
 private:
-    // Whole decimal numbers only, as typed; anything else is not a number.
-    // Numbers past any int count as beyond every list.
-    static bool parse(const std::string& word, long long& number) {
-        constexpr long long beyondAnyInt = 1LL << 40;
-        std::size_t at = word[0] == '-' ? 1 : 0;
-        if (at == word.size()) {
-            return false;
-        }
-        number = 0;
-        for (; at < word.size(); ++at) {
-            if (std::isdigit(static_cast<unsigned char>(word[at])) == 0) {
-                return false;
+    // add [COUNT] KIND N, or add [COUNT] KIND NAME.
+    void add(const std::vector<std::string>& words) {
+        std::size_t at = 1;
+        long long count = 1;
+        if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
+            if (!digits(words[1], count) || count < 1 || count > 99) {
+                return;
             }
-            number = std::min(number * 10 + (word[at] - '0'), beyondAnyInt);
+            at = 2;
         }
-        if (word[0] == '-') {
-            number = -number;
+        const int kind = words.size() < at + 2 ? -1 : kindOf(words[at]);
+        if (kind < 0) {
+            return;
         }
-        return true;
+        const std::vector<Priced>& menu = kinds[kind];
+        std::size_t chosen = menu.size();
+        long long number = 0;
+        if (words.size() == at + 2 && digits(words[at + 1], number)) {
+            if (number >= 1 && number <= static_cast<long long>(menu.size())) {
+                chosen = static_cast<std::size_t>(number - 1);
+            }
+        } else {
+            std::vector<std::string> names;
+            names.reserve(menu.size());
+            for (const Priced& item : menu) {
+                names.emplace_back(item.name);
+            }
+            chosen = chosenName(names, joined(words, at + 1));
+        }
+        for (long long copy = 0; chosen < menu.size() && copy < count; ++copy) {
+            cart[kind].push_back(chosen);
+        }
+    }
+
+    // remove KIND N, or remove KIND NAME: the last of that name.
+    void remove(const std::vector<std::string>& words) {
+        const int kind = kindOf(words[1]);
+        if (kind < 0) {
+            return;
+        }
+        std::vector<std::size_t>& held = cart[kind];
+        long long number = 0;
+        std::size_t chosen = held.size();
+        if (words.size() == 3 && digits(words[2], number)) {
+            if (number >= 1 && number <= static_cast<long long>(held.size())) {
+                chosen = static_cast<std::size_t>(number - 1);
+            }
+        } else {
+            std::vector<std::string> names;
+            names.reserve(held.size());
+            for (std::size_t at : held) {
+                names.emplace_back(kinds[kind][at].name);
+            }
+            chosen = chosenName(names, joined(words, 2));
+        }
+        if (chosen < held.size()) {
+            held.erase(held.begin() + static_cast<std::ptrdiff_t>(chosen));
+        }
+    }
+
+    void payIfAny() {
+        if (!cart[0].empty() || !cart[1].empty() || !cart[2].empty()) {
+            paid.push_back({cart[0], cart[1], cart[2]});
+            cart[0].clear();
+            cart[1].clear();
+            cart[2].clear();
+        }
     }
 
     std::vector<std::size_t> cart[3];
     std::vector<std::vector<std::vector<std::size_t>>> paid;
 };
+
+Menu fuzzMenu() {
+    Menu menu;
+    for (ItemKind kind : itemKinds) {
+        for (const Priced& item : kinds[static_cast<std::size_t>(kind)]) {
+            menu.add({kind, item.name, Money::fromCents(item.price), Money::fromCents(item.cost)});
+        }
+    }
+    return menu;
+}
 
 }  // namespace
 
@@ -207,20 +259,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CaptureBuffer capture;
     CoutRedirect redirect(&capture);
     {
-        std::vector<Maindish> maindishes;
-        std::vector<Snack> snacks;
-        std::vector<Drink> drinks;
-        for (const MenuItem& item : kinds[0]) {
-            maindishes.emplace_back(item.name, item.price, item.cost);
-        }
-        for (const MenuItem& item : kinds[1]) {
-            snacks.emplace_back(item.name, item.price, item.cost);
-        }
-        for (const MenuItem& item : kinds[2]) {
-            drinks.emplace_back(item.name, item.price, item.cost);
-        }
         MemoryJournal journal;
-        Console console(Menu{maindishes, snacks, drinks}, journal, [] { return Moment{0}; });
+        Console console(fuzzMenu(), journal, [] { return Moment{0}; });
         console.start();
         DayModel model;
 
@@ -233,7 +273,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             open = model.apply(line);
             FUZZ_CHECK(consoleOpen == open);
         }
-        if (open) {  // the end of input closes the day as quit does
+        if (open) {  // the end of a script closes the day as quit does
             capture.clear();
             console.finish();
             model.apply("quit");

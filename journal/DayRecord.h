@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "menu/ItemKind.h"
-
-// A moment as the journal keeps it: seconds since the Unix epoch.
-using Moment = std::int64_t;
+#include "base/ItemKind.h"
+#include "base/Moment.h"
+#include "base/Money.h"
 
 // JournalItem is one item put into a customer's cart, kept by value (kind,
 // name, price, cost), so that the record of a day never changes with the
@@ -17,8 +16,8 @@ struct JournalItem {
     std::int32_t customer = 0;
     ItemKind kind = ItemKind::dish;
     std::string name;
-    double price = 0.0;
-    double cost = 0.0;
+    Money price;
+    Money cost;
     Moment addedAt = 0;
     std::optional<Moment> removedAt;
 };
@@ -48,5 +47,5 @@ struct DayLine {
     Moment openedAt = 0;
     std::optional<Moment> closedAt;
     std::int64_t customers = 0;
-    double revenue = 0.0;
+    Money revenue;
 };

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ItemKind.h"
+#include "base/Moment.h"
 #include "journal/DayRecord.h"
-#include "menu/ItemKind.h"
+#include "menu/Menu.h"
 
 // JournalError says why the journal could not be opened, read or written, in
 // words for the person at the till.
@@ -48,7 +50,23 @@ public:
     virtual void clearCart(std::int32_t customer, Moment at) = 0;
     // Records that the customer paid for the cart, under a new sale id.
     virtual void pay(std::int32_t customer, Moment at) = 0;
+    // Closes the open day; a day that never held an item is forgotten
+    // instead, so that it leaves no trace.
     virtual void closeDay(Moment at) = 0;
+    // Leaves the open day open for the next start, or forgets it when it
+    // never held an item.
+    virtual void leaveDayOpen() = 0;
+
+    // StoredMenu is the menu the restaurant sells, as it was imported.
+    struct StoredMenu {
+        Menu menu;
+        std::string file;
+        Moment importedAt = 0;
+    };
+    // Returns the menu kept in the journal, if one was imported.
+    virtual std::optional<StoredMenu> storedMenu() = 0;
+    // Makes `menu` the menu kept in the journal, whole or not at all.
+    virtual void replaceMenu(const StoredMenu& menu) = 0;
 
     // Returns every day, the first first.
     virtual std::vector<DayLine> days() = 0;

@@ -1,8 +1,9 @@
 #include "journal/MemoryJournal.h"
 
 #include <unordered_set>
+#include <utility>
 
-#include "journal/SaleId.h"
+#include "base/SaleId.h"
 
 Journal::OpenDay MemoryJournal::openDay(Moment now) {
     if (!recorded.empty() && !recorded.back().closedAt) {
@@ -55,13 +56,31 @@ void MemoryJournal::pay(std::int32_t customer, Moment at) {
     open().customers.push_back({customer, newSaleId(), at});
 }
 
-void MemoryJournal::closeDay(Moment at) { open().closedAt = at; }
+void MemoryJournal::closeDay(Moment at) {
+    open().closedAt = at;
+    if (recorded.back().items.empty()) {
+        recorded.pop_back();
+    }
+}
+
+void MemoryJournal::leaveDayOpen() {
+    if (!recorded.empty() && !recorded.back().closedAt && recorded.back().items.empty()) {
+        recorded.pop_back();
+    }
+}
+
+std::optional<Journal::StoredMenu> MemoryJournal::storedMenu() { return menu; }
+
+void MemoryJournal::replaceMenu(const StoredMenu& stored) {
+    StoredMenu copy = stored;
+    menu = std::move(copy);
+}
 
 std::vector<DayLine> MemoryJournal::days() {
     std::vector<DayLine> lines;
     for (const DayRecord& record : recorded) {
         DayLine line{record.number, record.openedAt, record.closedAt,
-                     static_cast<std::int64_t>(record.customers.size()), 0.0};
+                     static_cast<std::int64_t>(record.customers.size()), Money()};
         std::unordered_set<std::int32_t> paid;
         for (const PaidCustomer& customer : record.customers) {
             paid.insert(customer.number);

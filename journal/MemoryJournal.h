@@ -19,6 +19,9 @@ public:
     void clearCart(std::int32_t customer, Moment at) override;
     void pay(std::int32_t customer, Moment at) override;
     void closeDay(Moment at) override;
+    void leaveDayOpen() override;
+    std::optional<StoredMenu> storedMenu() override;
+    void replaceMenu(const StoredMenu& stored) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -28,4 +31,5 @@ private:
 
     // Only the last day may be open.
     std::vector<DayRecord> recorded;
+    std::optional<StoredMenu> menu;
 };

@@ -1,5 +1,6 @@
 #include "journal/SqliteJournal.h"
 
+#include <SQLiteCpp/Backup.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
@@ -12,47 +13,13 @@
 #include <sqlite3.h>
 #include <utility>
 
+#include "base/SaleId.h"
 #include "journal/JournalLock.h"
-#include "journal/SaleId.h"
+#include "journal/JournalSchema.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Each item is kept by value; a removed one keeps the moment it was removed.
-// Customers get a row when they pay, so the items of the customer at the
-// till have none yet. The file says what it is in its header: the
-// application id "rest" and the schema's version.
-static_assert(SqliteJournal::applicationId == 1919251316 && SqliteJournal::schemaVersion == 1,
-              "the schema's PRAGMAs carry the id and the version");
-const char* const schema = R"(
-PRAGMA application_id = 1919251316;
-PRAGMA user_version = 1;
-CREATE TABLE day (
-    number INTEGER PRIMARY KEY,
-    opened_at INTEGER NOT NULL,
-    closed_at INTEGER
-);
-CREATE TABLE customer (
-    day INTEGER NOT NULL REFERENCES day (number),
-    number INTEGER NOT NULL,
-    sale_id TEXT NOT NULL UNIQUE,
-    paid_at INTEGER NOT NULL,
-    PRIMARY KEY (day, number)
-) WITHOUT ROWID;
-CREATE TABLE item (
-    id INTEGER PRIMARY KEY,
-    day INTEGER NOT NULL REFERENCES day (number),
-    customer INTEGER NOT NULL,
-    kind TEXT NOT NULL CHECK (kind IN ('dish', 'snack', 'drink')),
-    name TEXT NOT NULL,
-    price REAL NOT NULL,
-    cost REAL NOT NULL,
-    added_at INTEGER NOT NULL,
-    removed_at INTEGER
-);
-CREATE INDEX item_in_cart ON item (day, customer, kind);
-)";
 
 std::uint32_t bigEndian(const unsigned char* bytes, std::size_t count) {
     std::uint32_t value = 0;
@@ -60,6 +27,11 @@ std::uint32_t bigEndian(const unsigned char* bytes, std::size_t count) {
         value = value << 8 | bytes[at];
     }
     return value;
+}
+
+std::string newerVersion(const std::string& path, std::int64_t version) {
+    return path + " was written by a newer restaurant (journal version " + std::to_string(version) +
+           "; this one reads up to " + std::to_string(JournalSchema::version) + ")";
 }
 
 // Reads what the file's first 100 bytes say it is, touching nothing: a file
@@ -80,14 +52,12 @@ void checkHeader(const std::string& path) {
     if (length < header.size()) {
         throw JournalError(damaged + ": it is cut short");
     }
-    if (static_cast<std::int32_t>(bigEndian(&header[68], 4)) != SqliteJournal::applicationId) {
+    if (static_cast<std::int32_t>(bigEndian(&header[68], 4)) != JournalSchema::applicationId) {
         throw JournalError(notJournal + ": it is another program's SQLite database");
     }
     const std::uint32_t version = bigEndian(&header[60], 4);
-    if (version > static_cast<std::uint32_t>(SqliteJournal::schemaVersion)) {
-        throw JournalError(path + " was written by a newer restaurant (journal version " +
-                           std::to_string(version) + "; this one reads up to " +
-                           std::to_string(SqliteJournal::schemaVersion) + ")");
+    if (version > static_cast<std::uint32_t>(JournalSchema::version)) {
+        throw JournalError(newerVersion(path, version));
     }
     // The page count in the header holds when the change counters agree; a
     // file shorter than it says was cut off, unless its WAL still holds the
@@ -132,6 +102,12 @@ std::optional<Moment> momentOr(const SQLite::Column& column) {
     return column.getInt64();
 }
 
+Money moneyOf(const SQLite::Column& column) { return Money::fromCents(column.getInt64()); }
+
+std::int32_t versionOf(SQLite::Database& database) {
+    return database.execAndGet("PRAGMA user_version").getInt();
+}
+
 }  // namespace
 
 struct SqliteJournal::Connection {
@@ -159,31 +135,12 @@ SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::
         throw JournalError(path + " is not a restaurant journal: it is not a file");
     }
     checkHeader(path);
-
     try {
-        const int flags = access == Access::till ? SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE
-                                                 : SQLite::OPEN_READONLY;
-        SQLite::Database& database = connection->database.emplace(path, flags, 5000, vfs);
-        // Nothing is written back on closing until the file proves sound.
-        sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        if (access == Access::reading) {
-            return;
+        if (access == Access::till) {
+            openForTill(vfs);
+        } else {
+            openForReading(vfs);
         }
-        if (database.execAndGet("PRAGMA application_id").getInt() == 0) {
-            // A new file: made in one transaction before it turns to WAL, so
-            // that its id and version sit in the file itself.
-            SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
-            database.exec(schema);
-            transaction.commit();
-        }
-        const std::string check = database.execAndGet("PRAGMA quick_check").getString();
-        if (check != "ok") {
-            throw JournalError("journal " + path + " is damaged: " + check);
-        }
-        database.exec("PRAGMA journal_mode = WAL");
-        database.exec("PRAGMA synchronous = FULL");
-        database.exec("PRAGMA foreign_keys = ON");
-        sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     } catch (const SQLite::Exception& failure) {
         const int code = failure.getErrorCode();
         if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
@@ -191,6 +148,61 @@ SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::
         }
         throw JournalError("cannot open journal " + path + ": " + failure.what());
     }
+}
+
+void SqliteJournal::openForTill(const std::string& vfs) {
+    SQLite::Database& database =
+        connection->database.emplace(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, 5000, vfs);
+    // Nothing is written back on closing until the file proves sound.
+    sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    if (database.execAndGet("PRAGMA application_id").getInt() == 0) {
+        // A new file: made in one transaction before it turns to WAL, so
+        // that its id and version sit in the file itself.
+        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
+        JournalSchema::create(database);
+        transaction.commit();
+    }
+    const std::string check = database.execAndGet("PRAGMA quick_check").getString();
+    if (check != "ok") {
+        throw JournalError("journal " + path + " is damaged: " + check);
+    }
+    database.exec("PRAGMA journal_mode = WAL");
+    database.exec("PRAGMA synchronous = FULL");
+    database.exec("PRAGMA foreign_keys = ON");
+    const std::int32_t version = versionOf(database);
+    if (version > JournalSchema::version) {
+        throw JournalError(newerVersion(path, version));
+    }
+    if (version < JournalSchema::version) {
+        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
+        JournalSchema::upgrade(database, version);
+        transaction.commit();
+    }
+    sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+}
+
+// A journal of an older version is read from a copy in memory, brought up
+// to this version there: the file stays as its till left it.
+void SqliteJournal::openForReading(const std::string& vfs) {
+    SQLite::Database& database =
+        connection->database.emplace(path, SQLite::OPEN_READONLY, 5000, vfs);
+    sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    const std::int32_t version = versionOf(database);
+    if (version > JournalSchema::version) {
+        throw JournalError(newerVersion(path, version));
+    }
+    if (version == JournalSchema::version) {
+        return;
+    }
+    SQLite::Database copy(":memory:", SQLite::OPEN_READWRITE);
+    SQLite::Backup(copy, database).executeStep();
+    {
+        SQLite::Transaction transaction(copy, SQLite::TransactionBehavior::EXCLUSIVE);
+        JournalSchema::upgrade(copy, version);
+        transaction.commit();
+    }
+    connection->database.reset();
+    connection->database.emplace(std::move(copy));
 }
 
 SqliteJournal::~SqliteJournal() = default;
@@ -229,7 +241,7 @@ void SqliteJournal::addItems(const JournalItem& item, int count) {
             "VALUES (?, ?, ?, ?, ?, ?, ?)");
         for (int copy = 0; copy < count; ++copy) {
             SQLite::bind(insert, openNumber, item.customer, std::string(kindWord(item.kind)),
-                         item.name, item.price, item.cost, item.addedAt);
+                         item.name, item.price.cents(), item.cost.cents(), item.addedAt);
             insert.exec();
             insert.reset();
         }
@@ -272,9 +284,71 @@ void SqliteJournal::pay(std::int32_t customer, Moment at) {
 
 void SqliteJournal::closeDay(Moment at) {
     inOneTransaction(*connection->database, [&](SQLite::Database& database) {
+        SQLite::Statement forget(database,
+                                 "DELETE FROM day WHERE number = ? AND NOT EXISTS ("
+                                 " SELECT 1 FROM item WHERE day = ?)");
+        SQLite::bind(forget, openNumber, openNumber);
+        if (forget.exec() == 1) {
+            return;
+        }
         SQLite::Statement close(database, "UPDATE day SET closed_at = ? WHERE number = ?");
         SQLite::bind(close, at, openNumber);
         close.exec();
+    });
+}
+
+void SqliteJournal::leaveDayOpen() {
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
+        SQLite::Statement forget(database,
+                                 "DELETE FROM day WHERE number = ? AND closed_at IS NULL"
+                                 " AND NOT EXISTS (SELECT 1 FROM item WHERE day = ?)");
+        SQLite::bind(forget, openNumber, openNumber);
+        forget.exec();
+    });
+}
+
+std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
+    SQLite::Database& database = *connection->database;
+    try {
+        SQLite::Statement origin(database, "SELECT file, imported_at FROM menu_import");
+        if (!origin.executeStep()) {
+            return std::nullopt;
+        }
+        StoredMenu stored{Menu(), origin.getColumn(0).getString(), origin.getColumn(1).getInt64()};
+        SQLite::Statement items(database,
+                                "SELECT kind, name, price, cost FROM menu_item "
+                                "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
+                                "ELSE 2 END, position");
+        while (items.executeStep()) {
+            stored.menu.add({kindOf(items.getColumn(0).getString()), items.getColumn(1).getString(),
+                             moneyOf(items.getColumn(2)), moneyOf(items.getColumn(3))});
+        }
+        return stored;
+    } catch (const SQLite::Exception& failure) {
+        throw JournalError("cannot read journal " + path + ": " + failure.what());
+    }
+}
+
+void SqliteJournal::replaceMenu(const StoredMenu& stored) {
+    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
+        database.exec("DELETE FROM menu_item");
+        SQLite::Statement insert(database,
+                                 "INSERT INTO menu_item (kind, position, name, price, cost) "
+                                 "VALUES (?, ?, ?, ?, ?)");
+        for (ItemKind kind : itemKinds) {
+            int position = 0;
+            for (const MenuItem& item : stored.menu.of(kind)) {
+                SQLite::bind(insert, std::string(kindWord(kind)), ++position, item.name,
+                             item.price.cents(), item.cost.cents());
+                insert.exec();
+                insert.reset();
+            }
+        }
+        SQLite::Statement origin(database,
+                                 "INSERT OR REPLACE INTO menu_import (only, file, imported_at) "
+                                 "VALUES (1, ?, ?)");
+        SQLite::bind(origin, stored.file, stored.importedAt);
+        origin.exec();
     });
 }
 
@@ -284,14 +358,14 @@ std::vector<DayLine> SqliteJournal::days() {
         SQLite::Statement select(*connection->database,
                                  "SELECT d.number, d.opened_at, d.closed_at,"
                                  " (SELECT count(*) FROM customer AS c WHERE c.day = d.number),"
-                                 " (SELECT total(i.price) FROM item AS i"
+                                 " (SELECT coalesce(sum(i.price), 0) FROM item AS i"
                                  "  JOIN customer AS c ON c.day = i.day AND c.number = i.customer"
                                  "  WHERE i.day = d.number AND i.removed_at IS NULL)"
                                  " FROM day AS d ORDER BY d.number");
         while (select.executeStep()) {
             lines.push_back({select.getColumn(0).getInt(), select.getColumn(1).getInt64(),
                              momentOr(select.getColumn(2)), select.getColumn(3).getInt64(),
-                             select.getColumn(4).getDouble()});
+                             moneyOf(select.getColumn(4))});
         }
     } catch (const SQLite::Exception& failure) {
         throw JournalError("cannot read journal " + path + ": " + failure.what());
@@ -330,8 +404,8 @@ std::optional<DayRecord> SqliteJournal::day(std::int32_t number) {
         while (items.executeStep()) {
             record.items.push_back({items.getColumn(0).getInt(),
                                     kindOf(items.getColumn(1).getString()),
-                                    items.getColumn(2).getString(), items.getColumn(3).getDouble(),
-                                    items.getColumn(4).getDouble(), items.getColumn(5).getInt64(),
+                                    items.getColumn(2).getString(), moneyOf(items.getColumn(3)),
+                                    moneyOf(items.getColumn(4)), items.getColumn(5).getInt64(),
                                     momentOr(items.getColumn(6))});
         }
     } catch (const SQLite::Exception& failure) {

@@ -15,7 +15,9 @@ struct sqlite3;
 // committed survives a crash or a power cut. The file carries an application
 // id and a schema version: a file that is not a journal, is damaged, or was
 // written by a newer version is refused with a JournalError and left as it
-// was, byte for byte.
+// was, byte for byte. A journal of an older version is brought up to this
+// one in one transaction when a till opens it; a reader brings a copy of it
+// up in memory and leaves the file as it is.
 class SqliteJournal final : public Journal {
 public:
     enum class Access {
@@ -39,6 +41,9 @@ public:
     void clearCart(std::int32_t customer, Moment at) override;
     void pay(std::int32_t customer, Moment at) override;
     void closeDay(Moment at) override;
+    void leaveDayOpen() override;
+    std::optional<StoredMenu> storedMenu() override;
+    void replaceMenu(const StoredMenu& stored) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -46,12 +51,11 @@ public:
     // Returns the SQLite connection, for tests that hook into it.
     sqlite3* handle();
 
-    // The application id and schema version the file carries.
-    static constexpr std::int32_t applicationId = 0x72657374;  // "rest"
-    static constexpr std::int32_t schemaVersion = 1;
-
 private:
     struct Connection;
+
+    void openForTill(const std::string& vfs);
+    void openForReading(const std::string& vfs);
 
     std::string path;
     std::unique_ptr<Connection> connection;

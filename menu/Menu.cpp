@@ -1,42 +1,66 @@
 #include "menu/Menu.h"
 
+#include <utility>
+
 namespace {
 
-template <typename Item>
-std::vector<std::string> namesOf(std::vector<Item>& items) {
-    std::vector<std::string> names;
-    names.reserve(items.size());
-    for (Item& item : items) {
-        names.push_back(item.getName());
-    }
-    return names;
+std::size_t indexOf(ItemKind kind) { return static_cast<std::size_t>(kind); }
+
+bool same(const MenuItem& a, const MenuItem& b) {
+    return a.kind == b.kind && a.name == b.name && a.price == b.price && a.cost == b.cost;
 }
 
 }  // namespace
 
-std::vector<std::vector<std::string>> namesByKind(Menu menu) {
-    return {namesOf(menu.maindishes), namesOf(menu.snacks), namesOf(menu.drinks)};
+void Menu::add(MenuItem item) {
+    std::vector<MenuItem>& items = byKind[indexOf(item.kind)];
+    items.push_back(std::move(item));
+}
+
+const std::vector<MenuItem>& Menu::of(ItemKind kind) const { return byKind[indexOf(kind)]; }
+
+std::size_t Menu::size() const { return byKind[0].size() + byKind[1].size() + byKind[2].size(); }
+
+bool Menu::operator==(const Menu& other) const {
+    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        const auto& mine = byKind[kind];
+        const auto& theirs = other.byKind[kind];
+        if (mine.size() != theirs.size()) {
+            return false;
+        }
+        for (std::size_t at = 0; at < mine.size(); ++at) {
+            if (!same(mine[at], theirs[at])) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 Menu builtinMenu() {
-    return Menu{
-        {
-            {"Beef noodle soup", 12.5, 5.0},
-            {"Fried rice with egg", 9.0, 3.5},
-            {"Grilled salmon", 16.0, 7.5},
-            {"Mushroom risotto", 13.0, 4.5},
-        },
-        {
-            {"Spring rolls", 4.5, 1.5},
-            {"French fries", 3.5, 0.8},
-            {"Chicken nuggets", 5.0, 2.0},
-            {"Onion rings", 4.0, 1.2},
-        },
-        {
-            {"Orange juice", 3.0, 1.0},
-            {"Green tea", 2.0, 0.3},
-            {"Tomato soup", 4.5, 1.5},
-            {"Lemonade", 2.5, 0.6},
-        },
+    struct Row {
+        ItemKind kind;
+        const char* name;
+        std::int64_t price;
+        std::int64_t cost;
     };
+    static const Row rows[] = {
+        {ItemKind::dish, "Beef noodle soup", 1250, 500},
+        {ItemKind::dish, "Fried rice with egg", 900, 350},
+        {ItemKind::dish, "Grilled salmon", 1600, 750},
+        {ItemKind::dish, "Mushroom risotto", 1300, 450},
+        {ItemKind::snack, "Spring rolls", 450, 150},
+        {ItemKind::snack, "French fries", 350, 80},
+        {ItemKind::snack, "Chicken nuggets", 500, 200},
+        {ItemKind::snack, "Onion rings", 400, 120},
+        {ItemKind::drink, "Orange juice", 300, 100},
+        {ItemKind::drink, "Green tea", 200, 30},
+        {ItemKind::drink, "Tomato soup", 450, 150},
+        {ItemKind::drink, "Lemonade", 250, 60},
+    };
+    Menu menu;
+    for (const Row& row : rows) {
+        menu.add({row.kind, row.name, Money::fromCents(row.price), Money::fromCents(row.cost)});
+    }
+    return menu;
 }

@@ -1,25 +1,40 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "items/Drink.h"
-#include "items/Maindish.h"
-#include "items/Snack.h"
+#include "base/ItemKind.h"
+#include "base/Money.h"
 
-// Menu is what a restaurant sells: its main dishes, snacks and drinks, each
-// kind in menu order, so an item's serial number is its place in its vector
-// plus one. It comes from the restaurant's menu file or is the built-in one;
-// nothing that uses it knows which.
-struct Menu {
-    std::vector<Maindish> maindishes;
-    std::vector<Snack> snacks;
-    std::vector<Drink> drinks;
+// MenuItem is one thing the restaurant sells: its kind, its name, the price
+// the customer pays and what it costs the restaurant, in cents.
+struct MenuItem {
+    ItemKind kind = ItemKind::dish;
+    std::string name;
+    Money price;
+    Money cost;
 };
 
-// Returns the menu served when no menu file is given.
-Menu builtinMenu();
+// Menu is what a restaurant sells: its main dishes, snacks and drinks, each
+// kind in menu order, so that an item's serial number is its place in its
+// kind plus one. It comes from the restaurant's menu file, by way of the
+// journal, or is the built-in sample; nothing that uses it knows which.
+class Menu {
+public:
+    // Appends the item to its kind.
+    void add(MenuItem item);
 
-// Returns the names of the menu's items, by kind: main dishes, snacks,
-// drinks. Items answer only non-const questions, so it takes a copy.
-std::vector<std::vector<std::string>> namesByKind(Menu menu);
+    const std::vector<MenuItem>& of(ItemKind kind) const;
+    // Returns how many items the menu holds in all.
+    std::size_t size() const;
+
+    bool operator==(const Menu& other) const;
+
+private:
+    std::array<std::vector<MenuItem>, 3> byKind;
+};
+
+// Returns the sample menu sold while the journal holds none.
+Menu builtinMenu();

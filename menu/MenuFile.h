@@ -12,11 +12,13 @@
 //
 // The first row names the columns kind, name, price and cost, in any order
 // and letter case; other columns are ignored. Every later row is one item:
-// its kind is dish, snack or drink, in any letter case; its name is not empty
-// and not already used by another item of that kind (letter case aside); its
-// price and cost are decimal numbers with a point, finite and not negative.
-// The file is UTF-8, with or without a byte-order mark; the separator is ','
-// or ';', whichever the first row uses.
+// its kind is dish, snack or drink, in any letter case; its name is not empty,
+// holds no control or invisible character, and is not already used by another
+// item of that kind (letter case and accents aside); its price and cost are
+// decimal numbers in whole cents, from 0 to 1,000,000.00. The file is UTF-8,
+// with or without a byte-order mark; the separator is ',', ';' or a tab,
+// whichever the first row uses; a decimal comma is read where it cannot be
+// a separator.
 
 // MenuProblem is one thing wrong in a menu file: the physical line it is on,
 // and what is wrong and how to mend it.
@@ -38,10 +40,10 @@ MenuReading readMenu(std::string_view text);
 // Reads the menu file at `path`; a file that cannot be read is a problem.
 MenuReading readMenuFile(const std::string& path);
 
-// Writes the menu as a menu file, with the columns kind, name, price and cost,
-// so that readMenu gives the same menu back. Items answer only non-const
-// questions, so the writer works on its own copy.
-void writeMenu(Menu menu, std::ostream& out);
+// Writes the menu as a menu file, with the columns kind, name, price and cost
+// and amounts in their shortest form, so that readMenu gives the same menu
+// back.
+void writeMenu(const Menu& menu, std::ostream& out);
 
 // Returns one line per problem, as "FILE:LINE: what is wrong", the first
 // `shown` of them, then one line that says how many more there are.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "accounts/Cart.h"
 #include "accounts/User.h"
@@ -81,6 +83,8 @@ TEST_F(CartTest, CopiesAndAssignmentsShareNothingWithTheirSource) {
 }
 
 TEST_F(CartTest, AUsersCartIsHandedOutAsAFreshCopyEachTime) {
+    static_assert(std::is_same_v<decltype(std::declval<User&>().getCart()), Cart>,
+                  "the cart is handed out by value, never as a reference into the user");
     User user(lunch(), 7);
     Cart handedOut = user.getCart();
     handedOut.addSnack(Snack("Extra", 100.0, 0.0));

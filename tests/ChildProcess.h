@@ -93,7 +93,11 @@ public:
 
     // Kills the program with SIGKILL, as a crash or a power cut would stop
     // it, and waits for it to die. Returns false when it had ended already.
-    bool kill() {
+    bool kill() { return stop(SIGKILL); }
+
+    // Sends the program `signal` and waits for it to end. Returns false when
+    // it had ended already.
+    bool stop(int signal) {
         if (pid <= 0) {
             return false;
         }
@@ -103,7 +107,7 @@ public:
             pid = -1;
             return false;
         }
-        ::kill(pid, SIGKILL);
+        ::kill(pid, signal);
         waitForExit();
         return true;
     }

@@ -41,7 +41,7 @@ const char* const normalTranscript =
     "Added Fish to customer 1's cart\n"
     "Added Chips to customer 1's cart\n"
     "Added Juice to customer 1's cart\n"
-    "Removed main dish 2 from customer 1's cart\n"
+    "Removed Fish from customer 1's cart\n"
     "Customer 1's cart:\n"
     "Your have ordered the following maindishes : \n1. Noodle soup\n"
     "The total price of maindishes is : 10 $\n\n"
@@ -49,12 +49,12 @@ const char* const normalTranscript =
     "The total price of snack is : 3 $\n\n"
     "Your have ordered the following drinks and soups : \n1. Juice\n"
     "The total price of drinks and soup are : 4 $\n\n"
-    "Customer 1 pays 17 $ in all\n"
-    "Customer 1 paid 17 $; customer 2 is next\n"
+    "Customer 1 pays 17.00 $ in all\n"
+    "Customer 1 paid 17.00 $; customer 2 is next\n"
     "Added Fish to customer 2's cart\n"
     "Added Tea to customer 2's cart\n"
     "Today's total cost is 12 $\nToday's total revenue is  17 $\nToday's total Profit is  5 $\n"
-    "Customer 2 paid 22 $\n"
+    "Customer 2 paid 22.00 $\n"
     "Today's total cost is 25.5 $\nToday's total revenue is  39 $\n"
     "Today's total Profit is  13.5 $\n";
 
@@ -66,7 +66,8 @@ TEST_F(ConsoleTest, RunsADayOfSeveralCustomersAndReportsIt) {
 }
 
 // Every bad line answers exactly as it would on a fresh console, in one
-// line, and the day around it goes on as if it had not been typed.
+// line of the till's own, after the library's own line where it has one, and
+// the day around it goes on as if it had not been typed.
 TEST_F(ConsoleTest, AnswersEveryBadLineWithOneLineAndLosesNothing) {
     const std::vector<std::string> badLines = {
         "order pizza",
@@ -98,7 +99,9 @@ TEST_F(ConsoleTest, AnswersEveryBadLineWithOneLineAndLosesNothing) {
         for (int twice = 0; twice < 2 && bad < badLines.size(); ++twice, ++bad) {
             SmallRestaurant fresh;
             const std::string reply = session(fresh.console, {badLines[bad]});
-            EXPECT_EQ(std::count(reply.begin(), reply.end(), '\n'), 1) << badLines[bad];
+            const bool library = reply.rfind("Please check your input\n", 0) == 0;
+            EXPECT_EQ(std::count(reply.begin(), reply.end(), '\n'), library ? 2 : 1)
+                << badLines[bad];
             expected += reply;
             actual += session({badLines[bad]});
         }
@@ -116,9 +119,9 @@ TEST_F(ConsoleTest, NamesWhatWasWrongAndWhatToType) {
     EXPECT_EQ(session({"remove pizza 1"}),
               "Unknown kind 'pizza': type dish, snack or drink, for example: remove dish 1\n");
     EXPECT_EQ(session({"add drink 1.5"}),
-              "'1.5' is not a serial number: type a whole number, for example: add drink 1\n");
+              "No drink on the menu begins with '1.5': type menu to see the drinks\n");
     EXPECT_EQ(session({"remove drink one"}),
-              "'one' is not a serial number: type a whole number, for example: remove drink 1\n");
+              "There is no drink called 'one' in customer 1's cart: type cart to see it\n");
     EXPECT_EQ(session({"add drink one"}),
               "No drink on the menu begins with 'one': type menu to see the drinks\n");
     EXPECT_EQ(session({"add 100 drink tea", "add 0 dish 1"}),
@@ -132,12 +135,14 @@ TEST_F(ConsoleTest, NamesWhatWasWrongAndWhatToType) {
               "Unknown command 'summar': type help to see the commands\n");
     EXPECT_EQ(session({"add snack 99999999999"}),
               "'99999999999' is far beyond any serial number: type one shown by 'menu'\n");
-    EXPECT_EQ(session({"remove snack -99999999999"}),
-              "'-99999999999' is far beyond any serial number: type one shown by 'cart'\n");
-    EXPECT_EQ(session({"add snack 0", "remove snack 1"}),
-              "Please check your input\nPlease check your input number\n");
+    EXPECT_EQ(session({"remove snack 99999999999"}),
+              "'99999999999' is far beyond any serial number: type one shown by 'cart'\n");
+    EXPECT_EQ(session({"add snack 0", "add dish 3", "remove snack 1"}),
+              "Please check your input\nThere is no snack 0: the menu has 1 (type menu).\n"
+              "Please check your input\nThere is no main dish 3: the menu has 2 (type menu).\n"
+              "Please check your input number\n");
     EXPECT_EQ(session({"add snack 1 2"}),
-              "Too many words: type one item a line, for example: add snack 1\n");
+              "No snack on the menu begins with '1 2': type menu to see the snacks\n");
     EXPECT_EQ(session({"cart please"}), "'cart' takes nothing after it: type cart alone\n");
     EXPECT_EQ(session({"next"}),
               "Customer 1's cart is empty, so there is nothing to pay: add items first, for "
@@ -146,7 +151,7 @@ TEST_F(ConsoleTest, NamesWhatWasWrongAndWhatToType) {
 
 TEST_F(ConsoleTest, ToleratesLetterCaseBlankLinesAndExtraSpaces) {
     EXPECT_EQ(session({"", "   ", "\t", "  ADD   Dish\t2  \r", "Next"}),
-              "Added Fish to customer 1's cart\nCustomer 1 paid 20 $; customer 2 is next\n");
+              "Added Fish to customer 1's cart\nCustomer 1 paid 20.00 $; customer 2 is next\n");
     EXPECT_EQ(session({"HELP"}), std::string(Console::commands()) + "\n");
 }
 
@@ -161,7 +166,7 @@ TEST_F(ConsoleTest, EndOfInputLetsTheLastCustomerPayBeforeTheReport) {
     session({"add drink 1"});
     console.finish();
     EXPECT_EQ(output(),
-              "Customer 1 paid 2 $\nToday's total cost is 1.5 $\n"
+              "Customer 1 paid 2.00 $\nToday's total cost is 1.5 $\n"
               "Today's total revenue is  2 $\nToday's total Profit is  0.5 $\n");
 }
 

@@ -3,6 +3,7 @@
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "items/Drink.h"
 #include "items/Food.h"
@@ -105,6 +106,9 @@ TYPED_TEST(ItemTest, CopiesShareNothingWithTheirSourceAndKeepTheSurcharge) {
 }
 
 TYPED_TEST(ItemTest, HandsOutItsNameAsACopy) {
+    // A copy by type: a reference handed out would let the caller change
+    // the name, whatever a test then does with it.
+    static_assert(std::is_same_v<decltype(std::declval<TypeParam&>().getName()), std::string>);
     TypeParam item("juice", 1.0, 1.0);
     item.setName("Juice");
     std::string name = item.getName();

@@ -5,25 +5,9 @@
 #include "checks/ItemCheck.h"
 #include "items/Food.h"
 #include "tests/RunProgram.h"
+#include "tests/WrongKinds.h"
 
 namespace {
-
-// A kind whose surcharge is off by one.
-class WrongSurcharge final : public Food {
-public:
-    WrongSurcharge(std::string name, double price, double cost)
-        : Food(std::move(name), price, cost) {}
-    double totalCost() override { return getCost() + 2.0; }
-};
-
-// A kind whose cost and name never change after construction.
-class Frozen final : public Food {
-public:
-    Frozen(std::string name, double price, double cost) : Food(std::move(name), price, cost) {}
-    void setCost(double /*ignored*/) {}
-    void setName(const std::string& /*ignored*/) {}
-    double totalCost() override { return getCost() + 1.0; }
-};
 
 template <typename Item>
 std::string runCheck(const char* givenName, const char* newName, double expectedTotal) {
@@ -44,6 +28,15 @@ TEST(ItemCheckTest, ReportsTheNameCostAndTotalChecksForSettersThatStoreNothing) 
 
 const char* const allPassed =
     "Test1 success\nTest2 success\nTest3 success\nTest4 success\nSuccess/Total 4/4\n";
+
+// A check program whose kind fails a check still ends with status 0: its
+// failures show only in the lines it prints.
+TEST(ItemCheckTest, AProgramWhoseCheckFailsPrintsTheFailureAndStillExitsWithZero) {
+    const ProgramRun run = runProgram(std::string("\"") + WRONGCHECK_PATH + "\" extra words");
+    EXPECT_EQ(run.output,
+              "Test1 success\nTest2 success\nTest3 success\nTest4 fail\nSuccess/Total 3/4\n");
+    EXPECT_EQ(run.status, 0);
+}
 
 TEST(ItemCheckTest, EachCheckProgramPrintsFourSuccessesAndATallyWhateverItsArguments) {
     for (const char* program : {DRINKCHECK_PATH, DISHCHECK_PATH, SNACKCHECK_PATH}) {

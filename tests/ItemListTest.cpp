@@ -135,6 +135,9 @@ TYPED_TEST(ItemListTest, RejectsSerialNumbersOutsideTheListAndChangesNothing) {
         EXPECT_EQ(this->menuOf(list), menuBefore);
     }
 
+    using Item = typename TestFixture::Item;
+    static_assert(std::is_same_v<decltype(list.order(2)), std::optional<Item>>,
+                  "order hands out a copy of the item, never a reference into the list");
     auto soup = list.order(2);
     ASSERT_TRUE(soup.has_value());
     EXPECT_EQ(soup->getName(), "Soup");

@@ -43,15 +43,6 @@ List listOf(int count, const char* name = "Item") {
     return list;
 }
 
-template <typename Item>
-std::vector<Item> itemsOf(int count) {
-    std::vector<Item> items;
-    for (int at = 1; at <= count; ++at) {
-        items.emplace_back(longName("Item") + std::to_string(at), at, at / 2.0);
-    }
-    return items;
-}
-
 Cart cartOf(int perKind) {
     return Cart(listOf<Maindishlist, Maindish>(perKind), listOf<Snacklist, Snack>(perKind),
                 listOf<Drinklist, Drink>(perKind));
@@ -241,7 +232,18 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
 // A till whose menu has long names, so that every copy allocates, on a
 // journal in memory or in a file.
 struct LongNamedTill {
-    static Menu menu() { return Menu{itemsOf<Maindish>(2), itemsOf<Snack>(1), itemsOf<Drink>(2)}; }
+    static Menu menu() {
+        Menu menu;
+        for (const auto& [kind, count] :
+             {std::pair{ItemKind::dish, 2}, {ItemKind::snack, 1}, {ItemKind::drink, 2}}) {
+            for (int at = 1; at <= count; ++at) {
+                menu.add({kind, longName("Item") + std::to_string(at),
+                          Money::fromCents(std::int64_t{100} * at),
+                          Money::fromCents(std::int64_t{50} * at)});
+            }
+        }
+        return menu;
+    }
 
     explicit LongNamedTill(bool inAFile)
         : path(testing::TempDir() + "out-of-memory-journal.db"),
@@ -351,17 +353,17 @@ TEST(OutOfMemory, TheTillLosesNothingWhenMemoryRunsOut) {
 TEST(OutOfMemory, TheTillSaysALineRanOutOfMemoryAndGoesOn) {
     class FailingFirstAllocation final : public LineReader {
     public:
-        std::optional<std::string> next() override {
+        Input next() override {
             failure.reset();
             if (lines.empty()) {
-                return std::nullopt;
+                return {Input::Kind::end, "", 0};
             }
             std::string line = lines.front();
             lines.erase(lines.begin());
             if (line == "add snack 1") {
                 failure.emplace(1);
             }
-            return line;
+            return {Input::Kind::line, line, 0};
         }
         bool interactive() const override { return false; }
 
@@ -371,7 +373,7 @@ TEST(OutOfMemory, TheTillSaysALineRanOutOfMemoryAndGoesOn) {
     };
     MemoryJournal journal;
     Console console(LongNamedTill::menu(), journal);
-    Till till(console);
+    Till till(console, "");
     FailingFirstAllocation lines;
     std::ostringstream out;
     std::ostringstream errors;

@@ -9,19 +9,21 @@
 #include "testing/CoutRedirect.h"
 #include "testing/DiscardBuffer.h"
 
+#include "csv/CsvReader.h"
 #include "journal/MemoryJournal.h"
-#include "menu/CsvReader.h"
-#include "menu/Decimal.h"
 #include "till/Console.h"
 #include "till/ReadCommands.h"
 
 namespace {
 
-// Names a spreadsheet must get quoted, and amounts with no short decimal form.
+// Names a spreadsheet must get quoted, and amounts from a cent to a million.
 Menu awkwardMenu() {
-    return Menu{{{"Fish, chips and \"mushy\" peas", 0.1 + 0.2, 1.0 / 3.0}},
-                {{"Crème brûlée", 7.05, 2.675}},
-                {{" Tea ", 1e-7, 1e22}}};
+    Menu menu;
+    menu.add({ItemKind::dish, "Fish, chips and \"mushy\" peas", Money::fromCents(30),
+              Money::fromCents(33)});
+    menu.add({ItemKind::snack, "Crème brûlée", Money::fromCents(705), Money::fromCents(268)});
+    menu.add({ItemKind::drink, " Tea ", Money::fromCents(1), Money::fromCents(100'000'000)});
+    return menu;
 }
 
 TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactly) {
@@ -46,26 +48,26 @@ TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactly) {
     EXPECT_EQ(csv.records[0].fields,
               (std::vector<std::string>{"day", "customer", "sale_id", "paid_at", "kind", "name",
                                         "price", "cost", "total_cost"}));
-    using Row = std::tuple<std::string, std::string, std::string, double, double, double>;
+    using Row =
+        std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
     std::vector<Row> rows;
     std::map<std::string, std::string> saleOf;
     for (std::size_t at = 1; at < csv.records.size(); ++at) {
         const std::vector<std::string>& cells = csv.records[at].fields;
         ASSERT_EQ(cells.size(), 9U);
         EXPECT_EQ(cells[0], "1");
-        EXPECT_EQ(cells[3], "2026-12-08 09:00:00") << "local time, TZ=UTC in the tests";
+        EXPECT_EQ(cells[3], "2026-12-08T09:00:00+00:00") << "ISO 8601, TZ=UTC in the tests";
         EXPECT_EQ(cells[2].size(), 36U) << "a UUID";
         EXPECT_TRUE(saleOf.emplace(cells[1], cells[2]).second || saleOf[cells[1]] == cells[2]);
-        rows.emplace_back(cells[1], cells[4], cells[5], *parseDecimal(cells[6]),
-                          *parseDecimal(cells[7]), *parseDecimal(cells[8]));
+        rows.emplace_back(cells[1], cells[4], cells[5], cells[6], cells[7], cells[8]);
     }
     EXPECT_NE(saleOf["1"], saleOf["2"]);
     const std::string fish = "Fish, chips and \"mushy\" peas";
     const std::vector<Row> expected = {
-        {"1", "dish", fish, 0.1 + 0.2, 1.0 / 3.0, 1.0 / 3.0 + 3.0},
-        {"1", "dish", fish, 0.1 + 0.2, 1.0 / 3.0, 1.0 / 3.0 + 3.0},
-        {"1", "snack", "Crème brûlée", 7.05, 2.675, 2.675 + 2.0},
-        {"2", "drink", " Tea ", 1e-7, 1e22, 1e22 + 1.0},
+        {"1", "dish", fish, "0.30", "0.33", "3.33"},
+        {"1", "dish", fish, "0.30", "0.33", "3.33"},
+        {"1", "snack", "Crème brûlée", "7.05", "2.68", "4.68"},
+        {"2", "drink", " Tea ", "0.01", "1000000.00", "1000001.00"},
     };
     EXPECT_EQ(rows, expected);
 }

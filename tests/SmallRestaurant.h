@@ -9,9 +9,13 @@
 struct SmallRestaurant {
     // Main dishes cost +3, snacks +2, drinks +1.
     static Menu menu() {
-        return Menu{{{"Noodle soup", 10.0, 4.0}, {"Fish", 20.0, 9.0}},
-                    {{"Chips", 3.0, 1.0}},
-                    {{"Tea", 2.0, 0.5}, {"Juice", 4.0, 1.0}}};
+        Menu menu;
+        menu.add({ItemKind::dish, "Noodle soup", Money::fromCents(1000), Money::fromCents(400)});
+        menu.add({ItemKind::dish, "Fish", Money::fromCents(2000), Money::fromCents(900)});
+        menu.add({ItemKind::snack, "Chips", Money::fromCents(300), Money::fromCents(100)});
+        menu.add({ItemKind::drink, "Tea", Money::fromCents(200), Money::fromCents(50)});
+        menu.add({ItemKind::drink, "Juice", Money::fromCents(400), Money::fromCents(100)});
+        return menu;
     }
 
     SmallRestaurant() { console.start(); }

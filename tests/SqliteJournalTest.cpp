@@ -16,6 +16,7 @@
 #include "testing/DiscardBuffer.h"
 #include "testing/FaultyVfs.h"
 
+#include "journal/JournalSchema.h"
 #include "journal/SqliteJournal.h"
 #include "tests/JournalFile.h"
 #include "tests/RunProgram.h"
@@ -104,15 +105,16 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                     FaultyVfs::disarm();
                     failed = FaultyVfs::injected();
                     const std::string after = stateOf(till.console);
-                    const std::string refused = "could not record '" + command +
+                    const std::string refused = "restaurant: could not record '" + command +
                                                 "': " + fault.cause + "; nothing changed\n";
                     if (failed && said == refused) {
                         EXPECT_EQ(after, before);
                     } else if (failed) {
                         // quit's customer paid; then the day could not close.
                         EXPECT_EQ(command, "quit");
-                        EXPECT_EQ(said, "could not close day 1: " + std::string(fault.cause) +
-                                            "; the next start resumes it\n");
+                        EXPECT_EQ(said,
+                                  "restaurant: could not close day 1: " + std::string(fault.cause) +
+                                      "; the next start resumes it\n");
                         SqliteJournal reread(path, SqliteJournal::Access::reading);
                         EXPECT_FALSE(reread.day(1)->closedAt);
                         EXPECT_EQ(reread.day(1)->customers.size(), 2U);
@@ -170,8 +172,8 @@ TEST_F(JournalFolder, RefusesToWriteAReadOnlyFileAndGoesOn) {
     FaultyVfs::openReadOnly(true);
     TillOnFile till(path);
     EXPECT_EQ(till.handle("add dish 2"),
-              "could not record 'add dish 2': attempt to write a readonly database; nothing "
-              "changed\n");
+              "restaurant: could not record 'add dish 2': attempt to write a readonly database; "
+              "nothing changed\n");
     EXPECT_NE(stateOf(till.console).find("1. Noodle soup\nThe total"), std::string::npos);
 }
 
@@ -264,15 +266,16 @@ TEST_F(JournalFolder, RefusesFilesThatAreNotSoundJournalsAndLeavesThemAsTheyWere
 
     const std::string newer = aJournalIn(file("newer.db"));
     std::string bytes = bytesOf(newer);
-    bytes[63] = 2;  // user_version, big-endian at 60
+    bytes[63] = static_cast<char>(JournalSchema::version + 1);  // user_version, big-endian at 60
     std::ofstream(newer, std::ios::binary | std::ios::trunc) << bytes;
 
     const std::vector<std::pair<std::string, std::string>> refused = {
         {text, text + " is not a restaurant journal"},
         {other, other + " is not a restaurant journal: it is another program's SQLite database"},
         {cut, "journal " + cut + " is damaged: it is shorter than it says, cut off"},
-        {newer, newer + " was written by a newer restaurant (journal version 2; this one reads "
-                        "up to 1)"},
+        {newer, newer + " was written by a newer restaurant (journal version " +
+                    std::to_string(JournalSchema::version + 1) + "; this one reads up to " +
+                    std::to_string(JournalSchema::version) + ")"},
     };
     const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
     for (const auto& [path, line] : refused) {
@@ -283,7 +286,7 @@ TEST_F(JournalFolder, RefusesFilesThatAreNotSoundJournalsAndLeavesThemAsTheyWere
             run += " --journal " + path + " 2>&1";
             const ProgramRun ran = runProgram(run);
             EXPECT_EQ(ran.status, 1) << path << command;
-            EXPECT_EQ(ran.output, line + "\n") << command;
+            EXPECT_EQ(ran.output, "restaurant: " + line + "\n") << command;
         }
         EXPECT_EQ(bytesOf(path), before) << path;
         EXPECT_FALSE(fs::exists(path + "-wal")) << path;

@@ -1,54 +1,55 @@
 // A busy day at the till, with counts, names, mistakes, removals and a
 // cleared cart, and the close-of-day summary checked figure by figure
 // against sums the test works out from the commands alone.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testing/CoutRedirect.h"
 
+#include "base/Text.h"
 #include "journal/MemoryJournal.h"
 #include "till/Console.h"
 
 namespace {
 
+// Amounts in cents.
 struct Priced {
-    const char* kind;
+    ItemKind kind;
     const char* name;
-    double price;
-    double cost;
-    double surcharge;
+    long long price;
+    long long cost;
+    long long surcharge;
 };
 
-const Priced noodleSoup{"dish", "Noodle soup", 10.0, 4.0, 3.0};
-const Priced noodleSalad{"dish", "Noodle salad", 8.0, 3.0, 3.0};
-const Priced fish{"dish", "Fish", 20.0, 9.25, 3.0};
-const Priced chips{"snack", "Chips", 3.0, 1.0, 2.0};
-const Priced tea{"drink", "Tea", 2.0, 0.5, 1.0};
-const Priced teaWithMilk{"drink", "Tea with milk", 2.5, 0.75, 1.0};
-const Priced juice{"drink", "Juice", 4.0, 1.1, 1.0};
+const Priced noodleSoup{ItemKind::dish, "Noodle soup", 1000, 400, 300};
+const Priced noodleSalad{ItemKind::dish, "Noodle salad", 800, 300, 300};
+const Priced fish{ItemKind::dish, "Fish", 2000, 925, 300};
+const Priced chips{ItemKind::snack, "Chips", 300, 100, 200};
+const Priced tea{ItemKind::drink, "Tea", 200, 50, 100};
+const Priced teaWithMilk{ItemKind::drink, "Tea with milk", 250, 75, 100};
+const Priced juice{ItemKind::drink, "Juice", 400, 110, 100};
 
 Menu menu() {
-    const auto item = [](const Priced& p) { return std::make_tuple(p.name, p.price, p.cost); };
     Menu made;
-    for (const Priced* p : {&noodleSoup, &noodleSalad, &fish}) {
-        made.maindishes.emplace_back(p->name, p->price, p->cost);
+    for (const Priced* p : {&noodleSoup, &noodleSalad, &fish, &chips, &tea, &teaWithMilk, &juice}) {
+        made.add({p->kind, p->name, Money::fromCents(p->price), Money::fromCents(p->cost)});
     }
-    made.snacks.emplace_back(chips.name, chips.price, chips.cost);
-    for (const Priced* p : {&tea, &teaWithMilk, &juice}) {
-        made.drinks.emplace_back(p->name, p->price, p->cost);
-    }
-    (void)item;
     return made;
 }
 
-std::string twoDecimals(double amount) {
+// Cents as the summary writes them, worked out apart from Money.
+std::string twoDecimals(long long cents) {
     std::ostringstream text;
-    text << std::fixed << std::setprecision(2) << amount;
+    text << cents / 100 << '.' << std::setw(2) << std::setfill('0') << cents % 100;
     return text.str();
 }
 
@@ -57,7 +58,7 @@ struct Expected {
     std::vector<std::vector<const Priced*>> paid;
     std::vector<const Priced*> cart;
     std::vector<const Priced*> removed;
-    std::map<int, double> revenueByHour;
+    std::map<int, long long> revenueByHour;
 };
 
 struct Step {
@@ -115,7 +116,7 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
                 expected.cart.clear();
             }
             if (step.pays) {
-                double paid = 0.0;
+                long long paid = 0;
                 for (const Priced* item : expected.cart) {
                     paid += item->price;
                 }
@@ -155,21 +156,21 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
 
     // Sums worked out from the commands.
     std::size_t sold = 0;
-    double revenue = 0.0;
-    std::map<std::pair<std::string, std::string>, std::vector<double>>
+    long long revenue = 0;
+    std::map<std::pair<std::string, std::string>, std::vector<long long>>
         rows;  // count, revenue, cost
     for (const auto& customer : expected.paid) {
         for (const Priced* item : customer) {
             ++sold;
             revenue += item->price;
-            auto& row = rows[{item->kind, item->name}];
+            auto& row = rows[{std::string(kindWord(item->kind)), item->name}];
             row.resize(3);
             row[0] += 1;
             row[1] += item->price;
             row[2] += item->cost + item->surcharge;
         }
     }
-    double removedValue = 0.0;
+    long long removedValue = 0;
     for (const Priced* item : expected.removed) {
         removedValue += item->price;
     }
@@ -177,8 +178,9 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
     EXPECT_EQ(figures["Items sold"], std::to_string(sold));
     EXPECT_EQ(figures["Items removed"], std::to_string(expected.removed.size()) + " (worth " +
                                             twoDecimals(removedValue) + " $)");
+    const long long customers = static_cast<long long>(expected.paid.size());
     EXPECT_EQ(figures["Average per customer"],
-              twoDecimals(revenue / static_cast<double>(expected.paid.size())) + " $");
+              twoDecimals((revenue + customers / 2) / customers) + " $");
 
     // The table: a header, a row per item sold, the total row.
     std::getline(lines, line);
@@ -214,7 +216,7 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
     // Revenue by hour, from the first hour with a sale to the last.
     std::getline(lines, line);
     EXPECT_EQ(line, "Revenue by hour");
-    double busiest = 0.0;
+    long long busiest = 0;
     for (const auto& [hour, amount] : expected.revenueByHour) {
         busiest = std::max(busiest, amount);
     }
@@ -223,11 +225,12 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
         std::ostringstream label;
         label << std::setw(2) << std::setfill('0') << hour << ":00";
         EXPECT_EQ(line.substr(0, 5), label.str());
-        const double amount = expected.revenueByHour[hour];
+        const long long amount = expected.revenueByHour[hour];
         EXPECT_EQ(line.substr(line.rfind(' ', line.size() - 3) + 1), twoDecimals(amount) + " $");
         // The busiest hour's bar is 30 columns of full blocks, the others
         // in proportion, to an eighth of a column.
-        const long eighths = std::lround(amount / busiest * 240.0);
+        const long eighths =
+            std::lround(static_cast<double>(amount) / static_cast<double>(busiest) * 240.0);
         std::size_t blocks = 0;
         for (std::size_t at = line.find("\u2588"); at != std::string::npos;
              at = line.find("\u2588", at + 1)) {
@@ -236,16 +239,122 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
         EXPECT_EQ(blocks, static_cast<std::size_t>(eighths / 8)) << line;
     }
 
-    // The total row is the report's own totals, to the cent.
-    double reported[3];
-    for (double& amount : reported) {
+    // The total row is the sum of the rows and agrees with the report's own
+    // totals to the cent.
+    long long reported[3];
+    for (long long& amount : reported) {
         ASSERT_TRUE(std::getline(lines, line));
-        amount = std::stod(line.substr(line.find(" is ") + 4));
+        amount = std::llround(std::stod(line.substr(line.find(" is ") + 4)) * 100.0);
     }
     EXPECT_EQ(total,
               (std::vector<std::string>{std::to_string(sold), twoDecimals(reported[1]),
                                         twoDecimals(reported[0]), twoDecimals(reported[2])}));
     EXPECT_EQ(total[1], twoDecimals(revenue));
+}
+
+// A day on the small menu, with the clock at each command's moment, in the
+// zone given; returns what `summary` and `receipt` print at its end.
+std::string dayIn(const char* zone, const std::vector<std::pair<Moment, std::string>>& commands,
+                  const std::string& asked = "summary") {
+    setenv("TZ", zone, 1);
+    tzset();
+    Moment now = 0;
+    MemoryJournal journal;
+    Console console(menu(), journal, [&] { return now; });
+    std::ostringstream seen;
+    CoutRedirect redirect(seen.rdbuf());
+    for (const auto& [moment, command] : commands) {
+        now = moment;
+        console.handle(command);
+        if (command == "start") {
+            console.start();
+        }
+    }
+    seen.str("");
+    console.handle(asked);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    return seen.str();
+}
+
+std::string chartOf(const std::string& summary) {
+    return summary.substr(summary.find("Revenue by hour\n"));
+}
+
+constexpr Moment hour = 3600;
+constexpr Moment halfAnHour = 1800;
+
+// Sales 23 hours apart keep every hour between them in the chart; sales a
+// whole day apart keep only their own.
+TEST(Summary, ChartsTheHoursBetweenSalesWithinADayAndNoMore) {
+    constexpr Moment nine = 1796720400;  // 2026-12-08 09:00 UTC
+    const std::string within = chartOf(dayIn("UTC", {{nine, "start"},
+                                                     {nine, "add dish 1"},
+                                                     {nine, "next"},
+                                                     {nine + 23 * hour, "add dish 2"},
+                                                     {nine + 23 * hour + 59, "next"}}));
+    EXPECT_EQ(std::count(within.begin(), within.end(), '\n'), 25) << within;
+    EXPECT_NE(within.find("\n12-08 20:00                                   0.00 $\n"),
+              std::string::npos)
+        << within;
+    const std::string beyond = chartOf(dayIn("UTC", {{nine, "start"},
+                                                     {nine, "add dish 1"},
+                                                     {nine, "next"},
+                                                     {nine + 24 * hour, "add dish 2"},
+                                                     {nine + 24 * hour, "next"}}));
+    EXPECT_EQ(beyond,
+              "Revenue by hour\n"
+              "12-08 09:00  ██████████████████████████████  10.00 $\n"
+              "12-09 09:00  ████████████████████████         8.00 $\n");
+}
+
+// The clock goes back in October: the hour from 02:00 comes twice, once in
+// summer time and once in winter time. It goes forward in March: there is no
+// 02:00 at all.
+TEST(Summary, LabelsEveryLocalHourAcrossADaylightSavingChange) {
+    constexpr Moment octoberMidnight = 1792879200;  // 2026-10-25 00:00 CEST
+    std::vector<std::pair<Moment, std::string>> october = {{octoberMidnight, "start"}};
+    for (Moment at : {1, 2, 3, 4}) {
+        const Moment sold = octoberMidnight + at * hour + halfAnHour;
+        october.insert(october.end(), {{sold, "add drink 1"}, {sold, "next"}});
+    }
+    EXPECT_EQ(chartOf(dayIn("Europe/Berlin", october)),
+              "Revenue by hour\n"
+              "01:00       ██████████████████████████████  2.00 $\n"
+              "02:00 CEST  ██████████████████████████████  2.00 $\n"
+              "02:00 CET   ██████████████████████████████  2.00 $\n"
+              "03:00       ██████████████████████████████  2.00 $\n");
+
+    constexpr Moment marchMidnight = 1774738800;  // 2026-03-29 00:00 CET
+    std::vector<std::pair<Moment, std::string>> march = {{marchMidnight, "start"}};
+    for (Moment at : {1, 2}) {
+        const Moment sold = marchMidnight + at * hour + halfAnHour;
+        march.insert(march.end(), {{sold, "add drink 2"}, {sold, "next"}});
+    }
+    EXPECT_EQ(chartOf(dayIn("Europe/Berlin", march)),
+              "Revenue by hour\n"
+              "01:00  ██████████████████████████████  2.50 $\n"
+              "03:00  ██████████████████████████████  2.50 $\n");
+}
+
+TEST(Receipt, StartsWithTheDayTheCustomerTheSaleAndWhenItWasPaid) {
+    constexpr Moment nine = 1796720400;
+    const std::string receipt = dayIn("Europe/Berlin",
+                                      {{nine, "start"},
+                                       {nine, "add 2 drink tea"},
+                                       {nine, "add dish fish"},
+                                       {nine, "next"},
+                                       {nine + 65, "add snack 1"},
+                                       {nine + 65, "next"}},
+                                      "receipt 1");
+    ASSERT_GT(receipt.size(), 80U) << receipt;
+    EXPECT_EQ(receipt.substr(0, 32), "Receipt: day 1, customer 1\nSale ");
+    EXPECT_EQ(receipt.substr(68),
+              ", paid 2026-12-08 10:00:00\n"
+              "  Fish   20.00 $\n"
+              "  Tea     2.00 $\n"
+              "  Tea     2.00 $\n"
+              "  Total  24.00 $\n");
 }
 
 }  // namespace

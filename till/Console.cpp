@@ -5,12 +5,14 @@
 #include <ctime>
 #include <iostream>
 #include <new>
-#include <optional>
+#include <set>
 #include <sstream>
 #include <system_error>
 #include <utility>
 
 #include "accounts/User.h"
+#include "base/LocalTime.h"
+#include "base/Text.h"
 #include "till/DayLedger.h"
 #include "till/Receipt.h"
 #include "till/Summary.h"
@@ -61,21 +63,54 @@ const char* spokenPlural(ItemKind kind) {
     return kind == ItemKind::dish ? "main dishes" : kind == ItemKind::snack ? "snacks" : "drinks";
 }
 
-// The whole word as an int: `error` tells a word too long for one from one
-// that is not a number at all.
-int wholeNumber(const std::string& word, std::errc& error) {
+// The whole word as an int; nothing when it is too large for one.
+std::optional<int> wholeNumber(const std::string& word) {
     int number = 0;
     const char* const end = word.data() + word.size();
     const auto [stop, failure] = std::from_chars(word.data(), end, number);
-    error = failure == std::errc() && stop != end ? std::errc::invalid_argument : failure;
+    if (failure != std::errc() || stop != end) {
+        return std::nullopt;
+    }
     return number;
 }
 
-// A word a person meant as a number, though it is not a whole one: 1.5, +1.
-bool looksNumeric(const std::string& word) {
-    const char first = word[0];
-    return std::isdigit(static_cast<unsigned char>(first)) != 0 || first == '+' || first == '-' ||
-           first == '.';
+// The one name `typed` stands for: the name it equals, letter case and
+// accents aside, else the one name it begins; names alike count as one.
+struct NameMatch {
+    std::optional<std::size_t> found;
+    std::vector<std::string> candidates;
+};
+
+template <typename Items>
+NameMatch matchName(const Items& items, const std::string& typed) {
+    const std::string wanted = foldedForMatching(typed);
+    std::vector<std::size_t> begun;
+    std::set<std::string> distinct;
+    for (std::size_t at = 0; at < items.size(); ++at) {
+        const std::string name = foldedForMatching(items[at].name);
+        if (name == wanted) {
+            return {at, {}};
+        }
+        if (name.compare(0, wanted.size(), wanted) == 0 && distinct.insert(name).second) {
+            begun.push_back(at);
+        }
+    }
+    if (begun.size() == 1) {
+        return {begun.front(), {}};
+    }
+    NameMatch match;
+    for (std::size_t at : begun) {
+        match.candidates.push_back(items[at].name);
+    }
+    return match;
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
 }
 
 constexpr int mostCopies = 99;
@@ -83,12 +118,7 @@ constexpr int mostCopies = 99;
 }  // namespace
 
 Console::Console(Menu menu, Journal& journal, Clock clock)
-    : menu(menu),
-      maindishes(std::move(menu.maindishes)),
-      snacks(std::move(menu.snacks)),
-      drinks(std::move(menu.drinks)),
-      journal(journal),
-      clock(std::move(clock)) {}
+    : menu(std::move(menu)), libraryMenus(this->menu), journal(journal), clock(std::move(clock)) {}
 
 Console::~Console() = default;
 
@@ -103,8 +133,7 @@ const char* Console::commands() {
            "  add drink NAME        add the drink of that name, or the one it begins\n"
            "  add 3 drink N         add three at once (1 to 99), by number or by name\n"
            "  remove dish N         remove the N-th main dish from the cart\n"
-           "  remove snack N        remove the N-th snack from the cart\n"
-           "  remove drink N        remove the N-th drink from the cart\n"
+           "  remove drink NAME     remove the drink of that name from the cart\n"
            "  clear                 empty the cart\n"
            "  cart                  the current customer's order and its total price\n"
            "  next                  the customer pays and leaves; the next one starts\n"
@@ -119,11 +148,21 @@ void Console::start() {
     const Journal::OpenDay opened = journal.openDay(clock());
     adopt(opened.record);
     if (opened.resumed) {
-        const std::size_t paid = opened.record.customers.size();
-        const std::size_t held = itemsInCart();
-        std::cout << "Resumed day " << dayNumber << ": " << paid << " customer"
-                  << (paid == 1 ? "" : "s") << " paid; customer " << customer << "'s cart holds "
-                  << held << " item" << (held == 1 ? "" : "s") << std::endl;
+        announceResumed(opened.record);
+    }
+}
+
+void Console::announceResumed(const DayRecord& record) {
+    const std::size_t paid = record.customers.size();
+    const std::size_t inCart = itemsInCart();
+    std::cout << "Resumed day " << dayNumber << ": " << paid << " customer"
+              << (paid == 1 ? "" : "s") << " paid; customer " << customer << "'s cart holds "
+              << inCart << " item" << (inCart == 1 ? "" : "s") << std::endl;
+    const char* const date = "%Y-%m-%d";
+    if (localTime(record.openedAt, date) != localTime(clock(), date)) {
+        std::cout << "Day " << dayNumber << " opened on " << localTime(record.openedAt, date)
+                  << " at " << localTime(record.openedAt, "%H:%M")
+                  << "; type quit to close it and start a new day." << std::endl;
     }
 }
 
@@ -193,18 +232,20 @@ bool Console::handle(const std::string& text) {
 }
 
 // `add [COUNT] KIND N` or `add [COUNT] KIND NAME`: the words are checked in
-// order, and the first that is wrong is named.
+// order, and the first that is wrong is named. Only a word of digits alone
+// is a serial number; anything else is a name.
 void Console::addCommand(const std::vector<std::string>& words) {
     std::size_t at = 1;
     int count = 1;
-    std::errc error{};
     if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
-        count = wholeNumber(words[1], error);
-        if (error != std::errc() || count < 1 || count > mostCopies) {
+        const std::optional<int> given =
+            isAllDigits(words[1]) ? wholeNumber(words[1]) : std::nullopt;
+        if (!given || *given < 1 || *given > mostCopies) {
             say("'" + words[1] + "' is not a count from 1 to " + std::to_string(mostCopies) +
                 ": type it before the kind, for example: add 3 drink 2");
             return;
         }
+        count = *given;
         at = 2;
     }
     if (words.size() < at + 2) {
@@ -216,90 +257,53 @@ void Console::addCommand(const std::vector<std::string>& words) {
         say("Unknown kind '" + words[at] + "': type dish, snack or drink, for example: add dish 2");
         return;
     }
-    const std::string& first = words[at + 1];
-    const int serialNumber = wholeNumber(first, error);
-    if (error == std::errc::result_out_of_range) {
-        say("'" + first + "' is far beyond any serial number: type one shown by 'menu'");
-        return;
-    }
-    if (error == std::errc() && words.size() > at + 2) {
-        say("Too many words: type one item a line, for example: add " + words[at] + " " + first);
-        return;
-    }
-    if (error != std::errc() && looksNumeric(first)) {
-        say("'" + first + "' is not a serial number: type a whole number, for example: add " +
-            std::string(kindWord(*kind)) + " 1");
-        return;
-    }
-
-    std::optional<JournalItem> chosen;
-    const auto choose = [&](auto& list, auto& items) {
-        if (error == std::errc()) {
-            // The menu prints its own rejection of a number it does not have.
-            if (auto item = list.order(serialNumber)) {
-                chosen = JournalItem{customer,        *kind, item->getName(), item->getPrice(),
-                                     item->getCost(), 0,     std::nullopt};
-            }
-            return;
+    const std::vector<MenuItem>& items = menu.of(*kind);
+    std::optional<std::size_t> index;
+    if (words.size() == at + 2 && isAllDigits(words[at + 1])) {
+        index = menuItemNumbered(*kind, words[at + 1]);
+    } else {
+        const std::string typed = joined(words, at + 1);
+        const NameMatch match = matchName(items, typed);
+        index = match.found;
+        if (!index && match.candidates.empty()) {
+            say(std::string("No ") + spoken(*kind) + " on the menu begins with '" + typed +
+                "': type menu to see the " + spokenPlural(*kind));
+        } else if (!index) {
+            say("'" + typed + "' could be any of these " + spokenPlural(*kind) + ": " +
+                listed(match.candidates) + "; type more of the name");
         }
-        std::size_t index = 0;
-        if (itemNamed(words, at + 1, *kind, items, index)) {
-            auto& item = items[index];
-            chosen = JournalItem{customer,       *kind, item.getName(), item.getPrice(),
-                                 item.getCost(), 0,     std::nullopt};
-        }
-    };
-    switch (*kind) {
-        case ItemKind::dish:
-            choose(maindishes, menu.maindishes);
-            break;
-        case ItemKind::snack:
-            choose(snacks, menu.snacks);
-            break;
-        case ItemKind::drink:
-            choose(drinks, menu.drinks);
-            break;
     }
-    if (chosen) {
-        add(std::move(*chosen), count);
+    if (index) {
+        const MenuItem& item = items[*index];
+        add(JournalItem{customer, *kind, item.name, item.price, item.cost, 0, std::nullopt}, count);
     }
 }
 
-// Matches the words from `from` on, joined by single spaces, against the
-// names of that menu, letter case aside: an exact name first, else the one
-// name it begins. Says what is wrong when there is no such one.
-template <typename Item>
-bool Console::itemNamed(const std::vector<std::string>& words, std::size_t from, ItemKind kind,
-                        std::vector<Item>& items, std::size_t& index) {
-    const std::string typed = joined(words, from);
-    const std::string wanted = lowercase(typed);
-    std::vector<std::size_t> begun;
-    for (std::size_t at = 0; at < items.size(); ++at) {
-        const std::string name = lowercase(items[at].getName());
-        if (name == wanted) {
-            index = at;
-            return true;
-        }
-        if (name.compare(0, wanted.size(), wanted) == 0) {
-            begun.push_back(at);
-        }
+// A number outside the menu gets the library's own line, then the till's.
+std::optional<std::size_t> Console::menuItemNumbered(ItemKind kind, const std::string& word) {
+    const std::optional<int> number = wholeNumber(word);
+    if (!number) {
+        say("'" + word + "' is far beyond any serial number: type one shown by 'menu'");
+        return std::nullopt;
     }
-    if (begun.size() == 1) {
-        index = begun.front();
-        return true;
+    const std::size_t size = menu.of(kind).size();
+    if (*number >= 1 && static_cast<std::size_t>(*number) <= size) {
+        return static_cast<std::size_t>(*number) - 1;
     }
-    if (begun.empty()) {
-        say(std::string("No ") + spoken(kind) + " on the menu begins with '" + typed +
-            "': type menu to see the " + spokenPlural(kind));
-        return false;
+    switch (kind) {
+        case ItemKind::dish:
+            (void)libraryMenus.maindishes.order(*number);
+            break;
+        case ItemKind::snack:
+            (void)libraryMenus.snacks.order(*number);
+            break;
+        case ItemKind::drink:
+            (void)libraryMenus.drinks.order(*number);
+            break;
     }
-    std::string names;
-    for (std::size_t at : begun) {
-        names += (names.empty() ? "" : ", ") + items[at].getName();
-    }
-    say("'" + typed + "' could be any of these " + spokenPlural(kind) + ": " + names +
-        "; type more of the name");
-    return false;
+    say(std::string("There is no ") + spoken(kind) + " " + word + ": the menu has " +
+        (size == 0 ? std::string("none") : std::to_string(size)) + " (type menu).");
+    return std::nullopt;
 }
 
 void Console::removeCommand(const std::vector<std::string>& words) {
@@ -313,23 +317,57 @@ void Console::removeCommand(const std::vector<std::string>& words) {
             "': type dish, snack or drink, for example: remove dish 1");
         return;
     }
-    const std::string& number = words[2];
-    std::errc error{};
-    const int serialNumber = wholeNumber(number, error);
-    if (error == std::errc::result_out_of_range) {
-        say("'" + number + "' is far beyond any serial number: type one shown by 'cart'");
+    if (words.size() > 3 || !isAllDigits(words[2])) {
+        if (const std::optional<std::size_t> index = cartItemNamed(*kind, joined(words, 2))) {
+            remove(*kind, *index);
+        }
         return;
     }
-    if (error != std::errc()) {
-        say("'" + number + "' is not a serial number: type a whole number, for example: remove " +
-            std::string(kindWord(*kind)) + " 1");
+    const std::optional<int> number = wholeNumber(words[2]);
+    if (!number) {
+        say("'" + words[2] + "' is far beyond any serial number: type one shown by 'cart'");
         return;
     }
-    if (words.size() > 3) {
-        say("Too many words: type one item a line, for example: remove " + words[1] + " " + number);
+    if (*number >= 1 && static_cast<std::size_t>(*number) <= heldOf(*kind).size()) {
+        remove(*kind, static_cast<std::size_t>(*number) - 1);
         return;
     }
-    remove(*kind, serialNumber);
+    // The cart prints its own rejection of a number it does not hold.
+    switch (*kind) {
+        case ItemKind::dish:
+            cart.removeMaindish(*number);
+            break;
+        case ItemKind::snack:
+            cart.removeSnack(*number);
+            break;
+        case ItemKind::drink:
+            cart.removeDrink(*number);
+            break;
+    }
+}
+
+// The last item of that name in the cart, most likely the one added by
+// mistake.
+std::optional<std::size_t> Console::cartItemNamed(ItemKind kind, const std::string& typed) {
+    const std::vector<JournalItem>& items = heldOf(kind);
+    const NameMatch match = matchName(items, typed);
+    if (match.found) {
+        const std::string chosen = foldedForMatching(items[*match.found].name);
+        std::size_t last = *match.found;
+        for (std::size_t at = last; at < items.size(); ++at) {
+            last = foldedForMatching(items[at].name) == chosen ? at : last;
+        }
+        return last;
+    }
+    const std::string whose = "customer " + std::to_string(customer) + "'s cart";
+    if (match.candidates.empty()) {
+        say("There is no " + std::string(spoken(kind)) + " called '" + typed + "' in " + whose +
+            ": type cart to see it");
+    } else {
+        say("'" + typed + "' could be any of these " + spokenPlural(kind) + " in " + whose + ": " +
+            listed(match.candidates) + "; type more of the name");
+    }
+    return std::nullopt;
 }
 
 void Console::receiptCommand(const std::vector<std::string>& words) {
@@ -346,15 +384,16 @@ void Console::receiptCommand(const std::vector<std::string>& words) {
     }
     std::int32_t wanted = last;
     if (words.size() == 2) {
-        std::errc error{};
-        wanted = wholeNumber(words[1], error);
-        if (error != std::errc()) {
+        const std::optional<int> number =
+            isAllDigits(words[1]) ? wholeNumber(words[1]) : std::nullopt;
+        if (!number) {
             say("'" + words[1] +
                 "' is not a customer's number: type receipt alone for the last "
                 "customer, or receipt " +
                 std::to_string(last));
             return;
         }
+        wanted = *number;
     }
     if (!Receipt(*record).print(wanted, std::cout)) {
         say("Customer " + std::to_string(wanted) +
@@ -368,9 +407,11 @@ void Console::add(JournalItem item, int count) {
         return;
     }
     apply([&] {
+        std::vector<JournalItem>& items = heldOf(item.kind);
+        items.reserve(items.size() + static_cast<std::size_t>(count));
         for (int copy = 0; copy < count; ++copy) {
-            DayLedger::putInCart(cart, item);
-            ++countOf(item.kind);
+            putInCart(cart, item.kind, item.name, item.price, item.cost);
+            items.push_back(item);
         }
     });
     std::cout << "Added ";
@@ -380,35 +421,34 @@ void Console::add(JournalItem item, int count) {
     std::cout << item.name << " to customer " << item.customer << "'s cart" << std::endl;
 }
 
-// An accepted number is recorded first; a rejected one is left to the cart,
-// which prints its own rejection.
-void Console::remove(ItemKind kind, int serialNumber) {
-    const bool accepted =
-        serialNumber >= 1 && static_cast<std::size_t>(serialNumber) <= countOf(kind);
-    if (accepted && !record([&] { journal.removeItem(customer, kind, serialNumber, clock()); })) {
+void Console::remove(ItemKind kind, std::size_t index) {
+    const int serialNumber = static_cast<int>(index) + 1;
+    // Copied first: once the journal holds the removal, only a rebuild may fail.
+    const std::string name = heldOf(kind)[index].name;
+    if (!record([&] { journal.removeItem(customer, kind, serialNumber, clock()); })) {
         return;
     }
-    switch (kind) {
-        case ItemKind::dish:
-            cart.removeMaindish(serialNumber);
-            break;
-        case ItemKind::snack:
-            cart.removeSnack(serialNumber);
-            break;
-        case ItemKind::drink:
-            cart.removeDrink(serialNumber);
-            break;
-    }
-    if (accepted) {
-        --countOf(kind);
-        std::cout << "Removed " << spoken(kind) << " " << serialNumber << " from customer "
-                  << customer << "'s cart" << std::endl;
-    }
+    apply([&] {
+        switch (kind) {
+            case ItemKind::dish:
+                cart.removeMaindish(serialNumber);
+                break;
+            case ItemKind::snack:
+                cart.removeSnack(serialNumber);
+                break;
+            case ItemKind::drink:
+                cart.removeDrink(serialNumber);
+                break;
+        }
+        std::vector<JournalItem>& items = heldOf(kind);
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
+    });
+    std::cout << "Removed " << name << " from customer " << customer << "'s cart" << std::endl;
 }
 
 void Console::clear() {
-    const std::size_t held = itemsInCart();
-    if (held == 0) {
+    const std::size_t inCart = itemsInCart();
+    if (inCart == 0) {
         std::cout << "Customer " << customer << "'s cart is empty already" << std::endl;
         return;
     }
@@ -416,23 +456,23 @@ void Console::clear() {
         return;
     }
     cart = Cart();
-    inCart = {};
-    std::cout << "Cleared customer " << customer << "'s cart: " << held << " item"
-              << (held == 1 ? "" : "s") << " removed" << std::endl;
+    held = {};
+    std::cout << "Cleared customer " << customer << "'s cart: " << inCart << " item"
+              << (inCart == 1 ? "" : "s") << " removed" << std::endl;
 }
 
 void Console::showMenu() {
-    maindishes.displayMenu();
+    libraryMenus.maindishes.displayMenu();
     std::cout << std::endl;
-    snacks.displayMenu();
+    libraryMenus.snacks.displayMenu();
     std::cout << std::endl;
-    drinks.displayMenu();
+    libraryMenus.drinks.displayMenu();
 }
 
 void Console::showCart() {
     std::cout << "Customer " << customer << "'s cart:" << std::endl;
     cart.displayOrder();
-    std::cout << "Customer " << customer << " pays " << cart.getTotalPrice() << " $ in all"
+    std::cout << "Customer " << customer << " pays " << cartTotal().twoDecimals() << " $ in all"
               << std::endl;
 }
 
@@ -447,17 +487,17 @@ bool Console::next(bool anotherComes) {
         return false;
     }
     const std::int32_t paying = customer;
-    const double paid = cart.getTotalPrice();
+    const Money paid = cartTotal();
     if (!record([&] { journal.pay(paying, clock()); })) {
         return false;
     }
     apply([&] {
         day->addUser(User(cart, paying));
         cart = Cart();
-        inCart = {};
+        held = {};
         customer = paying + 1;
     });
-    std::cout << "Customer " << paying << " paid " << paid << " $";
+    std::cout << "Customer " << paying << " paid " << paid.twoDecimals() << " $";
     if (anotherComes) {
         std::cout << "; customer " << paying + 1 << " is next";
     }
@@ -473,7 +513,7 @@ void Console::quit() {
     try {
         journal.closeDay(clock());
     } catch (const JournalError& error) {
-        std::cerr << "could not close day " << dayNumber << ": " << error.what()
+        std::cerr << "restaurant: could not close day " << dayNumber << ": " << error.what()
                   << "; the next start resumes it" << std::endl;
         status = 1;
     }
@@ -485,10 +525,23 @@ void Console::finish() {
         quit();
     }
     if (!over) {
-        std::cerr << "day " << dayNumber << " stays open with customer " << customer
+        std::cerr << "restaurant: day " << dayNumber << " stays open with customer " << customer
                   << "'s cart; the next start resumes it" << std::endl;
         status = 1;
     }
+}
+
+// A day that never held an item is forgotten; a journal that cannot forget
+// it keeps it open, which the next start resumes.
+void Console::leaveOpen() {
+    if (over) {
+        return;
+    }
+    try {
+        journal.leaveDayOpen();
+    } catch (const JournalError&) {
+    }
+    over = true;
 }
 
 int Console::exitStatus() const { return status; }
@@ -499,8 +552,8 @@ bool Console::record(Write write) {
         write();
         return true;
     } catch (const JournalError& error) {
-        std::cerr << "could not record '" << line << "': " << error.what() << "; nothing changed"
-                  << std::endl;
+        std::cerr << "restaurant: could not record '" << line << "': " << error.what()
+                  << "; nothing changed" << std::endl;
         return false;
     }
 }
@@ -535,15 +588,33 @@ void Console::adopt(const DayRecord& record) {
     const std::int32_t next = ledger.nextCustomer();
     Cart open = ledger.cartOf(next);
     std::vector<User> paid = ledger.paidUsers();
+    std::array<std::vector<JournalItem>, 3> openItems;
+    for (const JournalItem* item : ledger.itemsOf(next)) {
+        openItems[static_cast<std::size_t>(item->kind)].push_back(*item);
+    }
 
     day.emplace(std::move(paid));
     cart.swap(open);
-    inCart = ledger.countsOf(next);
+    held.swap(openItems);
     dayNumber = record.number;
     customer = next;
     stale = false;
 }
 
-std::size_t Console::itemsInCart() const { return inCart[0] + inCart[1] + inCart[2]; }
+std::size_t Console::itemsInCart() const {
+    return held[0].size() + held[1].size() + held[2].size();
+}
 
-std::size_t& Console::countOf(ItemKind kind) { return inCart[static_cast<std::size_t>(kind)]; }
+Money Console::cartTotal() const {
+    Money total;
+    for (const auto& items : held) {
+        for (const JournalItem& item : items) {
+            total += item.price;
+        }
+    }
+    return total;
+}
+
+std::vector<JournalItem>& Console::heldOf(ItemKind kind) {
+    return held[static_cast<std::size_t>(kind)];
+}

@@ -10,11 +10,10 @@
 
 #include "accounts/Cart.h"
 #include "accounts/Usercollection.h"
+#include "base/ItemKind.h"
+#include "base/Moment.h"
 #include "journal/Journal.h"
-#include "lists/Drinklist.h"
-#include "lists/Maindishlist.h"
-#include "lists/Snacklist.h"
-#include "menu/ItemKind.h"
+#include "menu/LibraryItems.h"
 #include "menu/Menu.h"
 
 // Console runs a restaurant's day from typed commands: it shows the menus,
@@ -43,8 +42,11 @@ public:
     void start();
     // Carries out one command line. Returns false once the day is over.
     bool handle(const std::string& text);
-    // Ends the day as `quit` does, unless it is over already.
+    // Ends the day as `quit` does, unless it is over already: the end of a
+    // script, which has no other way to say it.
     void finish();
+    // Stops with the day open and nothing charged, for the next start.
+    void leaveOpen();
     // Returns 0, or 1 when the day could not be closed in the journal.
     int exitStatus() const;
 
@@ -57,16 +59,16 @@ private:
     void addCommand(const std::vector<std::string>& words);
     void removeCommand(const std::vector<std::string>& words);
     void receiptCommand(const std::vector<std::string>& words);
-    template <typename Item>
-    bool itemNamed(const std::vector<std::string>& words, std::size_t from, ItemKind kind,
-                   std::vector<Item>& items, std::size_t& index);
+    std::optional<std::size_t> menuItemNumbered(ItemKind kind, const std::string& word);
+    std::optional<std::size_t> cartItemNamed(ItemKind kind, const std::string& typed);
     void add(JournalItem item, int count);
-    void remove(ItemKind kind, int serialNumber);
+    void remove(ItemKind kind, std::size_t index);
     void clear();
     void showCart();
     void showMenu();
     bool next(bool anotherComes);
     void quit();
+    void announceResumed(const DayRecord& record);
 
     // Writes a change to the journal; returns false, having said why on
     // std::cerr, when the journal refuses it.
@@ -80,19 +82,18 @@ private:
     void adopt(const DayRecord& record);
     void rebuild();
     std::size_t itemsInCart() const;
-    std::size_t& countOf(ItemKind kind);
+    Money cartTotal() const;
+    std::vector<JournalItem>& heldOf(ItemKind kind);
 
     Menu menu;
-    Maindishlist maindishes;
-    Snacklist snacks;
-    Drinklist drinks;
+    LibraryMenus libraryMenus;
     Journal& journal;
     Clock clock;
 
     std::int32_t dayNumber = 0;
     Cart cart;
-    // How many items of each kind the cart holds, to tell accepted removals.
-    std::array<std::size_t, 3> inCart{};
+    // The items in the cart, by kind, in the cart's order.
+    std::array<std::vector<JournalItem>, 3> held;
     std::int32_t customer = 1;
     // Always holds the paid customers; optional so that a rebuilt collection
     // takes its place without a copy that might fail.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "menu/LibraryItems.h"
+
 DayLedger::DayLedger(const DayRecord& record) : record(record) {
     for (std::size_t at = 0; at < record.items.size(); ++at) {
         if (!record.items[at].removedAt) {
@@ -26,7 +28,7 @@ std::vector<const JournalItem*> DayLedger::itemsOf(std::int32_t customer) const 
 Cart DayLedger::cartOf(std::int32_t customer) const {
     Cart cart;
     for (const JournalItem* item : itemsOf(customer)) {
-        putInCart(cart, *item);
+        putInCart(cart, item->kind, item->name, item->price, item->cost);
     }
     return cart;
 }
@@ -53,30 +55,8 @@ std::vector<User> DayLedger::paidUsers() const {
 
 Usercollection DayLedger::paidCustomers() const { return Usercollection(paidUsers()); }
 
-void DayLedger::putInCart(Cart& cart, const JournalItem& item) {
-    switch (item.kind) {
-        case ItemKind::dish:
-            cart.addMaindish(Maindish(item.name, item.price, item.cost));
-            break;
-        case ItemKind::snack:
-            cart.addSnack(Snack(item.name, item.price, item.cost));
-            break;
-        case ItemKind::drink:
-            cart.addDrink(Drink(item.name, item.price, item.cost));
-            break;
-    }
-}
-
-double DayLedger::totalCostOf(const JournalItem& item) {
-    switch (item.kind) {
-        case ItemKind::dish:
-            return Maindish(item.name, item.price, item.cost).totalCost();
-        case ItemKind::snack:
-            return Snack(item.name, item.price, item.cost).totalCost();
-        case ItemKind::drink:
-            return Drink(item.name, item.price, item.cost).totalCost();
-    }
-    return item.cost;
+Money DayLedger::costWithSurcharge(const JournalItem& item) {
+    return item.cost + surchargeOf(item.kind);
 }
 
 std::int32_t DayLedger::nextCustomer() const {

@@ -9,6 +9,7 @@
 #include "accounts/Cart.h"
 #include "accounts/User.h"
 #include "accounts/Usercollection.h"
+#include "base/Money.h"
 #include "journal/DayRecord.h"
 
 // DayLedger rebuilds a recorded day into the library's own classes: each
@@ -35,11 +36,8 @@ public:
     // who paid.
     std::int32_t nextCustomer() const;
 
-    // Puts the item into the cart's list of its kind.
-    static void putInCart(Cart& cart, const JournalItem& item);
-    // Returns the item's total cost as its kind works it out: the cost plus
-    // the kind's surcharge.
-    static double totalCostOf(const JournalItem& item);
+    // Returns the item's cost with its kind's fixed surcharge, in cents.
+    static Money costWithSurcharge(const JournalItem& item);
 
 private:
     const DayRecord& record;

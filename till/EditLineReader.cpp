@@ -1,7 +1,9 @@
 #include "till/EditLineReader.h"
 
 #include <cctype>
+#include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,20 +11,14 @@
 #include <iostream>
 #include <utility>
 
-#include "menu/ItemKind.h"
+#include "base/ItemKind.h"
+#include "base/Text.h"
 
 namespace {
 
 // libedit calls plain C functions; they reach the reader through this.
 const EditLineReader* active = nullptr;
 std::vector<std::string> offered;
-
-std::string lowercase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 std::vector<std::string> wordsOf(const std::string& line) {
     std::vector<std::string> words(1);
@@ -54,7 +50,8 @@ char** complete(const char* text, int /*start*/, int end) {
 }
 
 bool startsWith(const std::string& text, const std::string& start) {
-    return lowercase(text).compare(0, start.size(), lowercase(start)) == 0;
+    const std::string folded = foldedForMatching(start);
+    return foldedForMatching(text).compare(0, folded.size(), folded) == 0;
 }
 
 const char* const commandWords[] = {"add",     "remove", "clear", "cart", "next", "receipt",
@@ -62,12 +59,15 @@ const char* const commandWords[] = {"add",     "remove", "clear", "cart", "next"
 
 }  // namespace
 
-EditLineReader::EditLineReader(std::vector<std::vector<std::string>> names)
-    : names(std::move(names)) {
+EditLineReader::EditLineReader(std::vector<std::vector<std::string>> names, StopSignals& signals)
+    : names(std::move(names)), signals(signals) {
     // libedit reads and shows UTF-8 only under the user's locale.
     std::setlocale(LC_CTYPE, "");
     active = this;
     rl_readline_name = "restaurant";
+    // The till's own handlers take the signals; a signal interrupts the
+    // wait for a key, and readline returns.
+    rl_catch_signals = 0;
     rl_attempted_completion_function = complete;
     rl_initialize();
     using_history();
@@ -78,18 +78,37 @@ EditLineReader::~EditLineReader() {
     active = nullptr;
 }
 
-std::optional<std::string> EditLineReader::next() {
-    char* typed = readline("> ");
-    if (typed == nullptr) {
-        std::cout << std::endl;  // ends the prompt's line after Ctrl-D
-        return std::nullopt;
+LineReader::Input EditLineReader::next() {
+    while (true) {
+        int signal = signals.take();
+        char* typed = nullptr;
+        if (signal == 0 || signal == SIGINT) {
+            errno = 0;
+            StopSignals::LetIn letIn(signals);
+            typed = readline("> ");
+        }
+        const int error = errno;
+        signal = signal != 0 && signal != SIGINT ? signal : signals.take();
+        if (typed != nullptr) {
+            std::string line(typed);
+            std::free(typed);
+            if (line.find_first_not_of(" \t") != std::string::npos) {
+                add_history(line.c_str());
+            }
+            return {Input::Kind::line, std::move(line), 0};
+        }
+        std::cout << std::endl;  // ends the prompt's line
+        if (signal == SIGINT) {
+            continue;  // Ctrl-C: the line is abandoned, a fresh prompt follows
+        }
+        if (signal != 0) {
+            return {Input::Kind::stopped, "", signal};
+        }
+        if (error == EIO || error == ENXIO || error == EBADF) {
+            return {Input::Kind::failed, std::strerror(error), 0};
+        }
+        return {Input::Kind::end, "", 0};
     }
-    std::string line(typed);
-    std::free(typed);
-    if (line.find_first_not_of(" \t") != std::string::npos) {
-        add_history(line.c_str());
-    }
-    return line;
 }
 
 bool EditLineReader::interactive() const { return true; }
@@ -109,7 +128,10 @@ std::vector<std::string> EditLineReader::completions(const std::string& line) co
         }
         return found;
     }
-    const std::string verb = lowercase(words[0]);
+    std::string verb = words[0];
+    for (char& c : verb) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     if (verb != "add" && verb != "remove") {
         return found;
     }
@@ -126,17 +148,25 @@ std::vector<std::string> EditLineReader::completions(const std::string& line) co
         return found;
     }
     const std::optional<ItemKind> kind = kindNamed(words[kindAt]);
-    if (verb != "add" || !kind) {
+    if (!kind) {
         return found;
     }
     std::string typedName;
     for (std::size_t at = kindAt + 1; at < words.size(); ++at) {
         typedName += (at == kindAt + 1 ? "" : " ") + words[at];
     }
-    const std::size_t wordStart = typedName.size() - typing.size();
+    // The completion replaces the word being typed: the rest of the name
+    // from the word of it that stands there.
+    const std::size_t wordsBefore = words.size() - kindAt - 2;
     for (const std::string& name : names[static_cast<std::size_t>(*kind)]) {
-        if (startsWith(name, typedName)) {
-            found.push_back(name.substr(wordStart));
+        std::size_t start = 0;
+        for (std::size_t skipped = 0; skipped < wordsBefore && start != std::string::npos;
+             ++skipped) {
+            start = name.find(' ', start);
+            start = start == std::string::npos ? start : start + 1;
+        }
+        if (start != std::string::npos && startsWith(name, typedName)) {
+            found.push_back(name.substr(start));
         }
     }
     return found;

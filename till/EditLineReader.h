@@ -1,24 +1,25 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "till/LineReader.h"
+#include "till/StopSignals.h"
 
 // EditLineReader reads lines from a person at a terminal through libedit:
 // the arrow keys move and recall lines, history holds the day's lines, and
 // Tab completes commands, kinds and the names of the menu's items. It
-// prompts with "> ".
+// prompts with "> ". Ctrl-C abandons the line being typed for a fresh
+// prompt; Ctrl-D on an empty line ends the input.
 class EditLineReader final : public LineReader {
 public:
     // Menu item names by kind: main dishes, snacks, drinks, for completion.
-    explicit EditLineReader(std::vector<std::vector<std::string>> names);
+    EditLineReader(std::vector<std::vector<std::string>> names, StopSignals& signals);
     EditLineReader(const EditLineReader&) = delete;
     EditLineReader& operator=(const EditLineReader&) = delete;
     ~EditLineReader() override;
 
-    std::optional<std::string> next() override;
+    Input next() override;
     bool interactive() const override;
 
     // Returns what may complete the last word of `line`, the text before the
@@ -27,4 +28,5 @@ public:
 
 private:
     std::vector<std::vector<std::string>> names;
+    StopSignals& signals;
 };

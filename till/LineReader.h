@@ -1,19 +1,28 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 // LineReader hands the till its command lines, one at a time, from a person
-// at a terminal or from a script.
+// at a terminal or from a script, and tells how the input stopped.
 class LineReader {
 public:
+    // Input is what the till reads next: a line, the end of the input, a
+    // signal that asks the till to stop, or an input that cannot be read.
+    struct Input {
+        enum class Kind { line, end, stopped, failed };
+        Kind kind = Kind::end;
+        // The line without its end; for `failed`, why it cannot be read.
+        std::string text;
+        // The signal, for `stopped`.
+        int signal = 0;
+    };
+
     LineReader() = default;
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
     virtual ~LineReader() = default;
 
-    // Returns the next line without its line end, or nothing once input ends.
-    virtual std::optional<std::string> next() = 0;
+    virtual Input next() = 0;
     // Returns true when a person types the lines, who is greeted and prompted.
     virtual bool interactive() const = 0;
 };

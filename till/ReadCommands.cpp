@@ -4,9 +4,9 @@
 #include <string>
 
 #include "accounts/Usercollection.h"
-#include "menu/CsvWriter.h"
+#include "base/LocalTime.h"
+#include "csv/CsvWriter.h"
 #include "till/DayLedger.h"
-#include "till/Format.h"
 #include "till/Receipt.h"
 #include "till/Summary.h"
 
@@ -20,15 +20,16 @@ std::optional<DayRecord> dayAskedFor(Journal& journal, std::optional<std::int32_
     if (!number) {
         const std::vector<DayLine> days = journal.days();
         if (days.empty()) {
-            std::cerr << "the journal holds no days yet: the till opens one when it starts"
-                      << std::endl;
+            std::cerr
+                << "restaurant: the journal holds no days yet: the till opens one when it starts"
+                << std::endl;
             return std::nullopt;
         }
         number = days.back().number;
     }
     std::optional<DayRecord> record = journal.day(*number);
     if (!record) {
-        std::cerr << "day " << *number
+        std::cerr << "restaurant: day " << *number
                   << " is not in the journal: restaurant days lists the days it holds" << std::endl;
     }
     return record;
@@ -43,7 +44,7 @@ int listDays(Journal& journal, std::ostream& out) {
         out << "Day " << day.number << ": opened " << localTime(day.openedAt, moment) << ", "
             << (day.closedAt ? "closed " + localTime(*day.closedAt, moment) : std::string("open"))
             << "; " << day.customers << " customer" << (day.customers == 1 ? "" : "s")
-            << ", revenue " << twoDecimals(day.revenue) << " $\n";
+            << ", revenue " << day.revenue.twoDecimals() << " $\n";
     }
     out << std::flush;
     return 0;
@@ -73,7 +74,7 @@ int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std:
         return unknown;
     }
     if (!Receipt(*record).print(customer, out)) {
-        std::cerr << "customer " << customer << " did not pay in day " << day
+        std::cerr << "restaurant: customer " << customer << " did not pay in day " << day
                   << ": restaurant summary " << day << " counts the customers who did" << std::endl;
         return unknown;
     }
@@ -93,7 +94,7 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
     csv.endRow();
     const DayLedger ledger(*record);
     for (const PaidCustomer& customer : record->customers) {
-        const std::string paidAt = localTime(customer.paidAt, "%Y-%m-%d %H:%M:%S");
+        const std::string paidAt = isoTime(customer.paidAt);
         for (const JournalItem* item : ledger.itemsOf(customer.number)) {
             csv.number(static_cast<long long>(record->number))
                 .number(static_cast<long long>(customer.number))
@@ -101,9 +102,9 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
                 .text(paidAt)
                 .text(kindWord(item->kind))
                 .text(item->name)
-                .number(item->price)
-                .number(item->cost)
-                .number(DayLedger::totalCostOf(*item));
+                .text(item->price.twoDecimals())
+                .text(item->cost.twoDecimals())
+                .text(DayLedger::costWithSurcharge(*item).twoDecimals());
             csv.endRow();
         }
     }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "accounts/Cart.h"
+#include "base/LocalTime.h"
+#include "base/Text.h"
 #include "till/DayLedger.h"
-#include "till/Format.h"
 
 Receipt::Receipt(const DayRecord& record) : record(record) {}
 
@@ -18,19 +18,23 @@ bool Receipt::print(std::int32_t customer, std::ostream& out) const {
     }
     const DayLedger ledger(record);
     const std::vector<const JournalItem*> items = ledger.itemsOf(customer);
-    const std::string total = twoDecimals(ledger.cartOf(customer).getTotalPrice());
-    std::size_t nameWidth = std::string("Total").size();
+    Money sum;
+    std::size_t nameWidth = displayWidth("Total");
+    for (const JournalItem* item : items) {
+        sum += item->price;
+        nameWidth = std::max(nameWidth, displayWidth(item->name));
+    }
+    const std::string total = sum.twoDecimals();
     std::size_t amountWidth = total.size();
     for (const JournalItem* item : items) {
-        nameWidth = std::max(nameWidth, displayWidth(item->name));
-        amountWidth = std::max(amountWidth, twoDecimals(item->price).size());
+        amountWidth = std::max(amountWidth, item->price.twoDecimals().size());
     }
     out << "Receipt: day " << record.number << ", customer " << customer << '\n'
         << "Sale " << paid->saleId << ", paid " << localTime(paid->paidAt, "%Y-%m-%d %H:%M:%S")
         << '\n';
     for (const JournalItem* item : items) {
         out << "  " << padRight(item->name, nameWidth) << "  "
-            << padLeft(twoDecimals(item->price), amountWidth) << " $\n";
+            << padLeft(item->price.twoDecimals(), amountWidth) << " $\n";
     }
     out << "  " << padRight("Total", nameWidth) << "  " << padLeft(total, amountWidth) << " $"
         << std::endl;

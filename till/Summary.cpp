@@ -2,17 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <unordered_set>
 #include <vector>
 
-#include "accounts/Cart.h"
-#include "till/DayLedger.h"
-#include "till/Format.h"
+#include "base/LocalTime.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -21,8 +20,8 @@ struct Row {
     ItemKind kind;
     std::string name;
     std::size_t count = 0;
-    double revenue = 0.0;
-    double cost = 0.0;
+    Money revenue;
+    Money cost;
 };
 
 std::unordered_set<std::int32_t> paidNumbers(const DayRecord& record) {
@@ -42,10 +41,11 @@ std::vector<Row> rowsOf(const DayRecord& record) {
             continue;
         }
         Row& row =
-            rows.try_emplace({item.kind, item.name}, Row{item.kind, item.name}).first->second;
+            rows.try_emplace({item.kind, item.name}, Row{item.kind, item.name, 0, Money(), Money()})
+                .first->second;
         ++row.count;
         row.revenue += item.price;
-        row.cost += DayLedger::totalCostOf(item);
+        row.cost += DayLedger::costWithSurcharge(item);
     }
     std::vector<Row> sorted;
     sorted.reserve(rows.size());
@@ -53,23 +53,46 @@ std::vector<Row> rowsOf(const DayRecord& record) {
         sorted.push_back(std::move(entry.second));
     }
     std::sort(sorted.begin(), sorted.end(), [](const Row& a, const Row& b) {
-        return std::make_tuple(a.kind, -a.revenue, a.name) <
-               std::make_tuple(b.kind, -b.revenue, b.name);
+        return std::make_tuple(a.kind, -a.revenue.cents(), a.name) <
+               std::make_tuple(b.kind, -b.revenue.cents(), b.name);
     });
     return sorted;
 }
 
 // Eighths of a block, so a bar shows its length to an eighth of a column.
-std::string bar(double share, std::size_t longest) {
+std::string bar(Money amount, Money busiest, std::size_t longest) {
     static const char* const eighths[] = {"",       "\u258f", "\u258e", "\u258d",
                                           "\u258c", "\u258b", "\u258a", "\u2589"};
-    const auto units =
-        static_cast<std::size_t>(std::lround(share * static_cast<double>(longest * 8)));
+    const std::int64_t most = static_cast<std::int64_t>(longest) * 8;
+    const std::int64_t units =
+        busiest.cents() == 0
+            ? 0
+            : (amount.cents() * most * 2 + busiest.cents()) / (busiest.cents() * 2);
     std::string drawn;
-    for (std::size_t full = 0; full < units / 8; ++full) {
+    for (std::int64_t full = 0; full < units / 8; ++full) {
         drawn += "\u2588";
     }
     return drawn + eighths[units % 8];
+}
+
+// Labels each hour by the local clock, with its date when the chart spans
+// more than one; where the clock goes back and an hour comes twice, both
+// take their zone's name so that they differ.
+std::vector<std::string> hourLabels(const std::vector<Moment>& hours) {
+    const bool dated = localTime(hours.front(), "%F") != localTime(hours.back(), "%F");
+    const char* const format = dated ? "%m-%d %H:%M" : "%H:%M";
+    std::vector<std::string> labels;
+    std::map<std::string, std::size_t> seen;
+    for (Moment hour : hours) {
+        labels.push_back(localTime(hour, format));
+        ++seen[labels.back()];
+    }
+    for (std::size_t at = 0; at < hours.size(); ++at) {
+        if (seen[labels[at]] > 1) {
+            labels[at] += localTime(hours[at], " %Z");
+        }
+    }
+    return labels;
 }
 
 }  // namespace
@@ -79,7 +102,8 @@ Summary::Summary(const DayRecord& record) : record(record), ledger(record) {}
 void Summary::print(std::ostream& out) const {
     std::size_t sold = 0;
     std::size_t removed = 0;
-    double removedValue = 0.0;
+    Money removedValue;
+    Money revenue;
     const std::unordered_set<std::int32_t> paid = paidNumbers(record);
     for (const JournalItem& item : record.items) {
         if (item.removedAt) {
@@ -87,11 +111,10 @@ void Summary::print(std::ostream& out) const {
             removedValue += item.price;
         } else if (paid.count(item.customer) != 0) {
             ++sold;
+            revenue += item.price;
         }
     }
     const std::size_t customers = record.customers.size();
-    const double revenue = ledger.paidCustomers().getTotalPrice();
-
     out << "Summary of day " << record.number << ", opened "
         << localTime(record.openedAt, "%Y-%m-%d %H:%M") << ", "
         << (record.closedAt ? "closed " + localTime(*record.closedAt, "%Y-%m-%d %H:%M")
@@ -100,10 +123,12 @@ void Summary::print(std::ostream& out) const {
     const std::size_t width = 22;
     out << padRight("Customers served", width) << customers << '\n';
     out << padRight("Items sold", width) << sold << '\n';
-    out << padRight("Items removed", width) << removed << " (worth " << twoDecimals(removedValue)
+    out << padRight("Items removed", width) << removed << " (worth " << removedValue.twoDecimals()
         << " $)\n";
     out << padRight("Average per customer", width)
-        << twoDecimals(customers == 0 ? 0.0 : revenue / static_cast<double>(customers)) << " $\n";
+        << (customers == 0 ? Money() : revenue.dividedBy(static_cast<std::int64_t>(customers)))
+               .twoDecimals()
+        << " $\n";
     if (customers == 0) {
         out << "\nNo customer has paid yet." << std::endl;
         return;
@@ -117,22 +142,20 @@ void Summary::print(std::ostream& out) const {
 
 void Summary::printTable(std::ostream& out) const {
     const std::vector<Row> rows = rowsOf(record);
-    Usercollection paid = ledger.paidCustomers();
-    std::size_t sold = 0;
-    for (const Row& row : rows) {
-        sold += row.count;
-    }
-    // Columns: kind, item, count, revenue, cost, profit.
+    Row total{ItemKind::dish, "Total", 0, Money(), Money()};
+    // Columns: kind, item, count, revenue, cost with surcharge, profit.
     std::vector<std::array<std::string, 6>> lines;
-    lines.push_back({"Kind", "Item", "Count", "Revenue", "Cost", "Profit"});
+    lines.push_back({"Kind", "Item", "Count", "Revenue", "Cost with surcharge", "Profit"});
     for (const Row& row : rows) {
         lines.push_back({std::string(kindWord(row.kind)), row.name, std::to_string(row.count),
-                         twoDecimals(row.revenue), twoDecimals(row.cost),
-                         twoDecimals(row.revenue - row.cost)});
+                         row.revenue.twoDecimals(), row.cost.twoDecimals(),
+                         (row.revenue - row.cost).twoDecimals()});
+        total.count += row.count;
+        total.revenue += row.revenue;
+        total.cost += row.cost;
     }
-    // The total row is the report's own totals, so the two agree to the cent.
-    lines.push_back({"Total", "", std::to_string(sold), twoDecimals(paid.getTotalPrice()),
-                     twoDecimals(paid.getTotalCost()), twoDecimals(paid.getTotalProfit())});
+    lines.push_back({"Total", "", std::to_string(total.count), total.revenue.twoDecimals(),
+                     total.cost.twoDecimals(), (total.revenue - total.cost).twoDecimals()});
     std::array<std::size_t, 6> widths{};
     for (const auto& line : lines) {
         for (std::size_t column = 0; column < widths.size(); ++column) {
@@ -149,30 +172,41 @@ void Summary::printTable(std::ostream& out) const {
 }
 
 void Summary::printHours(std::ostream& out) const {
-    std::map<Moment, double> byHour;  // keyed by the moment the hour starts
+    std::map<Moment, Money> byHour;  // keyed by the moment the local hour starts
     for (const PaidCustomer& customer : record.customers) {
-        const Moment hour = startOfLocalHour(customer.paidAt);
-        byHour[hour] += ledger.cartOf(customer.number).getTotalPrice();
+        Money paid;
+        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
+            paid += item->price;
+        }
+        byHour[startOfLocalHour(customer.paidAt)] += paid;
     }
     // Hours without a sale stay in the chart, as gaps, within one day's span.
     const Moment first = byHour.begin()->first;
     const Moment last = byHour.rbegin()->first;
-    if ((last - first) / 3600 < 24) {
-        for (Moment hour = first; hour < last; hour += 3600) {
-            byHour.try_emplace(hour, 0.0);
+    if (last - first < Moment{24} * 3600) {
+        for (Moment hour = first; hour < last; hour = nextLocalHour(hour)) {
+            byHour.try_emplace(hour, Money());
         }
     }
-    double busiest = 0.0;
+    Money busiest;
     std::size_t amountWidth = 0;
+    std::vector<Moment> hours;
     for (const auto& [hour, revenue] : byHour) {
         busiest = std::max(busiest, revenue);
-        amountWidth = std::max(amountWidth, twoDecimals(revenue).size());
+        amountWidth = std::max(amountWidth, revenue.twoDecimals().size());
+        hours.push_back(hour);
+    }
+    const std::vector<std::string> labels = hourLabels(hours);
+    std::size_t labelWidth = 0;
+    for (const std::string& label : labels) {
+        labelWidth = std::max(labelWidth, displayWidth(label));
     }
     constexpr std::size_t longest = 30;
     out << "Revenue by hour\n";
+    std::size_t at = 0;
     for (const auto& [hour, revenue] : byHour) {
-        out << localTime(hour, "%H:00") << "  "
-            << padRight(bar(busiest > 0.0 ? revenue / busiest : 0.0, longest), longest) << "  "
-            << padLeft(twoDecimals(revenue), amountWidth) << " $\n";
+        out << padRight(labels[at++], labelWidth) << "  "
+            << padRight(bar(revenue, busiest, longest), longest) << "  "
+            << padLeft(revenue.twoDecimals(), amountWidth) << " $\n";
     }
 }

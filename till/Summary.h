@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/Money.h"
 #include "journal/DayRecord.h"
 #include "till/DayLedger.h"
 

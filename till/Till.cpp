@@ -1,25 +1,49 @@
 #include "till/Till.h"
 
+#include <cstring>
 #include <iostream>
 #include <new>
-#include <optional>
+#include <utility>
 
 #include "journal/Journal.h"
 
-Till::Till(Console& console) : console(console) {}
+Till::Till(Console& console, std::string welcome) : console(console), welcome(std::move(welcome)) {}
 
 int Till::run(LineReader& lines) {
     console.start();
     if (lines.interactive()) {
-        std::cout << "Welcome. Type help for the commands, quit to close the day." << std::endl;
+        std::cout << welcome << std::endl;
     }
-    for (std::optional<std::string> line = lines.next(); line; line = lines.next()) {
-        if (!carryOut(*line)) {
-            return console.exitStatus();
+    while (true) {
+        const LineReader::Input input = lines.next();
+        switch (input.kind) {
+            case LineReader::Input::Kind::line:
+                if (!carryOut(input.text)) {
+                    return console.exitStatus();
+                }
+                break;
+            case LineReader::Input::Kind::end:
+                if (!lines.interactive()) {
+                    console.finish();
+                    return console.exitStatus();
+                }
+                console.leaveOpen();
+                std::cout << "The day stays open: start restaurant again to go on, or type quit "
+                             "to close it."
+                          << std::endl;
+                return 0;
+            case LineReader::Input::Kind::stopped:
+                console.leaveOpen();
+                std::cerr << "restaurant: stopped by SIG" << sigabbrev_np(input.signal)
+                          << "; the day stays open, nothing charged" << std::endl;
+                return 128 + input.signal;
+            case LineReader::Input::Kind::failed:
+                console.leaveOpen();
+                std::cerr << "restaurant: cannot read the commands: " << input.text
+                          << "; the day stays open, nothing charged" << std::endl;
+                return 1;
         }
     }
-    console.finish();
-    return console.exitStatus();
 }
 
 int Till::replay(const std::vector<std::string>& commands) {

@@ -6,13 +6,17 @@
 #include "till/Console.h"
 #include "till/LineReader.h"
 
-// Till runs a day at the counter: it opens or resumes the day, hands each
-// command line to the console until the day ends, and the end of input ends
-// the day as `quit` does. A line that runs out of memory is reported and the
-// day goes on, rather than the program ending and the day being lost.
+// Till runs a day at the counter: it opens or resumes the day and hands each
+// command line to the console until the day ends or the till is stopped.
+// Nothing is charged unless someone says so: the end of a script acts as
+// quit, but the end of a person's input (Ctrl-D), a hang-up, a stop signal or
+// input that cannot be read leave the day open for the next start. A line
+// that runs out of memory is reported and the day goes on, rather than the
+// program ending and the day being lost.
 class Till {
 public:
-    explicit Till(Console& console);
+    // `welcome` greets a person at a terminal.
+    Till(Console& console, std::string welcome);
 
     // Carries out the lines as they come; returns the program's exit status.
     // Throws JournalError when the journal cannot open the day.
@@ -26,4 +30,5 @@ private:
     bool carryOut(const std::string& line);
 
     Console& console;
+    std::string welcome;
 };

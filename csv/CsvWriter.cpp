@@ -1,8 +1,6 @@
-#include "menu/CsvWriter.h"
+#include "csv/CsvWriter.h"
 
 #include <utility>
-
-#include "menu/Decimal.h"
 
 CsvWriter::CsvWriter(std::ostream& out, char separator, std::string lineEnd)
     : out(out), separator(separator), lineEnd(std::move(lineEnd)) {}
@@ -24,12 +22,6 @@ CsvWriter& CsvWriter::text(std::string_view field) {
         out << c;
     }
     out << '"';
-    return *this;
-}
-
-CsvWriter& CsvWriter::number(double value) {
-    separate();
-    out << shortestDecimal(value);
     return *this;
 }
 

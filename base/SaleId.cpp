@@ -1,4 +1,4 @@
-#include "journal/SaleId.h"
+#include "base/SaleId.h"
 
 #include <array>
 #include <cstdint>

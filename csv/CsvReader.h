@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
-// CsvRecord is one row of CSV text: its fields, unquoted, and the physical
-// line it starts on, counting the line breaks inside quoted fields, so that
-// an editor's "go to line" lands on the row.
+// CsvRecord is one row of CSV text: its fields, unquoted, whether each was
+// written in quotes, and the physical line it starts on, counting the line
+// breaks inside quoted fields, so that an editor's "go to line" lands on the
+// row.
 struct CsvRecord {
     std::size_t line;
     std::vector<std::string> fields;
+    std::vector<bool> quoted;
 };
 
 // CsvQuoteError is a quote that breaks the CSV grammar at a physical line:
@@ -30,16 +32,17 @@ struct CsvText {
 // CsvReader splits CSV text into records, as spreadsheets write it: fields in
 // double quotes may hold the separator, line breaks and doubled quotes; lines
 // end in LF, CRLF or CR; blank lines hold no record; blanks around an
-// unquoted field are dropped. libcsv does the splitting, strictly: after a
-// quote error the reader drops the row it broke and goes on at the next line.
+// unquoted field are dropped. The separator is a comma, a semicolon or a tab. libcsv does the
+// splitting, strictly: after a quote error the reader drops the row it broke and goes on at the
+// next line.
 class CsvReader {
 public:
     explicit CsvReader(char separator);
 
     CsvText read(std::string_view text) const;
 
-    // Returns ';' when the first line holds more semicolons than commas
-    // outside quotes, else ','.
+    // Returns the separator the first line uses most outside quotes: ';' or
+    // a tab when it holds more of it than of commas, else ','.
     static char separatorOf(std::string_view text);
 
 private:

@@ -1,4 +1,4 @@
-#include "menu/ItemKind.h"
+#include "base/ItemKind.h"
 
 #include <cctype>
 #include <cstddef>

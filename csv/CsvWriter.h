@@ -6,14 +6,12 @@
 
 // CsvWriter writes rows of CSV that spreadsheets and CsvReader read back
 // field for field: a field is quoted only when it holds the separator, a
-// quote, a line break or blanks at either end, and numbers take the shortest
-// form that reads back exactly.
+// quote, a line break or blanks at either end.
 class CsvWriter {
 public:
     CsvWriter(std::ostream& out, char separator, std::string lineEnd);
 
     CsvWriter& text(std::string_view field);
-    CsvWriter& number(double value);
     CsvWriter& number(long long value);
     // Ends the row with the line end.
     void endRow();

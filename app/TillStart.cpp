@@ -1,0 +1,152 @@
+#include "app/TillStart.h"
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "app/DemoDay.h"
+#include "base/LocalTime.h"
+#include "journal/JournalPath.h"
+#include "journal/MemoryJournal.h"
+#include "journal/SqliteJournal.h"
+#include "menu/MenuFile.h"
+#include "till/Console.h"
+#include "till/EditLineReader.h"
+#include "till/FdLineReader.h"
+#include "till/StopSignals.h"
+#include "till/Till.h"
+
+namespace {
+
+constexpr int badMenu = 2;
+
+// Returns the file's menu; a file with problems has them reported on
+// standard error and gives nothing.
+std::optional<Menu> menuOfFile(const std::string& file) {
+    MenuReading reading = readMenuFile(file);
+    if (reading.problems.empty()) {
+        return std::move(reading.menu);
+    }
+    for (const std::string& line : describeProblems(file, reading.problems)) {
+        std::cerr << line << '\n';
+    }
+    std::cerr << std::flush;
+    return std::nullopt;
+}
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string contentsOf(const Menu& menu) {
+    return counted(menu.of(ItemKind::dish).size(), "main dish", "main dishes") + ", " +
+           counted(menu.of(ItemKind::snack).size(), "snack", "snacks") + ", " +
+           counted(menu.of(ItemKind::drink).size(), "drink", "drinks");
+}
+
+// The menu the till sells and the words that say which.
+struct Selling {
+    Menu menu;
+    std::string said;
+};
+
+Selling sellingFrom(Journal& journal) {
+    std::optional<Journal::StoredMenu> stored = journal.storedMenu();
+    if (!stored) {
+        return {builtinMenu(),
+                "the built-in sample menu; import your own with: restaurant menu import FILE"};
+    }
+    return {std::move(stored->menu), "the menu imported from " + stored->file + " on " +
+                                         localTime(stored->importedAt, "%Y-%m-%d at %H:%M")};
+}
+
+std::string welcomeOf(const std::string& journal, const std::string& selling) {
+    return "Welcome. Journal: " + journal + ". Selling " + selling +
+           ".\nType help for the commands, quit to close the day.";
+}
+
+int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> imported,
+          const TillRequest& request) {
+    if (imported) {
+        journal.replaceMenu({std::move(*imported), request.menuFile, Console::systemClock()});
+    }
+    Selling selling = sellingFrom(journal);
+    std::vector<std::vector<std::string>> names(3);
+    for (ItemKind kind : itemKinds) {
+        for (const MenuItem& item : selling.menu.of(kind)) {
+            names[static_cast<std::size_t>(kind)].push_back(item.name);
+        }
+    }
+    Console console(std::move(selling.menu), journal);
+    Till till(console, welcomeOf(journalName, selling.said));
+    if (request.demo) {
+        return till.replay(demoCommands());
+    }
+    StopSignals signals;
+    if (isatty(STDIN_FILENO) != 0) {
+        EditLineReader lines(std::move(names), signals);
+        return till.run(lines);
+    }
+    FdLineReader lines(STDIN_FILENO, signals);
+    return till.run(lines);
+}
+
+}  // namespace
+
+std::string journalPathOf(const std::string& given) {
+    return given.empty() ? defaultJournalPath() : given;
+}
+
+// A bad menu file starts nothing and touches no journal.
+int startTill(const TillRequest& request) {
+    std::optional<Menu> imported;
+    if (!request.menuFile.empty()) {
+        imported = menuOfFile(request.menuFile);
+        if (!imported) {
+            return badMenu;
+        }
+    }
+    if (request.demo || request.noJournal) {
+        MemoryJournal journal;
+        return runOn(journal, "none, the day is kept in memory only", std::move(imported), request);
+    }
+    const std::string path = journalPathOf(request.journalFile);
+    SqliteJournal journal(path, SqliteJournal::Access::till);
+    return runOn(journal, path, std::move(imported), request);
+}
+
+int importMenu(const std::string& file, const std::string& journalFile) {
+    std::optional<Menu> menu = menuOfFile(file);
+    if (!menu) {
+        return badMenu;
+    }
+    const std::string path = journalPathOf(journalFile);
+    SqliteJournal journal(path, SqliteJournal::Access::till);
+    const std::string contents = contentsOf(*menu);
+    journal.replaceMenu({std::move(*menu), file, Console::systemClock()});
+    std::cout << "Imported " << file << " into journal " << path << ": " << contents << std::endl;
+    return 0;
+}
+
+int writeMenuInUse(const std::string& menuFile, const std::string& journalFile) {
+    if (!menuFile.empty()) {
+        std::optional<Menu> menu = menuOfFile(menuFile);
+        if (!menu) {
+            return badMenu;
+        }
+        writeMenu(*menu, std::cout);
+        return 0;
+    }
+    const std::string path = journalPathOf(journalFile);
+    std::optional<Journal::StoredMenu> stored;
+    if (std::filesystem::exists(path)) {
+        SqliteJournal journal(path, SqliteJournal::Access::reading);
+        stored = journal.storedMenu();
+    }
+    writeMenu(stored ? stored->menu : builtinMenu(), std::cout);
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// What the command line asks of the till.
+struct TillRequest {
+    std::string menuFile;
+    std::string journalFile;
+    bool noJournal = false;
+    bool demo = false;
+};
+
+// Starts the till as asked: the journal (or memory alone), the menu it
+// sells, a welcome that names both, and the lines from a terminal or a
+// script. Returns the program's exit status; throws JournalError when the
+// journal cannot be opened.
+int startTill(const TillRequest& request);
+
+// Checks the menu file and, only if it has no problem, makes it the menu
+// kept in the journal; returns the program's exit status.
+int importMenu(const std::string& file, const std::string& journalFile);
+
+// Writes the menu file's menu, else the journal's, else the built-in one, as
+// CSV; returns the program's exit status.
+int writeMenuInUse(const std::string& menuFile, const std::string& journalFile);
+
+// Returns the journal's path: the one given, else the default.
+std::string journalPathOf(const std::string& given);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/ItemKind.h"
+#include "base/Money.h"
+#include "csv/CsvReader.h"
+#include "menu/MenuFile.h"
+
+// MenuRowReader reads the rows of a menu file after its header into items,
+// one row at a time, and collects every problem it finds with the line it is
+// on and how to mend it.
+class MenuRowReader {
+public:
+    // The columns the rows hold, by their place in the header row.
+    enum Column : std::size_t { kindColumn, nameColumn, priceColumn, costColumn, columnCount };
+    using Places = std::array<std::size_t, columnCount>;
+
+    // The most an item may cost or sell for: 1,000,000.00.
+    static constexpr Money mostAnAmount = Money::fromCents(100'000'000);
+
+    MenuRowReader(Places places, std::size_t width, char separator, MenuReading& reading);
+
+    void read(const CsvRecord& row);
+
+private:
+    void problem(std::string text);
+    bool fieldsFit(const CsvRecord& row);
+    std::optional<ItemKind> kindOf(std::string_view field);
+    std::optional<std::string> nameOf(std::string_view field, std::optional<ItemKind> kind);
+    bool nameIsClean(std::string_view name);
+    std::optional<Money> amountOf(const CsvRecord& row, Column column, const char* what);
+    std::string mendingOf(std::string_view text, const char* what) const;
+
+    Places places;
+    std::size_t width;
+    char separator;
+    MenuReading& reading;
+    std::size_t line = 0;
+    // Per kind, each name as it folds and the line it was first seen on.
+    std::array<std::map<std::string, std::size_t>, 3> namesSeen;
+};

@@ -1,0 +1,122 @@
+// Every journal an earlier version of the program wrote, kept under
+// tests/fixtures, still opens, is brought up to this version, and reports to
+// the byte what that version reported: read as it is, and after a till has
+// upgraded it, resumed its open day and closed it.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/JournalFile.h"
+#include "tests/RunProgram.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
+const fs::path fixtures = FIXTURES_PATH;
+
+std::string textOf(const fs::path& path) { return bytesOf(path.string()); }
+
+// Runs the program with the arguments, each after a space.
+ProgramRun restaurant(std::initializer_list<std::string> arguments) {
+    std::string command = program;
+    for (const std::string& argument : arguments) {
+        command.append(" ").append(argument);
+    }
+    return runProgram(command);
+}
+
+std::string reportFile(int day) { return "report-" + std::to_string(day) + ".txt"; }
+
+std::vector<fs::path> fixtureJournals() {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(fixtures)) {
+        if (entry.is_directory() && entry.path().filename().string().rfind("journal-v", 0) == 0) {
+            found.push_back(entry.path());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// What the read commands print of the journal, every day and customer, as
+// one transcript.
+std::string transcriptOf(const std::string& journal) {
+    const std::string on = " --journal " + journal + " 2>&1";
+    std::string transcript;
+    const auto run = [&](const std::string& command) {
+        transcript +=
+            "$ restaurant " + command + "\n" + runProgram(program + " " + command + on).output;
+    };
+    run("days");
+    for (int day = 1; day <= 3; ++day) {
+        run("summary " + std::to_string(day));
+        run("export " + std::to_string(day));
+        for (int customer = 1; customer <= 3; ++customer) {
+            run("receipt " + std::to_string(day) + " " + std::to_string(customer));
+        }
+    }
+    return transcript;
+}
+
+std::string copied(const fs::path& fixture, const fs::path& to) {
+    fs::remove_all(to);
+    fs::create_directories(to);
+    for (const char* file : {"journal.db", "journal.db-wal"}) {
+        if (fs::exists(fixture / file)) {
+            fs::copy_file(fixture / file, to / file);
+        }
+    }
+    return (to / "journal.db").string();
+}
+
+TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
+    const std::vector<fs::path> journals = fixtureJournals();
+    ASSERT_FALSE(journals.empty());
+    const fs::path scratch = fs::path(testing::TempDir()) / "fixtures";
+    for (const fs::path& fixture : journals) {
+        SCOPED_TRACE(fixture.filename().string());
+        const std::string journal = copied(fixture, scratch / fixture.filename());
+        for (int day = 1; day <= 3; ++day) {
+            EXPECT_EQ(restaurant({"report", std::to_string(day), "--journal", journal}).output,
+                      textOf(fixture / reportFile(day)))
+                << "day " << day;
+        }
+        const std::string expected = textOf(fixture / "expected.txt");
+        EXPECT_EQ(transcriptOf(journal), expected) << "read as it was, upgraded in memory";
+
+        // Importing a menu takes the journal as a till does, and upgrades it.
+        const std::string upgraded = copied(fixture, scratch / "upgraded");
+        const std::string menu = (fixtures / "menu.csv").string();
+        EXPECT_EQ(restaurant({"menu import", menu, "--journal", upgraded}).status, 0);
+        EXPECT_EQ(transcriptOf(upgraded), expected) << "upgraded in place";
+        EXPECT_EQ(integrityOf(upgraded), "ok");
+
+        // A till upgrades the file in place, resumes the open day and closes it.
+        const ProgramRun resumed = restaurant(
+            {"--journal", journal, "--menu", menu, "<", (fixture / "rest.txt").string()});
+        EXPECT_EQ(resumed.status, 0);
+        EXPECT_EQ(resumed.output.rfind("Resumed day 3: 2 customers paid; customer 3's cart holds 2 "
+                                       "items\nDay 3 opened on 2026-12-07 at 12:10; type quit to "
+                                       "close it and start a new day.\n",
+                                       0),
+                  0U)
+            << resumed.output;
+        const std::string finished = textOf(fixture / "report-3-finished.txt");
+        ASSERT_GE(resumed.output.size(), finished.size());
+        EXPECT_EQ(resumed.output.substr(resumed.output.size() - finished.size()), finished);
+        EXPECT_EQ(integrityOf(journal), "ok");
+        for (int day = 1; day <= 2; ++day) {
+            EXPECT_EQ(restaurant({"report", std::to_string(day), "--journal", journal}).output,
+                      textOf(fixture / reportFile(day)));
+        }
+    }
+}
+
+}  // namespace
