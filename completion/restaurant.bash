@@ -26,7 +26,7 @@ _restaurant() {
     local words
     case $command in
         "") words="menu days report summary receipt export --menu --journal --no-journal --demo --help --version" ;;
-        menu) words="--menu --help" ;;
+        menu) words="import --menu --journal --help" ;;
         *) words="--journal --help" ;;
     esac
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
