@@ -2,8 +2,11 @@
 // only wires the command line to the till and to the commands that read the
 // journal.
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -12,6 +15,7 @@
 
 #include "app/HelpFormatter.h"
 #include "app/TillStart.h"
+#include "base/Text.h"
 #include "journal/SqliteJournal.h"
 #include "till/CheckedOutput.h"
 #include "till/ReadCommands.h"
@@ -25,10 +29,28 @@ constexpr int badUsage = 2;
 struct Request {
     TillRequest till;
     std::string importFile;
-    std::optional<std::int32_t> day;
-    std::int32_t receiptDay = 0;
-    std::int32_t customer = 0;
+    // Numbers as given, checked to be plain decimal digits.
+    std::string day;
+    std::string receiptDay;
+    std::string customer;
 };
+
+// Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
+const CLI::Validator plainNumber(
+    [](std::string& text) -> std::string {
+        if (!isAllDigits(text) || text.size() > 9) {
+            return "'" + text + "' is not a number in plain digits, like 3";
+        }
+        return "";
+    },
+    "NUMBER");
+
+std::optional<std::int32_t> numberOf(const std::string& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(std::stol(text));
+}
 
 // The sub-commands, once defined.
 struct Commands {
@@ -39,6 +61,7 @@ struct Commands {
     CLI::App* summary = nullptr;
     CLI::App* receipt = nullptr;
     CLI::App* exporting = nullptr;
+    CLI::App* verify = nullptr;
 };
 
 void journalOption(CLI::App& command, Request& request) {
@@ -87,13 +110,21 @@ Commands defineCommands(CLI::App& app, Request& request) {
     commands.receipt = app.add_subcommand("receipt", "That customer's receipt");
     commands.exporting = app.add_subcommand("export", "Every item sold that day as CSV");
     for (CLI::App* command : {commands.report, commands.summary, commands.exporting}) {
-        command->add_option("DAY", request.day, "The day's number (default: the last day)");
+        command->add_option("DAY", request.day, "The day's number (default: the last day)")
+            ->check(plainNumber);
     }
-    commands.receipt->add_option("DAY", request.receiptDay, "The day's number")->required();
+    commands.receipt->add_option("DAY", request.receiptDay, "The day's number")
+        ->required()
+        ->check(plainNumber);
     commands.receipt->add_option("CUSTOMER", request.customer, "The customer's number in that day")
-        ->required();
-    for (CLI::App* command :
-         {commands.days, commands.report, commands.summary, commands.receipt, commands.exporting}) {
+        ->required()
+        ->check(plainNumber);
+    commands.verify = app.add_subcommand(
+        "verify",
+        "Check every day's records against the hashes they were written with, and the file "
+        "itself: one line per sound day, or the first damage found");
+    for (CLI::App* command : {commands.days, commands.report, commands.summary, commands.receipt,
+                              commands.exporting, commands.verify}) {
         journalOption(*command, request);
     }
     return commands;
@@ -105,18 +136,41 @@ int readJournal(const Commands& commands, const Request& request) {
         return listDays(reader, std::cout);
     }
     if (commands.report->parsed()) {
-        return reportDay(reader, request.day);
+        return reportDay(reader, numberOf(request.day));
     }
     if (commands.summary->parsed()) {
-        return summarizeDay(reader, request.day, std::cout);
+        return summarizeDay(reader, numberOf(request.day), std::cout);
     }
     if (commands.receipt->parsed()) {
-        return printReceipt(reader, request.receiptDay, request.customer, std::cout);
+        return printReceipt(reader, *numberOf(request.receiptDay), *numberOf(request.customer),
+                            std::cout);
     }
-    return exportDay(reader, request.day, std::cout);
+    if (commands.verify->parsed()) {
+        reader.verify([](std::int32_t day, std::int64_t records) {
+            std::cout << "Day " << day << ": " << records << " records, each as it was written\n";
+        });
+        return 0;
+    }
+    return exportDay(reader, numberOf(request.day), std::cout);
+}
+
+// Returns true when some --journal was given an empty path.
+bool emptyJournalGiven(const CLI::App& app) {
+    for (const CLI::App* command : app.get_subcommands({})) {
+        if (emptyJournalGiven(*command)) {
+            return true;
+        }
+    }
+    const CLI::Option* journal = app.get_option_no_throw("--journal");
+    return journal != nullptr && journal->count() > 0 && journal->as<std::string>().empty();
 }
 
 int carryOut(CLI::App& app, const Commands& commands, const Request& request) {
+    if (emptyJournalGiven(app)) {
+        throw JournalError(
+            "'' is not a journal's path: give the path of a plain file, such as "
+            "journal.db");
+    }
     if (commands.import->parsed()) {
         return importMenu(request.importFile, request.till.journalFile);
     }
@@ -175,7 +229,20 @@ int run(int argc, char** argv, const CheckedOutput& output) {
 
 }  // namespace
 
+// A standard descriptor closed at the start would be taken by the next file
+// opened, the journal's included, and output meant for the screen would go
+// into it; each is opened on /dev/null first.
+void keepStandardDescriptorsOpen() {
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) == -1 && errno == EBADF &&
+            open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY) != descriptor) {
+            std::_Exit(failed);
+        }
+    }
+}
+
 int main(int argc, char** argv) {
+    keepStandardDescriptorsOpen();
     CheckedOutput output(STDOUT_FILENO);
     std::streambuf* const standard = std::cout.rdbuf(&output);
     int status = failed;

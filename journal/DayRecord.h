@@ -20,6 +20,8 @@ struct JournalItem {
     Money cost;
     Moment addedAt = 0;
     std::optional<Moment> removedAt;
+    // The seq of the journal entry that added it, by which it is removed.
+    std::int64_t entry = 0;
 };
 
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,

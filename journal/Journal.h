@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "base/ItemKind.h"
 #include "base/Moment.h"
 #include "journal/DayRecord.h"
+#include "journal/JournalEntry.h"
 #include "menu/Menu.h"
 
 // JournalError says why the journal could not be opened, read or written, in
@@ -18,10 +18,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Journal keeps a restaurant's days: every change to the open day is written
-// before the till acknowledges it, each change whole or not at all, and past
-// days can be read back. The till knows only this interface, so a journal on
-// a server for several tills could stand beside the SQLite file one.
+// Journal keeps a restaurant's days as the entries that make them: every
+// change to the open day is appended before the till acknowledges it, each
+// append whole or not at all, and past days can be read back. The till knows
+// only this interface, so a journal on a server for several tills could
+// stand beside the SQLite file one.
 //
 // A write that fails throws JournalError and changes nothing.
 class Journal {
@@ -40,16 +41,9 @@ public:
     // Returns the open day, opening a new one at `now` when none is open.
     virtual OpenDay openDay(Moment now) = 0;
 
-    // Puts `count` copies of the item into the cart of its customer, in the
-    // open day.
-    virtual void addItems(const JournalItem& item, int count) = 0;
-    // Removes the `position`-th item (1 for the first) of that kind that is in
-    // the customer's cart.
-    virtual void removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) = 0;
-    // Removes every item in the customer's cart.
-    virtual void clearCart(std::int32_t customer, Moment at) = 0;
-    // Records that the customer paid for the cart, under a new sale id.
-    virtual void pay(std::int32_t customer, Moment at) = 0;
+    // Appends the entries to the open day, all in one transaction: the
+    // journal numbers them, and returns the seq of the first.
+    virtual std::int64_t append(std::vector<JournalEntry> entries) = 0;
     // Closes the open day; a day that never held an item is forgotten
     // instead, so that it leaves no trace.
     virtual void closeDay(Moment at) = 0;
@@ -65,8 +59,8 @@ public:
     };
     // Returns the menu kept in the journal, if one was imported.
     virtual std::optional<StoredMenu> storedMenu() = 0;
-    // Makes `menu` the menu kept in the journal, whole or not at all.
-    virtual void replaceMenu(const StoredMenu& menu) = 0;
+    // Makes `stored` the menu kept in the journal, whole or not at all.
+    virtual void replaceMenu(const StoredMenu& stored) = 0;
 
     // Returns every day, the first first.
     virtual std::vector<DayLine> days() = 0;

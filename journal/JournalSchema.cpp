@@ -1,44 +1,22 @@
 #include "journal/JournalSchema.h"
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <algorithm>
 #include <string>
+#include <vector>
+
+#include "journal/EntryChain.h"
+#include "journal/EntryTable.h"
+#include "journal/Journal.h"
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 2,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 3,
               "the schema's PRAGMAs carry the id and the version");
 
-// Each item is kept by value, amounts in cents; a removed one keeps the
-// moment it was removed. Customers get a row when they pay, so the items of
-// the customer at the till have none yet. The menu the restaurant sells is
-// kept too, with the file it came from.
-const char* const tables = R"(
-CREATE TABLE day (
-    number INTEGER PRIMARY KEY,
-    opened_at INTEGER NOT NULL,
-    closed_at INTEGER
-);
-CREATE TABLE customer (
-    day INTEGER NOT NULL REFERENCES day (number),
-    number INTEGER NOT NULL,
-    sale_id TEXT NOT NULL UNIQUE,
-    paid_at INTEGER NOT NULL,
-    PRIMARY KEY (day, number)
-) WITHOUT ROWID;
-CREATE TABLE item (
-    id INTEGER PRIMARY KEY,
-    day INTEGER NOT NULL REFERENCES day (number),
-    customer INTEGER NOT NULL,
-    kind TEXT NOT NULL CHECK (kind IN ('dish', 'snack', 'drink')),
-    name TEXT NOT NULL,
-    price INTEGER NOT NULL,
-    cost INTEGER NOT NULL,
-    added_at INTEGER NOT NULL,
-    removed_at INTEGER
-);
-CREATE INDEX item_in_cart ON item (day, customer, kind);
-)";
-
+// The menu the restaurant sells, with the file it came from and the hash
+// that seals it.
 const char* const menuTables = R"(
 CREATE TABLE menu_item (
     kind TEXT NOT NULL CHECK (kind IN ('dish', 'snack', 'drink')),
@@ -76,22 +54,139 @@ INSERT INTO item_in_cents
 DROP INDEX item_in_cart;
 DROP TABLE item;
 ALTER TABLE item_in_cents RENAME TO item;
-CREATE INDEX item_in_cart ON item (day, customer, kind);
 )";
+
+ItemKind kindOf(const std::string& word) {
+    const std::optional<ItemKind> kind = kindNamed(word);
+    if (!kind) {
+        throw JournalError("the journal holds an item of unknown kind '" + word + "'");
+    }
+    return *kind;
+}
+
+// Version 2 kept a day as rows of items, customers and the day; version 3
+// keeps the entries that make it. The entries a day's rows stand for: its
+// opening, every item added in the order added, every removal in the order
+// made, every payment in the order of the customers' numbers, its closing.
+std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int32_t day,
+                                            Moment openedAt, std::optional<Moment> closedAt) {
+    std::vector<JournalEntry> entries;
+    const auto append = [&](JournalEntry entry) {
+        entry.day = day;
+        entry.seq = static_cast<std::int64_t>(entries.size()) + 1;
+        entries.push_back(std::move(entry));
+    };
+    append(JournalEntry::of(JournalEntry::Type::open, openedAt));
+    std::vector<std::pair<std::int64_t, Moment>> removals;  // by item entry
+    SQLite::Statement items(database,
+                            "SELECT customer, kind, name, price, cost, added_at, removed_at "
+                            "FROM item WHERE day = ? ORDER BY id");
+    items.bind(1, day);
+    while (items.executeStep()) {
+        JournalEntry added =
+            JournalEntry::of(JournalEntry::Type::add, items.getColumn(5).getInt64());
+        added.customer = items.getColumn(0).getInt();
+        added.kind = kindOf(items.getColumn(1).getString());
+        added.name = items.getColumn(2).getString();
+        added.price = Money::fromCents(items.getColumn(3).getInt64());
+        added.cost = Money::fromCents(items.getColumn(4).getInt64());
+        append(added);
+        if (!items.getColumn(6).isNull()) {
+            removals.emplace_back(entries.back().seq, items.getColumn(6).getInt64());
+        }
+    }
+    std::stable_sort(removals.begin(), removals.end(),
+                     [](const auto& a, const auto& b) { return a.second < b.second; });
+    for (const auto& [item, at] : removals) {
+        JournalEntry removal = JournalEntry::of(JournalEntry::Type::remove, at);
+        removal.item = item;
+        append(removal);
+    }
+    SQLite::Statement customers(
+        database, "SELECT number, sale_id, paid_at FROM customer WHERE day = ? ORDER BY number");
+    customers.bind(1, day);
+    while (customers.executeStep()) {
+        JournalEntry paid =
+            JournalEntry::of(JournalEntry::Type::pay, customers.getColumn(2).getInt64());
+        paid.customer = customers.getColumn(0).getInt();
+        paid.saleId = customers.getColumn(1).getString();
+        append(paid);
+    }
+    if (closedAt) {
+        append(JournalEntry::of(JournalEntry::Type::close, *closedAt));
+    }
+    return entries;
+}
+
+void entriesFromVersion2(SQLite::Database& database) {
+    database.exec("ALTER TABLE day RENAME TO day_of_version_2");
+    EntryTable::create(database);
+    EntryTable table(database);
+    EntryChain::Hash chained = EntryChain::genesis();
+    SQLite::Statement days(database,
+                           "SELECT number, opened_at, closed_at FROM day_of_version_2 "
+                           "ORDER BY number");
+    while (days.executeStep()) {
+        const std::int32_t number = days.getColumn(0).getInt();
+        const std::optional<Moment> closedAt =
+            days.getColumn(2).isNull() ? std::nullopt
+                                       : std::optional<Moment>(days.getColumn(2).getInt64());
+        EntryTable::Day row{number, chained, 0, chained};
+        for (const JournalEntry& entry :
+             entriesOfVersion2(database, number, days.getColumn(1).getInt64(), closedAt)) {
+            chained = EntryChain::next(chained, entry);
+            table.insert(entry, chained);
+            row.entries = entry.seq;
+        }
+        row.head = chained;
+        table.putDay(row);
+    }
+    database.exec("DROP TABLE customer; DROP TABLE item; DROP TABLE day_of_version_2;");
+}
+
+// The menu gets the hash that seals it.
+void sealMenu(SQLite::Database& database) {
+    database.exec("ALTER TABLE menu_import ADD COLUMN hash BLOB");
+    SQLite::Statement origin(database, "SELECT file, imported_at FROM menu_import");
+    if (!origin.executeStep()) {
+        return;
+    }
+    const std::string file = origin.getColumn(0).getString();
+    const Moment importedAt = origin.getColumn(1).getInt64();
+    Menu menu;
+    SQLite::Statement items(database,
+                            "SELECT kind, name, price, cost FROM menu_item ORDER BY "
+                            "CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 ELSE 2 END, "
+                            "position");
+    while (items.executeStep()) {
+        menu.add({kindOf(items.getColumn(0).getString()), items.getColumn(1).getString(),
+                  Money::fromCents(items.getColumn(2).getInt64()),
+                  Money::fromCents(items.getColumn(3).getInt64())});
+    }
+    const EntryChain::Hash hash = EntryChain::menuHash(menu, file, importedAt);
+    SQLite::Statement seal(database, "UPDATE menu_import SET hash = ?");
+    seal.bind(1, hash.data(), static_cast<int>(hash.size()));
+    seal.exec();
+}
 
 }  // namespace
 
 void JournalSchema::create(SQLite::Database& database) {
     database.exec("PRAGMA application_id = 1919251316");
-    database.exec(tables);
+    EntryTable::create(database);
     database.exec(menuTables);
-    database.exec("PRAGMA user_version = 2");
+    database.exec("ALTER TABLE menu_import ADD COLUMN hash BLOB");
+    database.exec("PRAGMA user_version = 3");
 }
 
 void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 2) {
         database.exec(centsFromVersion1);
         database.exec(menuTables);
+    }
+    if (from < 3) {
+        entriesFromVersion2(database);
+        sealMenu(database);
     }
     database.exec("PRAGMA user_version = " + std::to_string(version));
 }

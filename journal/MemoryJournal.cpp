@@ -1,70 +1,55 @@
 #include "journal/MemoryJournal.h"
 
-#include <unordered_set>
+#include <algorithm>
 #include <utility>
 
-#include "base/SaleId.h"
+#include "journal/DayReplay.h"
+
+namespace {
+
+bool isClosed(const std::vector<JournalEntry>& entries) {
+    return entries.back().type == JournalEntry::Type::close;
+}
+
+}  // namespace
 
 Journal::OpenDay MemoryJournal::openDay(Moment now) {
-    if (!recorded.empty() && !recorded.back().closedAt) {
-        return {recorded.back(), true};
+    if (!recorded.empty() && !isClosed(recorded.back())) {
+        const auto number = static_cast<std::int32_t>(recorded.size());
+        return {DayReplay::of(number, recorded.back()), true};
     }
-    DayRecord opened;
-    opened.number = static_cast<std::int32_t>(recorded.size()) + 1;
-    opened.openedAt = now;
-    recorded.push_back(opened);
-    return {opened, false};
+    const auto number = static_cast<std::int32_t>(recorded.size()) + 1;
+    JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
+    open.day = number;
+    open.seq = 1;
+    recorded.push_back({open});
+    return {DayReplay::of(number, recorded.back()), false};
 }
 
-// Room is made first; a copy that fails part way is taken back, so the
-// items go in all together or not at all.
-void MemoryJournal::addItems(const JournalItem& item, int count) {
-    std::vector<JournalItem>& items = open().items;
-    const std::size_t before = items.size();
-    items.reserve(before + static_cast<std::size_t>(count));
-    try {
-        for (int copy = 0; copy < count; ++copy) {
-            items.push_back(item);
-        }
-    } catch (...) {
-        items.resize(before);
-        throw;
+// Room is made first, so the entries go in all together or not at all.
+std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries) {
+    std::vector<JournalEntry>& day = open();
+    day.reserve(day.size() + entries.size());
+    const auto first = static_cast<std::int64_t>(day.size()) + 1;
+    for (JournalEntry& entry : entries) {
+        entry.day = static_cast<std::int32_t>(recorded.size());
+        entry.seq = static_cast<std::int64_t>(day.size()) + 1;
+        day.push_back(std::move(entry));
     }
-}
-
-void MemoryJournal::removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) {
-    int seen = 0;
-    for (JournalItem& item : open().items) {
-        if (item.customer == customer && item.kind == kind && !item.removedAt &&
-            ++seen == position) {
-            item.removedAt = at;
-            return;
-        }
-    }
-    throw JournalError("the cart holds no such item");
-}
-
-void MemoryJournal::clearCart(std::int32_t customer, Moment at) {
-    for (JournalItem& item : open().items) {
-        if (item.customer == customer && !item.removedAt) {
-            item.removedAt = at;
-        }
-    }
-}
-
-void MemoryJournal::pay(std::int32_t customer, Moment at) {
-    open().customers.push_back({customer, newSaleId(), at});
+    return first;
 }
 
 void MemoryJournal::closeDay(Moment at) {
-    open().closedAt = at;
-    if (recorded.back().items.empty()) {
-        recorded.pop_back();
+    if (!openDayHeldAnItem()) {
+        leaveDayOpen();
+        return;
     }
+    JournalEntry close = JournalEntry::of(JournalEntry::Type::close, at);
+    append({close});
 }
 
 void MemoryJournal::leaveDayOpen() {
-    if (!recorded.empty() && !recorded.back().closedAt && recorded.back().items.empty()) {
+    if (!recorded.empty() && !isClosed(recorded.back()) && !openDayHeldAnItem()) {
         recorded.pop_back();
     }
 }
@@ -78,19 +63,9 @@ void MemoryJournal::replaceMenu(const StoredMenu& stored) {
 
 std::vector<DayLine> MemoryJournal::days() {
     std::vector<DayLine> lines;
-    for (const DayRecord& record : recorded) {
-        DayLine line{record.number, record.openedAt, record.closedAt,
-                     static_cast<std::int64_t>(record.customers.size()), Money()};
-        std::unordered_set<std::int32_t> paid;
-        for (const PaidCustomer& customer : record.customers) {
-            paid.insert(customer.number);
-        }
-        for (const JournalItem& item : record.items) {
-            if (paid.count(item.customer) != 0 && !item.removedAt) {
-                line.revenue += item.price;
-            }
-        }
-        lines.push_back(line);
+    for (std::size_t at = 0; at < recorded.size(); ++at) {
+        lines.push_back(
+            DayReplay::lineOf(DayReplay::of(static_cast<std::int32_t>(at) + 1, recorded[at])));
     }
     return lines;
 }
@@ -99,12 +74,18 @@ std::optional<DayRecord> MemoryJournal::day(std::int32_t number) {
     if (number < 1 || static_cast<std::size_t>(number) > recorded.size()) {
         return std::nullopt;
     }
-    return recorded[static_cast<std::size_t>(number) - 1];
+    return DayReplay::of(number, recorded[static_cast<std::size_t>(number) - 1]);
 }
 
-DayRecord& MemoryJournal::open() {
-    if (recorded.empty() || recorded.back().closedAt) {
+std::vector<JournalEntry>& MemoryJournal::open() {
+    if (recorded.empty() || isClosed(recorded.back())) {
         throw JournalError("no day is open");
     }
     return recorded.back();
+}
+
+bool MemoryJournal::openDayHeldAnItem() const {
+    return !recorded.empty() &&
+           std::any_of(recorded.back().begin(), recorded.back().end(),
+                       [](const JournalEntry& e) { return e.type == JournalEntry::Type::add; });
 }

@@ -14,10 +14,7 @@ public:
     MemoryJournal() = default;
 
     OpenDay openDay(Moment now) override;
-    void addItems(const JournalItem& item, int count) override;
-    void removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) override;
-    void clearCart(std::int32_t customer, Moment at) override;
-    void pay(std::int32_t customer, Moment at) override;
+    std::int64_t append(std::vector<JournalEntry> entries) override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
@@ -27,9 +24,10 @@ public:
     std::optional<DayRecord> day(std::int32_t number) override;
 
 private:
-    DayRecord& open();
+    std::vector<JournalEntry>& open();
+    bool openDayHeldAnItem() const;
 
-    // Only the last day may be open.
-    std::vector<DayRecord> recorded;
+    // Each day's entries; only the last day may be open.
+    std::vector<std::vector<JournalEntry>> recorded;
     std::optional<StoredMenu> menu;
 };

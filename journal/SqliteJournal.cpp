@@ -5,7 +5,6 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
-#include <SQLiteCpp/VariadicBind.h>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -13,9 +12,13 @@
 #include <sqlite3.h>
 #include <utility>
 
-#include "base/SaleId.h"
-#include "journal/JournalLock.h"
+#include "journal/DayReplay.h"
+#include "journal/EntryChain.h"
+#include "journal/EntryTable.h"
+#include "journal/JournalAnchor.h"
+#include "journal/JournalFile.h"
 #include "journal/JournalSchema.h"
+#include "journal/WalCheck.h"
 
 namespace {
 
@@ -74,76 +77,89 @@ void checkHeader(const std::string& path) {
     }
 }
 
-ItemKind kindOf(const std::string& word) {
-    const std::optional<ItemKind> kind = kindNamed(word);
-    if (!kind) {
-        throw JournalError("the journal holds an item of unknown kind '" + word + "'");
-    }
-    return *kind;
-}
-
-// Runs `work` in one transaction and commits it; a failure rolls all of it
-// back and says why in a JournalError.
-template <typename Work>
-void inOneTransaction(SQLite::Database& database, Work work) {
-    try {
-        SQLite::Transaction transaction(database, SQLite::TransactionBehavior::IMMEDIATE);
-        work(database);
-        transaction.commit();
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError(failure.what());
-    }
-}
-
-std::optional<Moment> momentOr(const SQLite::Column& column) {
-    if (column.isNull()) {
-        return std::nullopt;
-    }
-    return column.getInt64();
-}
-
-Money moneyOf(const SQLite::Column& column) { return Money::fromCents(column.getInt64()); }
-
-std::int32_t versionOf(SQLite::Database& database) {
-    return database.execAndGet("PRAGMA user_version").getInt();
+bool isDamage(const SQLite::Exception& failure) {
+    const int code = failure.getErrorCode();
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
 }
 
 }  // namespace
 
+// PrivateCopy is a copy of a journal and its log in a folder of the
+// reader's own, removed when the reader is done.
+class PrivateCopy {
+public:
+    explicit PrivateCopy(const std::string& original) {
+        std::string folderName = (fs::temp_directory_path() / "restaurant-journal-XXXXXX").string();
+        if (mkdtemp(folderName.data()) == nullptr) {
+            throw JournalError("cannot read journal " + original +
+                               ": its folder cannot be written, and no copy can be made");
+        }
+        folder = folderName;
+        std::error_code error;
+        fs::copy_file(original, journal(), error);
+        fs::copy_file(original + "-wal", journal() + "-wal", error);
+    }
+    PrivateCopy(const PrivateCopy&) = delete;
+    PrivateCopy& operator=(const PrivateCopy&) = delete;
+    ~PrivateCopy() {
+        std::error_code error;
+        fs::remove_all(folder, error);
+    }
+
+    std::string journal() const { return folder + "/journal.db"; }
+
+private:
+    std::string folder;
+};
+
+// Members go in the reverse of their order here: SQLite closes before the
+// file's lock and descriptor go, and the private copy last.
 struct SqliteJournal::Connection {
-    std::optional<JournalLock> lock;
+    std::optional<PrivateCopy> copy;
+    std::optional<JournalFile> file;
+    std::optional<JournalAnchor> anchor;
     std::optional<SQLite::Database> database;
+    std::unique_ptr<EntryTable> table;
+    // The open day's row, as the journal holds it.
+    EntryTable::Day openDay;
 };
 
 SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::string& vfs)
     : path(path), connection(std::make_unique<Connection>()) {
+    JournalFile::checkPath(path);
     std::error_code error;
     const bool exists = fs::exists(path, error);
     if (access == Access::reading && !exists) {
         throw JournalError("there is no journal at " + path +
                            " yet: the till makes it when it first runs");
     }
-    if (access == Access::till) {
-        const fs::path folder = fs::absolute(path, error).parent_path();
-        if (!fs::create_directories(folder, error) && error) {
-            throw JournalError("cannot make the folder " + folder.string() + " for journal " +
-                               path + ": " + error.message());
-        }
-        connection->lock.emplace(path);
-    }
     if (exists && !fs::is_regular_file(path, error)) {
         throw JournalError(path + " is not a restaurant journal: it is not a file");
     }
     checkHeader(path);
+    if (access == Access::till) {
+        connection->file.emplace(path);
+        connection->anchor.emplace(path);
+        if (connection->file->isNew()) {
+            // An anchor without its journal belongs to one deleted.
+            fs::remove(path + "-head", error);
+        }
+    }
+    WalCheck::check(path);
     try {
         if (access == Access::till) {
             openForTill(vfs);
         } else {
             openForReading(vfs);
         }
+        connection->table = std::make_unique<EntryTable>(*connection->database);
+        checkAnchor();
     } catch (const SQLite::Exception& failure) {
-        const int code = failure.getErrorCode();
-        if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) {
+        connection->database.reset();
+        if (connection->file) {
+            connection->file->forgetIfEmpty();
+        }
+        if (isDamage(failure)) {
             throw JournalError("journal " + path + " is damaged: " + failure.what());
         }
         throw JournalError("cannot open journal " + path + ": " + failure.what());
@@ -151,10 +167,12 @@ SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::
 }
 
 void SqliteJournal::openForTill(const std::string& vfs) {
-    SQLite::Database& database =
-        connection->database.emplace(path, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, 5000, vfs);
+    const std::string absolute = fs::absolute(path).string();
+    SQLite::Database& database = connection->database.emplace(
+        absolute, SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX, 5000, vfs);
     // Nothing is written back on closing until the file proves sound.
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    checkVersion();
     if (database.execAndGet("PRAGMA application_id").getInt() == 0) {
         // A new file: made in one transaction before it turns to WAL, so
         // that its id and version sit in the file itself.
@@ -162,17 +180,9 @@ void SqliteJournal::openForTill(const std::string& vfs) {
         JournalSchema::create(database);
         transaction.commit();
     }
-    const std::string check = database.execAndGet("PRAGMA quick_check").getString();
-    if (check != "ok") {
-        throw JournalError("journal " + path + " is damaged: " + check);
-    }
     database.exec("PRAGMA journal_mode = WAL");
     database.exec("PRAGMA synchronous = FULL");
-    database.exec("PRAGMA foreign_keys = ON");
-    const std::int32_t version = versionOf(database);
-    if (version > JournalSchema::version) {
-        throw JournalError(newerVersion(path, version));
-    }
+    const std::int32_t version = database.execAndGet("PRAGMA user_version").getInt();
     if (version < JournalSchema::version) {
         SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
         JournalSchema::upgrade(database, version);
@@ -182,20 +192,37 @@ void SqliteJournal::openForTill(const std::string& vfs) {
 }
 
 // A journal of an older version is read from a copy in memory, brought up
-// to this version there: the file stays as its till left it.
+// to this version there: the file stays as its till left it. A journal in a
+// folder the reader may not write, where SQLite cannot keep the index of its
+// log, is read as the unchanging file it is, or, with a log beside it, from
+// a copy of both in a private folder.
 void SqliteJournal::openForReading(const std::string& vfs) {
-    SQLite::Database& database =
-        connection->database.emplace(path, SQLite::OPEN_READONLY, 5000, vfs);
+    const std::string absolute = fs::absolute(path).string();
+    SQLite::Database& database = connection->database.emplace(
+        absolute, SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX, 5000, vfs);
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    const std::int32_t version = versionOf(database);
-    if (version > JournalSchema::version) {
-        throw JournalError(newerVersion(path, version));
+    try {
+        checkVersion();
+    } catch (const SQLite::Exception&) {
+        connection->database.reset();
+        std::error_code error;
+        if (fs::file_size(path + "-wal", error) > 0 && !error) {
+            connection->copy.emplace(absolute);
+            connection->database.emplace(connection->copy->journal(),
+                                         SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX, 5000, vfs);
+        } else {
+            connection->database.emplace(
+                "file:" + absolute + "?immutable=1",
+                SQLite::OPEN_READONLY | SQLite::OPEN_URI | SQLite::OPEN_NOMUTEX, 5000, vfs);
+        }
+        checkVersion();
     }
+    const std::int32_t version = connection->database->execAndGet("PRAGMA user_version").getInt();
     if (version == JournalSchema::version) {
         return;
     }
     SQLite::Database copy(":memory:", SQLite::OPEN_READWRITE);
-    SQLite::Backup(copy, database).executeStep();
+    SQLite::Backup(copy, *connection->database).executeStep();
     {
         SQLite::Transaction transaction(copy, SQLite::TransactionBehavior::EXCLUSIVE);
         JournalSchema::upgrade(copy, version);
@@ -205,112 +232,163 @@ void SqliteJournal::openForReading(const std::string& vfs) {
     connection->database.emplace(std::move(copy));
 }
 
+// Asked of SQLite, which reads the log too: a newer version written only to
+// the log is refused as surely as one in the file's header.
+void SqliteJournal::checkVersion() {
+    const std::int32_t version = connection->database->execAndGet("PRAGMA user_version").getInt();
+    if (version > JournalSchema::version) {
+        throw JournalError(newerVersion(path, version));
+    }
+}
+
 SqliteJournal::~SqliteJournal() = default;
 
-Journal::OpenDay SqliteJournal::openDay(Moment now) {
-    SQLite::Database& database = *connection->database;
-    bool resumed = false;
-    inOneTransaction(database, [&](SQLite::Database& opening) {
-        SQLite::Statement open(opening,
-                               "SELECT number FROM day WHERE closed_at IS NULL "
-                               "ORDER BY number DESC LIMIT 1");
-        if (open.executeStep()) {
-            openNumber = open.getColumn(0).getInt();
-            resumed = true;
-            return;
-        }
-        SQLite::Statement insert(opening,
-                                 "INSERT INTO day (number, opened_at) "
-                                 "VALUES ((SELECT coalesce(max(number), 0) + 1 FROM day), ?)");
-        insert.bind(1, now);
-        insert.exec();
-        openNumber = static_cast<std::int32_t>(opening.getLastInsertRowid());
-    });
-    std::optional<DayRecord> record = day(openNumber);
-    if (!record) {
-        throw JournalError("the open day vanished from journal " + path);
+// A journal that ends before the point its anchor keeps lost records a till
+// had committed: a log whose last frame was damaged, dropped by SQLite.
+void SqliteJournal::checkAnchor() {
+    const std::optional<JournalAnchor::Point> anchored = JournalAnchor::read(path);
+    if (!anchored || anchored->day == 0) {
+        return;
     }
-    return {std::move(*record), resumed};
+    const std::optional<EntryTable::Day> row = connection->table->dayRow(anchored->day);
+    const std::optional<EntryTable::Day> last = connection->table->lastDayRow();
+    const bool lost = !row ? !last || last->number < anchored->day
+                           : row->entries < anchored->entries ||
+                                 (row->entries == anchored->entries && row->head != anchored->head);
+    if (lost) {
+        throw JournalError("journal " + path +
+                           " is damaged: it ends before the last record its till committed (day " +
+                           std::to_string(anchored->day) + ", record " +
+                           std::to_string(anchored->entries) + ")");
+    }
 }
 
-void SqliteJournal::addItems(const JournalItem& item, int count) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement insert(
-            database,
-            "INSERT INTO item (day, customer, kind, name, price, cost, added_at) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?)");
-        for (int copy = 0; copy < count; ++copy) {
-            SQLite::bind(insert, openNumber, item.customer, std::string(kindWord(item.kind)),
-                         item.name, item.price.cents(), item.cost.cents(), item.addedAt);
-            insert.exec();
-            insert.reset();
+// After a commit nothing may fail: what the journal holds is done.
+void SqliteJournal::anchor() noexcept {
+    if (connection->anchor) {
+        const EntryTable::Day& row = connection->openDay;
+        try {
+            connection->anchor->write({row.number, row.entries, row.head});
+        } catch (...) {
         }
-    });
+    }
 }
 
-void SqliteJournal::removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement remove(
-            database,
-            "UPDATE item SET removed_at = ? WHERE id = ("
-            " SELECT id FROM item"
-            " WHERE day = ? AND customer = ? AND kind = ? AND removed_at IS NULL"
-            " ORDER BY id LIMIT 1 OFFSET ?)");
-        SQLite::bind(remove, at, openNumber, customer, std::string(kindWord(kind)), position - 1);
-        if (remove.exec() != 1) {
-            throw JournalError("the cart holds no such item");
+// Every read says which damage it met, if any.
+template <typename Work>
+auto SqliteJournal::reading(Work work) {
+    try {
+        return work(*connection->table);
+    } catch (const SQLite::Exception& failure) {
+        if (isDamage(failure)) {
+            throw JournalError("journal " + path + " is damaged: " + failure.what());
         }
-    });
+        throw JournalError("cannot read journal " + path + ": " + failure.what());
+    }
 }
 
-void SqliteJournal::clearCart(std::int32_t customer, Moment at) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement clear(database,
-                                "UPDATE item SET removed_at = ? "
-                                "WHERE day = ? AND customer = ? AND removed_at IS NULL");
-        SQLite::bind(clear, at, openNumber, customer);
-        clear.exec();
-    });
+// Runs `work` in one transaction and commits it, once the file is known to
+// be where the till found it; a failure rolls all of it back and says why.
+// A file moved under the till gets what its log holds, which keeps the old
+// name, checkpointed into it, so that nothing acknowledged stays behind.
+template <typename Work>
+void SqliteJournal::writing(Work work) {
+    if (connection->file) {
+        try {
+            if (moved) {
+                throw JournalError("journal " + path + " was moved or deleted while the till ran");
+            }
+            connection->file->checkStillThere();
+        } catch (const JournalError&) {
+            if (!moved) {
+                moved = true;
+                sqlite3_wal_checkpoint_v2(handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
+                                          nullptr);
+            }
+            throw;
+        }
+    }
+    try {
+        SQLite::Transaction transaction(*connection->database,
+                                        SQLite::TransactionBehavior::IMMEDIATE);
+        work(*connection->table);
+        transaction.commit();
+    } catch (const SQLite::Exception& failure) {
+        throw JournalError(failure.what());
+    }
 }
 
-void SqliteJournal::pay(std::int32_t customer, Moment at) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement insert(
-            database, "INSERT INTO customer (day, number, sale_id, paid_at) VALUES (?, ?, ?, ?)");
-        SQLite::bind(insert, openNumber, customer, newSaleId(), at);
-        insert.exec();
+Journal::OpenDay SqliteJournal::openDay(Moment now) {
+    const std::optional<EntryTable::Day> last =
+        reading([](EntryTable& table) { return table.lastDayRow(); });
+    if (last && reading([&](EntryTable& table) { return table.lastTypeOf(*last); }) !=
+                    JournalEntry::Type::close) {
+        openNumber = last->number;
+        connection->openDay = *last;
+        return {verifiedDay(last->number), true};
+    }
+    const EntryChain::Hash start = last ? last->head : EntryChain::genesis();
+    JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
+    open.day = last ? last->number + 1 : 1;
+    open.seq = 1;
+    EntryTable::Day row{open.day, start, 1, EntryChain::next(start, open)};
+    writing([&](EntryTable& table) {
+        table.insert(open, row.head);
+        table.putDay(row);
     });
+    openNumber = row.number;
+    connection->openDay = row;
+    anchor();
+    return {DayReplay::of(row.number, {open}), false};
+}
+
+std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries) {
+    EntryTable::Day row = connection->openDay;
+    writing([&](EntryTable& table) {
+        for (JournalEntry& entry : entries) {
+            entry.day = openNumber;
+            entry.seq = ++row.entries;
+            row.head = EntryChain::next(row.head, entry);
+            table.insert(entry, row.head);
+        }
+        table.putDay(row);
+    });
+    const std::int64_t first = connection->openDay.entries + 1;
+    connection->openDay = row;
+    anchor();
+    return first;
 }
 
 void SqliteJournal::closeDay(Moment at) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement forget(database,
-                                 "DELETE FROM day WHERE number = ? AND NOT EXISTS ("
-                                 " SELECT 1 FROM item WHERE day = ?)");
-        SQLite::bind(forget, openNumber, openNumber);
-        if (forget.exec() == 1) {
-            return;
-        }
-        SQLite::Statement close(database, "UPDATE day SET closed_at = ? WHERE number = ?");
-        SQLite::bind(close, at, openNumber);
-        close.exec();
-    });
+    if (!reading(
+            [&](EntryTable& table) { return table.holds(openNumber, JournalEntry::Type::add); })) {
+        leaveDayOpen();
+        return;
+    }
+    append({JournalEntry::of(JournalEntry::Type::close, at)});
 }
 
 void SqliteJournal::leaveDayOpen() {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
-        SQLite::Statement forget(database,
-                                 "DELETE FROM day WHERE number = ? AND closed_at IS NULL"
-                                 " AND NOT EXISTS (SELECT 1 FROM item WHERE day = ?)");
-        SQLite::bind(forget, openNumber, openNumber);
-        forget.exec();
-    });
+    if (openNumber == 0 || reading([&](EntryTable& table) {
+            return table.holds(openNumber, JournalEntry::Type::add);
+        })) {
+        return;
+    }
+    // The chain then ends where the day before it ended.
+    const EntryTable::Day before =
+        reading([&](EntryTable& table) {
+            return table.dayRow(openNumber - 1);
+        }).value_or(EntryTable::Day{0, EntryChain::genesis(), 0, EntryChain::genesis()});
+    writing([&](EntryTable& table) { table.forgetDay(openNumber); });
+    openNumber = 0;
+    connection->openDay = before;
+    anchor();
 }
 
 std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
-    SQLite::Database& database = *connection->database;
-    try {
-        SQLite::Statement origin(database, "SELECT file, imported_at FROM menu_import");
+    return reading([&](EntryTable&) -> std::optional<StoredMenu> {
+        SQLite::Database& database = *connection->database;
+        SQLite::Statement origin(database, "SELECT file, imported_at, hash FROM menu_import");
         if (!origin.executeStep()) {
             return std::nullopt;
         }
@@ -320,17 +398,26 @@ std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
                                 "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
                                 "ELSE 2 END, position");
         while (items.executeStep()) {
-            stored.menu.add({kindOf(items.getColumn(0).getString()), items.getColumn(1).getString(),
-                             moneyOf(items.getColumn(2)), moneyOf(items.getColumn(3))});
+            const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
+            stored.menu.add({kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
+                             Money::fromCents(items.getColumn(2).getInt64()),
+                             Money::fromCents(items.getColumn(3).getInt64())});
+        }
+        const EntryChain::Hash hash =
+            EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
+        const SQLite::Column sealed = origin.getColumn(2);
+        if (sealed.getBytes() != static_cast<int>(hash.size()) ||
+            std::memcmp(sealed.getBlob(), hash.data(), hash.size()) != 0) {
+            throw JournalError("journal " + path + " is damaged: its menu does not match its hash");
         }
         return stored;
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError("cannot read journal " + path + ": " + failure.what());
-    }
+    });
 }
 
 void SqliteJournal::replaceMenu(const StoredMenu& stored) {
-    inOneTransaction(*connection->database, [&](SQLite::Database& database) {
+    const EntryChain::Hash hash = EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
+    writing([&](EntryTable&) {
+        SQLite::Database& database = *connection->database;
         database.exec("DELETE FROM menu_item");
         SQLite::Statement insert(database,
                                  "INSERT INTO menu_item (kind, position, name, price, cost) "
@@ -338,80 +425,98 @@ void SqliteJournal::replaceMenu(const StoredMenu& stored) {
         for (ItemKind kind : itemKinds) {
             int position = 0;
             for (const MenuItem& item : stored.menu.of(kind)) {
-                SQLite::bind(insert, std::string(kindWord(kind)), ++position, item.name,
-                             item.price.cents(), item.cost.cents());
-                insert.exec();
                 insert.reset();
+                insert.bind(1, std::string(kindWord(kind)));
+                insert.bind(2, ++position);
+                insert.bind(3, item.name);
+                insert.bind(4, item.price.cents());
+                insert.bind(5, item.cost.cents());
+                insert.exec();
             }
         }
         SQLite::Statement origin(database,
-                                 "INSERT OR REPLACE INTO menu_import (only, file, imported_at) "
-                                 "VALUES (1, ?, ?)");
-        SQLite::bind(origin, stored.file, stored.importedAt);
+                                 "INSERT OR REPLACE INTO menu_import (only, file, imported_at, "
+                                 "hash) VALUES (1, ?, ?, ?)");
+        origin.bind(1, stored.file);
+        origin.bind(2, stored.importedAt);
+        origin.bind(3, hash.data(), static_cast<int>(hash.size()));
         origin.exec();
     });
 }
 
 std::vector<DayLine> SqliteJournal::days() {
+    const std::vector<EntryTable::Day> rows =
+        reading([](EntryTable& table) { return table.dayRows(); });
     std::vector<DayLine> lines;
-    try {
-        SQLite::Statement select(*connection->database,
-                                 "SELECT d.number, d.opened_at, d.closed_at,"
-                                 " (SELECT count(*) FROM customer AS c WHERE c.day = d.number),"
-                                 " (SELECT coalesce(sum(i.price), 0) FROM item AS i"
-                                 "  JOIN customer AS c ON c.day = i.day AND c.number = i.customer"
-                                 "  WHERE i.day = d.number AND i.removed_at IS NULL)"
-                                 " FROM day AS d ORDER BY d.number");
-        while (select.executeStep()) {
-            lines.push_back({select.getColumn(0).getInt(), select.getColumn(1).getInt64(),
-                             momentOr(select.getColumn(2)), select.getColumn(3).getInt64(),
-                             moneyOf(select.getColumn(4))});
-        }
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError("cannot read journal " + path + ": " + failure.what());
+    lines.reserve(rows.size());
+    for (const EntryTable::Day& row : rows) {
+        lines.push_back(DayReplay::lineOf(verifiedDay(row.number)));
     }
     return lines;
 }
 
-// One query per table, whatever the size of the day.
 std::optional<DayRecord> SqliteJournal::day(std::int32_t number) {
-    SQLite::Database& database = *connection->database;
-    DayRecord record;
-    try {
-        SQLite::Statement day(database, "SELECT opened_at, closed_at FROM day WHERE number = ?");
-        day.bind(1, number);
-        if (!day.executeStep()) {
-            return std::nullopt;
-        }
-        record.number = number;
-        record.openedAt = day.getColumn(0).getInt64();
-        record.closedAt = momentOr(day.getColumn(1));
-
-        SQLite::Statement customers(
-            database,
-            "SELECT number, sale_id, paid_at FROM customer WHERE day = ? ORDER BY number");
-        customers.bind(1, number);
-        while (customers.executeStep()) {
-            record.customers.push_back({customers.getColumn(0).getInt(),
-                                        customers.getColumn(1).getString(),
-                                        customers.getColumn(2).getInt64()});
-        }
-
-        SQLite::Statement items(database,
-                                "SELECT customer, kind, name, price, cost, added_at, removed_at "
-                                "FROM item WHERE day = ? ORDER BY id");
-        items.bind(1, number);
-        while (items.executeStep()) {
-            record.items.push_back({items.getColumn(0).getInt(),
-                                    kindOf(items.getColumn(1).getString()),
-                                    items.getColumn(2).getString(), moneyOf(items.getColumn(3)),
-                                    moneyOf(items.getColumn(4)), items.getColumn(5).getInt64(),
-                                    momentOr(items.getColumn(6))});
-        }
-    } catch (const SQLite::Exception& failure) {
-        throw JournalError("cannot read journal " + path + ": " + failure.what());
+    if (!reading([&](EntryTable& table) { return table.dayRow(number); })) {
+        return std::nullopt;
     }
-    return record;
+    return verifiedDay(number);
+}
+
+void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified) {
+    const std::vector<EntryTable::Day> rows =
+        reading([](EntryTable& table) { return table.dayRows(); });
+    for (const EntryTable::Day& row : rows) {
+        verifiedDay(row.number);
+        verified(row.number, row.entries);
+    }
+    const std::string check = reading([&](EntryTable&) {
+        return connection->database->execAndGet("PRAGMA integrity_check").getString();
+    });
+    if (check != "ok") {
+        throw JournalError("journal " + path + " is damaged: " + check);
+    }
+}
+
+// The day's chain must start where the day before it ended, hold every
+// entry in order with the hash it was written with, and end at the hash its
+// row keeps.
+DayRecord SqliteJournal::verifiedDay(std::int32_t number) {
+    return reading([&](EntryTable& table) {
+        const std::string damaged =
+            "journal " + path + " is damaged: day " + std::to_string(number);
+        const std::optional<EntryTable::Day> row = table.dayRow(number);
+        const std::optional<EntryTable::Day> before =
+            number > 1 ? table.dayRow(number - 1) : std::nullopt;
+        if (!row || (number > 1 && !before) ||
+            row->start != (before ? before->head : EntryChain::genesis())) {
+            throw JournalError(damaged + " does not follow the day before it");
+        }
+        const auto entries = table.entriesOf(number, row->entries);
+        if (static_cast<std::int64_t>(entries.size()) != row->entries) {
+            throw JournalError(damaged + " holds " + std::to_string(entries.size()) +
+                               " records where it should hold " + std::to_string(row->entries));
+        }
+        EntryChain::Hash chained = row->start;
+        DayReplay replay(number);
+        for (std::size_t at = 0; at < entries.size(); ++at) {
+            const auto& [entry, hash] = entries[at];
+            chained = EntryChain::next(chained, entry);
+            if (entry.day != number || entry.seq != static_cast<std::int64_t>(at) + 1 ||
+                chained != hash) {
+                throw JournalError(damaged + ", record " + std::to_string(at + 1) +
+                                   " does not match its hash");
+            }
+            try {
+                replay.apply(entry);
+            } catch (const JournalError& error) {
+                throw JournalError("journal " + path + " is damaged: " + error.what());
+            }
+        }
+        if (chained != row->head) {
+            throw JournalError(damaged + " does not end where its records end");
+        }
+        return replay.record();
+    });
 }
 
 sqlite3* SqliteJournal::handle() { return connection->database->getHandle(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,21 +11,25 @@
 
 struct sqlite3;
 
-// SqliteJournal keeps the days in one SQLite file. Every change is one
-// transaction, committed in WAL mode with full syncing, so that what was
-// committed survives a crash or a power cut. The file carries an application
-// id and a schema version: a file that is not a journal, is damaged, or was
-// written by a newer version is refused with a JournalError and left as it
-// was, byte for byte. A journal of an older version is brought up to this
-// one in one transaction when a till opens it; a reader brings a copy of it
-// up in memory and leaves the file as it is.
+// SqliteJournal keeps the days in one SQLite file, as chained entries (see
+// EntryChain): every change is one transaction, committed in WAL mode with
+// full syncing, so that what was committed survives a crash or a power cut,
+// and damage to what was committed is found, never reported as figures. The
+// till verifies its open day when it starts, a reader the days it reads.
+//
+// The file carries an application id and a schema version: a file that is
+// not a journal, is damaged, or was written by a newer version is refused
+// with a JournalError and left as it was, byte for byte. A journal of an
+// older version is brought up to this one in one transaction when a till
+// opens it; a reader brings a copy of it up in memory instead.
 class SqliteJournal final : public Journal {
 public:
     enum class Access {
         // The till's: makes the file and its folder when missing, and holds
-        // the journal's lock for as long as it lives.
+        // the file's lock for as long as it lives.
         till,
-        // A reader's, beside a running till or none: the file must exist.
+        // A reader's, beside a running till or none, on a read-only copy
+        // too: the file must exist.
         reading,
     };
 
@@ -36,10 +41,7 @@ public:
     ~SqliteJournal() override;
 
     OpenDay openDay(Moment now) override;
-    void addItems(const JournalItem& item, int count) override;
-    void removeItem(std::int32_t customer, ItemKind kind, int position, Moment at) override;
-    void clearCart(std::int32_t customer, Moment at) override;
-    void pay(std::int32_t customer, Moment at) override;
+    std::int64_t append(std::vector<JournalEntry> entries) override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
@@ -47,6 +49,11 @@ public:
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
+
+    // Verifies every day, calling `verified` with each sound day's number
+    // and count of records, then runs SQLite's integrity check; throws
+    // JournalError naming the first damage found.
+    void verify(const std::function<void(std::int32_t, std::int64_t)>& verified);
 
     // Returns the SQLite connection, for tests that hook into it.
     sqlite3* handle();
@@ -56,9 +63,19 @@ private:
 
     void openForTill(const std::string& vfs);
     void openForReading(const std::string& vfs);
+    void checkVersion();
+    void checkAnchor();
+    void anchor() noexcept;
+    DayRecord verifiedDay(std::int32_t number);
+    template <typename Work>
+    auto reading(Work work);
+    template <typename Work>
+    void writing(Work work);
 
     std::string path;
     std::unique_ptr<Connection> connection;
     // The number of the open day, once openDay has found or made it.
     std::int32_t openNumber = 0;
+    // Set once the file was found moved or deleted: nothing more is written.
+    bool moved = false;
 };

@@ -17,6 +17,8 @@
 class ChildProcess {
 public:
     explicit ChildProcess(const std::vector<std::string>& arguments) {
+        // Typing to a program that has ended must not end the test.
+        std::signal(SIGPIPE, SIG_IGN);
         int toChild[2];
         int fromChild[2];
         if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) {

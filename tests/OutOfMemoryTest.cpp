@@ -263,7 +263,7 @@ struct LongNamedTill {
         std::remove(path.c_str());
         std::remove((path + "-wal").c_str());
         std::remove((path + "-shm").c_str());
-        std::remove((path + ".lock").c_str());
+        std::remove((path + "-head").c_str());
     }
 
     static std::unique_ptr<Journal> open(const std::string& file) {

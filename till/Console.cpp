@@ -12,6 +12,7 @@
 
 #include "accounts/User.h"
 #include "base/LocalTime.h"
+#include "base/SaleId.h"
 #include "base/Text.h"
 #include "till/DayLedger.h"
 #include "till/Receipt.h"
@@ -403,7 +404,17 @@ void Console::receiptCommand(const std::vector<std::string>& words) {
 
 void Console::add(JournalItem item, int count) {
     item.addedAt = clock();
-    if (!record([&] { journal.addItems(item, count); })) {
+    JournalEntry added = JournalEntry::of(JournalEntry::Type::add, item.addedAt);
+    added.customer = item.customer;
+    added.kind = item.kind;
+    added.name = item.name;
+    added.price = item.price;
+    added.cost = item.cost;
+    std::int64_t first = 0;
+    if (!record([&] {
+            first =
+                journal.append(std::vector<JournalEntry>(static_cast<std::size_t>(count), added));
+        })) {
         return;
     }
     apply([&] {
@@ -411,6 +422,7 @@ void Console::add(JournalItem item, int count) {
         items.reserve(items.size() + static_cast<std::size_t>(count));
         for (int copy = 0; copy < count; ++copy) {
             putInCart(cart, item.kind, item.name, item.price, item.cost);
+            item.entry = first + copy;
             items.push_back(item);
         }
     });
@@ -425,7 +437,9 @@ void Console::remove(ItemKind kind, std::size_t index) {
     const int serialNumber = static_cast<int>(index) + 1;
     // Copied first: once the journal holds the removal, only a rebuild may fail.
     const std::string name = heldOf(kind)[index].name;
-    if (!record([&] { journal.removeItem(customer, kind, serialNumber, clock()); })) {
+    JournalEntry removal = JournalEntry::of(JournalEntry::Type::remove, clock());
+    removal.item = heldOf(kind)[index].entry;
+    if (!record([&] { journal.append({removal}); })) {
         return;
     }
     apply([&] {
@@ -452,7 +466,16 @@ void Console::clear() {
         std::cout << "Customer " << customer << "'s cart is empty already" << std::endl;
         return;
     }
-    if (!record([&] { journal.clearCart(customer, clock()); })) {
+    std::vector<JournalEntry> removals;
+    removals.reserve(inCart);
+    const Moment now = clock();
+    for (const auto& items : held) {
+        for (const JournalItem& item : items) {
+            removals.push_back(JournalEntry::of(JournalEntry::Type::remove, now));
+            removals.back().item = item.entry;
+        }
+    }
+    if (!record([&] { journal.append(std::move(removals)); })) {
         return;
     }
     cart = Cart();
@@ -488,7 +511,10 @@ bool Console::next(bool anotherComes) {
     }
     const std::int32_t paying = customer;
     const Money paid = cartTotal();
-    if (!record([&] { journal.pay(paying, clock()); })) {
+    JournalEntry payment = JournalEntry::of(JournalEntry::Type::pay, clock());
+    payment.customer = paying;
+    payment.saleId = newSaleId();
+    if (!record([&] { journal.append({payment}); })) {
         return false;
     }
     apply([&] {
@@ -522,6 +548,7 @@ void Console::quit() {
 
 void Console::finish() {
     if (!over) {
+        line = "quit";
         quit();
     }
     if (!over) {

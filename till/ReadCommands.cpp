@@ -37,6 +37,13 @@ std::optional<DayRecord> dayAskedFor(Journal& journal, std::optional<std::int32_
 
 const char* const moment = "%Y-%m-%d %H:%M";
 
+// A cell a spreadsheet would take for a formula is written as text.
+std::string defused(const std::string& text) {
+    const bool formula =
+        !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
+    return formula ? "'" + text : text;
+}
+
 }  // namespace
 
 int listDays(Journal& journal, std::ostream& out) {
@@ -101,7 +108,7 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
                 .text(customer.saleId)
                 .text(paidAt)
                 .text(kindWord(item->kind))
-                .text(item->name)
+                .text(defused(item->name))
                 .text(item->price.twoDecimals())
                 .text(item->cost.twoDecimals())
                 .text(DayLedger::costWithSurcharge(*item).twoDecimals());

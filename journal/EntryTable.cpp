@@ -1,0 +1,225 @@
+#include "journal/EntryTable.h"
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "journal/Journal.h"
+
+namespace {
+
+const char* const tables = R"(
+CREATE TABLE day (
+    number INTEGER PRIMARY KEY,
+    start BLOB NOT NULL,
+    entries INTEGER NOT NULL,
+    head BLOB NOT NULL
+);
+CREATE TABLE entry (
+    day INTEGER NOT NULL,
+    seq INTEGER NOT NULL,
+    type INTEGER NOT NULL,
+    at INTEGER NOT NULL,
+    customer INTEGER,
+    item INTEGER,
+    kind INTEGER,
+    name TEXT,
+    price INTEGER,
+    cost INTEGER,
+    sale_id TEXT,
+    hash BLOB NOT NULL,
+    PRIMARY KEY (day, seq)
+) WITHOUT ROWID;
+)";
+
+void bindHash(SQLite::Statement& statement, int at, const EntryChain::Hash& hash) {
+    statement.bind(at, hash.data(), static_cast<int>(hash.size()));
+}
+
+EntryChain::Hash hashOf(const SQLite::Column& column) {
+    EntryChain::Hash hash{};
+    if (column.getBytes() != static_cast<int>(hash.size())) {
+        throw JournalError("a hash in the journal is cut short");
+    }
+    std::memcpy(hash.data(), column.getBlob(), hash.size());
+    return hash;
+}
+
+template <typename Value, typename Bind>
+void bindOptional(SQLite::Statement& statement, int at, const std::optional<Value>& value,
+                  Bind bind) {
+    if (value) {
+        bind(statement, at, *value);
+    } else {
+        statement.bind(at);
+    }
+}
+
+EntryTable::Day dayOf(SQLite::Statement& select) {
+    return {select.getColumn(0).getInt(), hashOf(select.getColumn(1)),
+            select.getColumn(2).getInt64(), hashOf(select.getColumn(3))};
+}
+
+template <typename Value, typename Read>
+std::optional<Value> optionalOf(const SQLite::Column& column, Read read) {
+    if (column.isNull()) {
+        return std::nullopt;
+    }
+    return read(column);
+}
+
+JournalEntry entryOf(SQLite::Statement& select) {
+    JournalEntry entry;
+    entry.day = select.getColumn(0).getInt();
+    entry.seq = select.getColumn(1).getInt64();
+    entry.type = static_cast<JournalEntry::Type>(select.getColumn(2).getInt());
+    entry.at = select.getColumn(3).getInt64();
+    const auto whole = [](const SQLite::Column& column) { return column.getInt64(); };
+    const auto money = [](const SQLite::Column& column) {
+        return Money::fromCents(column.getInt64());
+    };
+    const auto text = [](const SQLite::Column& column) { return column.getString(); };
+    entry.customer = optionalOf<std::int32_t>(select.getColumn(4),
+                                              [](const SQLite::Column& c) { return c.getInt(); });
+    entry.item = optionalOf<std::int64_t>(select.getColumn(5), whole);
+    entry.kind = optionalOf<ItemKind>(select.getColumn(6), [](const SQLite::Column& c) {
+        const std::int64_t code = c.getInt64();
+        if (code < 0 || code > 2) {
+            throw JournalError("the journal holds an item of unknown kind");
+        }
+        return static_cast<ItemKind>(code);
+    });
+    entry.name = optionalOf<std::string>(select.getColumn(7), text);
+    entry.price = optionalOf<Money>(select.getColumn(8), money);
+    entry.cost = optionalOf<Money>(select.getColumn(9), money);
+    entry.saleId = optionalOf<std::string>(select.getColumn(10), text);
+    return entry;
+}
+
+}  // namespace
+
+EntryTable::EntryTable(SQLite::Database& database) : database(database) {}
+
+EntryTable::~EntryTable() = default;
+
+void EntryTable::create(SQLite::Database& database) { database.exec(tables); }
+
+void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash) {
+    if (!insertEntry) {
+        insertEntry = std::make_unique<SQLite::Statement>(
+            database,
+            "INSERT INTO entry (day, seq, type, at, customer, item, kind, name, price, cost, "
+            "sale_id, hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    }
+    SQLite::Statement& insert = *insertEntry;
+    insert.reset();
+    insert.clearBindings();
+    insert.bind(1, entry.day);
+    insert.bind(2, entry.seq);
+    insert.bind(3, static_cast<int>(entry.type));
+    insert.bind(4, entry.at);
+    const auto whole = [](SQLite::Statement& s, int at, std::int64_t value) { s.bind(at, value); };
+    const auto money = [](SQLite::Statement& s, int at, Money value) { s.bind(at, value.cents()); };
+    const auto text = [](SQLite::Statement& s, int at, const std::string& value) {
+        s.bind(at, value);
+    };
+    bindOptional(insert, 5, entry.customer, whole);
+    bindOptional(insert, 6, entry.item, whole);
+    bindOptional(insert, 7, entry.kind, [](SQLite::Statement& s, int at, ItemKind kind) {
+        s.bind(at, static_cast<int>(kind));
+    });
+    bindOptional(insert, 8, entry.name, text);
+    bindOptional(insert, 9, entry.price, money);
+    bindOptional(insert, 10, entry.cost, money);
+    bindOptional(insert, 11, entry.saleId, text);
+    bindHash(insert, 12, hash);
+    insert.exec();
+}
+
+void EntryTable::putDay(const Day& day) {
+    if (!putDayRow) {
+        putDayRow = std::make_unique<SQLite::Statement>(
+            database,
+            "INSERT OR REPLACE INTO day (number, start, entries, head) VALUES (?, ?, ?, ?)");
+    }
+    SQLite::Statement& put = *putDayRow;
+    put.reset();
+    put.bind(1, day.number);
+    bindHash(put, 2, day.start);
+    put.bind(3, day.entries);
+    bindHash(put, 4, day.head);
+    put.exec();
+}
+
+void EntryTable::forgetDay(std::int32_t number) {
+    SQLite::Statement entries(database, "DELETE FROM entry WHERE day = ?");
+    entries.bind(1, number);
+    entries.exec();
+    SQLite::Statement day(database, "DELETE FROM day WHERE number = ?");
+    day.bind(1, number);
+    day.exec();
+}
+
+std::optional<EntryTable::Day> EntryTable::dayRow(std::int32_t number) {
+    SQLite::Statement select(database,
+                             "SELECT number, start, entries, head FROM day WHERE number = ?");
+    select.bind(1, number);
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return dayOf(select);
+}
+
+std::optional<EntryTable::Day> EntryTable::lastDayRow() {
+    SQLite::Statement select(database,
+                             "SELECT number, start, entries, head FROM day ORDER BY number DESC "
+                             "LIMIT 1");
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return dayOf(select);
+}
+
+std::vector<EntryTable::Day> EntryTable::dayRows() {
+    std::vector<Day> days;
+    SQLite::Statement select(database,
+                             "SELECT number, start, entries, head FROM day ORDER BY number");
+    while (select.executeStep()) {
+        days.push_back(dayOf(select));
+    }
+    return days;
+}
+
+std::vector<std::pair<JournalEntry, EntryChain::Hash>> EntryTable::entriesOf(
+    std::int32_t day, std::int64_t expected) {
+    std::vector<std::pair<JournalEntry, EntryChain::Hash>> entries;
+    // A damaged row may claim any count: it is a hint, within reason.
+    entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(expected, 0, 1 << 20)));
+    SQLite::Statement select(database,
+                             "SELECT day, seq, type, at, customer, item, kind, name, price, cost, "
+                             "sale_id, hash FROM entry WHERE day = ? ORDER BY seq");
+    select.bind(1, day);
+    while (select.executeStep()) {
+        entries.emplace_back(entryOf(select), hashOf(select.getColumn(11)));
+    }
+    return entries;
+}
+
+std::optional<JournalEntry::Type> EntryTable::lastTypeOf(const Day& day) {
+    SQLite::Statement select(database, "SELECT type FROM entry WHERE day = ? AND seq = ?");
+    select.bind(1, day.number);
+    select.bind(2, day.entries);
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return static_cast<JournalEntry::Type>(select.getColumn(0).getInt());
+}
+
+bool EntryTable::holds(std::int32_t day, JournalEntry::Type type) {
+    SQLite::Statement select(database, "SELECT 1 FROM entry WHERE day = ? AND type = ? LIMIT 1");
+    select.bind(1, day);
+    select.bind(2, static_cast<int>(type));
+    return select.executeStep();
+}

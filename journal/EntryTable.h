@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "journal/EntryChain.h"
+#include "journal/JournalEntry.h"
+
+namespace SQLite {
+class Database;
+class Statement;
+}  // namespace SQLite
+
+// EntryTable reads and writes the journal's entries and the days that chain
+// them, in SQL: a day row holds the hash its chain starts from, its count of
+// entries and the hash of its last, so that a lost entry shows as surely as
+// a changed one.
+class EntryTable {
+public:
+    // A day row.
+    struct Day {
+        std::int32_t number = 0;
+        EntryChain::Hash start{};
+        std::int64_t entries = 0;
+        EntryChain::Hash head{};
+    };
+
+    explicit EntryTable(SQLite::Database& database);
+    EntryTable(const EntryTable&) = delete;
+    EntryTable& operator=(const EntryTable&) = delete;
+    ~EntryTable();
+
+    // Makes the tables in a new database.
+    static void create(SQLite::Database& database);
+
+    // Appends an entry with its hash; the caller updates the day row.
+    void insert(const JournalEntry& entry, const EntryChain::Hash& hash);
+    // Writes the day row, new or changed.
+    void putDay(const Day& day);
+    // Deletes the day and its entries.
+    void forgetDay(std::int32_t number);
+
+    std::optional<Day> dayRow(std::int32_t number);
+    std::optional<Day> lastDayRow();
+    std::vector<Day> dayRows();
+    // Returns the day's entries in order, each with the hash stored for it;
+    // `expected` of them, as its row says.
+    std::vector<std::pair<JournalEntry, EntryChain::Hash>> entriesOf(std::int32_t day,
+                                                                     std::int64_t expected = 0);
+    // Returns the type of the day's last entry, if it has any.
+    std::optional<JournalEntry::Type> lastTypeOf(const Day& day);
+    // Returns true when the day holds an entry of that type.
+    bool holds(std::int32_t day, JournalEntry::Type type);
+
+private:
+    SQLite::Database& database;
+    std::unique_ptr<SQLite::Statement> insertEntry;
+    std::unique_ptr<SQLite::Statement> putDayRow;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/ItemKind.h"
+#include "base/Moment.h"
+#include "base/Money.h"
+
+// JournalEntry is one change to a day as the journal keeps it: appended in
+// order, numbered within its day, never changed afterwards. A day is the
+// replay of its entries.
+struct JournalEntry {
+    // The kinds of change. The numbers are kept in the journal and hashed:
+    // they never change, and new kinds take new numbers.
+    enum class Type : std::uint8_t {
+        open = 1,    // the day opens
+        add = 2,     // an item goes into a customer's cart
+        remove = 3,  // the item added by entry `item` leaves the cart
+        pay = 4,     // the customer pays for the cart, under a sale id
+        close = 5,   // the day closes
+    };
+
+    std::int32_t day = 0;
+    // The entry's place in its day: 1 for the first.
+    std::int64_t seq = 0;
+    Type type = Type::open;
+    Moment at = 0;
+    std::optional<std::int32_t> customer;
+    // The seq of the entry that added the item a removal takes back.
+    std::optional<std::int64_t> item;
+    std::optional<ItemKind> kind;
+    std::optional<std::string> name;
+    std::optional<Money> price;
+    std::optional<Money> cost;
+    std::optional<std::string> saleId;
+
+    // Returns an entry of that type at that moment, its other fields empty.
+    static JournalEntry of(Type type, Moment at) {
+        JournalEntry entry;
+        entry.type = type;
+        entry.at = at;
+        return entry;
+    }
+};
