@@ -16,7 +16,7 @@ _restaurant() {
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            menu | days | report | summary | receipt | export)
+            menu | days | report | summary | receipt | export | verify)
                 command=$word
                 break
                 ;;
@@ -25,7 +25,7 @@ _restaurant() {
 
     local words
     case $command in
-        "") words="menu days report summary receipt export --menu --journal --no-journal --demo --help --version" ;;
+        "") words="menu days report summary receipt export verify --menu --journal --no-journal --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
         *) words="--journal --help" ;;
     esac
