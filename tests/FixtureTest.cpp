@@ -68,7 +68,7 @@ std::string transcriptOf(const std::string& journal) {
 std::string copied(const fs::path& fixture, const fs::path& to) {
     fs::remove_all(to);
     fs::create_directories(to);
-    for (const char* file : {"journal.db", "journal.db-wal"}) {
+    for (const char* file : {"journal.db", "journal.db-wal", "journal.db-head"}) {
         if (fs::exists(fixture / file)) {
             fs::copy_file(fixture / file, to / file);
         }
