@@ -10,15 +10,15 @@
 
 #include "app/DemoDay.h"
 #include "base/LocalTime.h"
+#include "console/Console.h"
+#include "console/EditLineReader.h"
+#include "console/FdLineReader.h"
+#include "console/StopSignals.h"
+#include "console/Till.h"
 #include "journal/JournalPath.h"
 #include "journal/MemoryJournal.h"
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
-#include "till/Console.h"
-#include "till/EditLineReader.h"
-#include "till/FdLineReader.h"
-#include "till/StopSignals.h"
-#include "till/Till.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ std::string welcomeOf(const std::string& journal, const std::string& selling) {
 int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> imported,
           const TillRequest& request) {
     if (imported) {
-        journal.replaceMenu({std::move(*imported), request.menuFile, Console::systemClock()});
+        journal.replaceMenu({std::move(*imported), request.menuFile, DayService::systemClock()});
     }
     Selling selling = sellingFrom(journal);
     std::vector<std::vector<std::string>> names(3);
@@ -127,7 +127,7 @@ int importMenu(const std::string& file, const std::string& journalFile) {
     const std::string path = journalPathOf(journalFile);
     SqliteJournal journal(path, SqliteJournal::Access::till);
     const std::string contents = contentsOf(*menu);
-    journal.replaceMenu({std::move(*menu), file, Console::systemClock()});
+    journal.replaceMenu({std::move(*menu), file, DayService::systemClock()});
     std::cout << "Imported " << file << " into journal " << path << ": " << contents << std::endl;
     return 0;
 }

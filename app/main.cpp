@@ -16,9 +16,9 @@
 #include "app/HelpFormatter.h"
 #include "app/TillStart.h"
 #include "base/Text.h"
+#include "console/CheckedOutput.h"
 #include "journal/SqliteJournal.h"
-#include "till/CheckedOutput.h"
-#include "till/ReadCommands.h"
+#include "reports/ReadCommands.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "testing/DiscardBuffer.h"
 #include "testing/FaultyVfs.h"
 
+#include "console/Console.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
-#include "till/Console.h"
-#include "till/ReadCommands.h"
+#include "reports/ReadCommands.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "testing/CoutRedirect.h"
 
 #include "base/Text.h"
+#include "console/Console.h"
 #include "journal/MemoryJournal.h"
-#include "till/Console.h"
 
 namespace {
 

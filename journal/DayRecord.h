@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,10 +11,12 @@
 #include "base/Moment.h"
 #include "base/Money.h"
 
-// JournalItem is one item put into a customer's cart, kept by value (kind,
-// name, price, cost), so that the record of a day never changes with the
-// menu. A removed item stays, with the moment it was removed.
+// JournalItem is one item put into an order, kept by value (kind, name,
+// price, cost), so that the record of a day never changes with the menu. A
+// removed item stays, with the moment it was removed; a paid one knows its
+// customer.
 struct JournalItem {
+    // The customer who paid for it; 0 while it is in an open order.
     std::int32_t customer = 0;
     ItemKind kind = ItemKind::dish;
     std::string name;
@@ -20,27 +24,43 @@ struct JournalItem {
     Money cost;
     Moment addedAt = 0;
     std::optional<Moment> removedAt;
-    // The seq of the journal entry that added it, by which it is removed.
+    // The seq of the journal entry that added it, by which it is named.
     std::int64_t entry = 0;
 };
 
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,
-// unique across tills, and when.
+// unique across tills, when, and the table paid for ("" at the counter).
 struct PaidCustomer {
     std::int32_t number = 0;
     std::string saleId;
     Moment paidAt = 0;
+    std::string table;
+};
+
+// OpenOrder is an order not paid yet: the counter's (label "") or a table's,
+// with its sale id, and its items as places in DayRecord::items, by kind,
+// in the order they came.
+struct OpenOrder {
+    std::string label;
+    std::string saleId;
+    Moment openedAt = 0;
+    std::array<std::vector<std::size_t>, 3> items;
+
+    std::size_t size() const { return items[0].size() + items[1].size() + items[2].size(); }
 };
 
 // DayRecord is one day as the journal holds it: its customers in the order
-// they paid and every item in the order it was added, those of the customer
-// who has not paid yet included.
+// they paid, every item in the order it was added, the orders still open
+// (the counter's first, then the tables' in the order they opened) and the
+// order the till works on.
 struct DayRecord {
     std::int32_t number = 0;
     Moment openedAt = 0;
     std::optional<Moment> closedAt;
     std::vector<PaidCustomer> customers;
     std::vector<JournalItem> items;
+    std::vector<OpenOrder> orders;
+    std::string current;
 };
 
 // DayLine is one day in the list of days: what `restaurant days` shows.

@@ -1,9 +1,20 @@
 #include "journal/DayReplay.h"
 
-#include <string>
+#include <algorithm>
+#include <iterator>
 #include <unordered_set>
+#include <utility>
 
+#include "base/TableLabel.h"
 #include "journal/Journal.h"
+
+namespace {
+
+std::string keyOf(const std::optional<std::string>& label) {
+    return label ? foldedLabel(*label) : std::string();
+}
+
+}  // namespace
 
 DayReplay::DayReplay(std::int32_t day) { this->day.number = day; }
 
@@ -11,48 +22,192 @@ void DayReplay::apply(const JournalEntry& entry) {
     if (day.closedAt) {
         damaged(entry, "follows the day's close");
     }
-    if (!opened && entry.type != JournalEntry::Type::open) {
-        damaged(entry, "comes before the day opened");
+    if (opened == (entry.type == JournalEntry::Type::open)) {
+        damaged(entry, opened ? "opens the day again" : "comes before the day opened");
     }
-    switch (entry.type) {
-        case JournalEntry::Type::open:
-            if (opened) {
-                damaged(entry, "opens the day again");
-            }
-            opened = true;
-            day.openedAt = entry.at;
-            break;
-        case JournalEntry::Type::add:
-            if (!entry.customer || !entry.kind || !entry.name || !entry.price || !entry.cost) {
-                damaged(entry, "adds an item it does not describe");
-            }
-            added.emplace(entry.seq, day.items.size());
-            day.items.push_back({*entry.customer, *entry.kind, *entry.name, *entry.price,
-                                 *entry.cost, entry.at, std::nullopt, entry.seq});
-            break;
-        case JournalEntry::Type::remove: {
-            const auto found = entry.item ? added.find(*entry.item) : added.end();
-            if (found == added.end() || day.items[found->second].removedAt) {
-                damaged(entry, "removes an item that is not in a cart");
-            }
-            day.items[found->second].removedAt = entry.at;
-            break;
-        }
-        case JournalEntry::Type::pay:
-            if (!entry.customer || !entry.saleId) {
-                damaged(entry, "records a payment without its customer");
-            }
-            day.customers.push_back({*entry.customer, *entry.saleId, entry.at});
-            break;
-        case JournalEntry::Type::close:
-            day.closedAt = entry.at;
-            break;
-        default:
-            damaged(entry, "is of a kind this version does not know");
+    using Type = JournalEntry::Type;
+    using Step = void (DayReplay::*)(const JournalEntry&);
+    // In the order of the types' numbers, from open.
+    static constexpr Step steps[] = {&DayReplay::openDay,    &DayReplay::add,   &DayReplay::remove,
+                                     &DayReplay::pay,        &DayReplay::close, &DayReplay::select,
+                                     &DayReplay::orderOpens, &DayReplay::move,  &DayReplay::part};
+    const auto type = static_cast<std::size_t>(entry.type);
+    if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
+        damaged(entry, "is of a kind this version does not know");
     }
+    (this->*steps[type - 1])(entry);
 }
 
-const DayRecord& DayReplay::record() const { return day; }
+void DayReplay::openDay(const JournalEntry& entry) {
+    opened = true;
+    day.openedAt = entry.at;
+}
+
+void DayReplay::select(const JournalEntry& entry) { day.current = entry.label.value_or(""); }
+
+void DayReplay::orderOpens(const JournalEntry& entry) {
+    if (!entry.saleId || open.count(keyOf(entry.label)) != 0) {
+        damaged(entry, "opens an order that is open already");
+    }
+    openOrder(entry.label.value_or(""), *entry.saleId, entry.at);
+}
+
+void DayReplay::remove(const JournalEntry& entry) {
+    takeOut(entry);
+    day.items[added.at(*entry.item)].removedAt = entry.at;
+}
+
+void DayReplay::part(const JournalEntry& entry) {
+    if (!entry.customer || placed.count(entry.item.value_or(0)) == 0) {
+        damaged(entry, "marks an item that is in no open order");
+    }
+    parts[*entry.customer].push_back(*entry.item);
+}
+
+void DayReplay::close(const JournalEntry& entry) { day.closedAt = entry.at; }
+
+void DayReplay::openOrder(const std::string& label, const std::string& saleId, Moment at) {
+    Open& made = open[foldedLabel(label)];
+    made.order.label = label;
+    made.order.saleId = saleId;
+    made.order.openedAt = at;
+    made.sequence = ++orderings;
+}
+
+// Entries of the counter written before orders existed open its order
+// themselves, and take its sale id when it is paid.
+void DayReplay::add(const JournalEntry& entry) {
+    if (!entry.kind || !entry.name || !entry.price || !entry.cost) {
+        damaged(entry, "adds an item it does not describe");
+    }
+    const std::string key = keyOf(entry.label);
+    if (open.count(key) == 0) {
+        if (entry.label) {
+            damaged(entry, "adds to an order that is not open");
+        }
+        openOrder("", "", entry.at);
+    }
+    const std::size_t at = day.items.size();
+    day.items.push_back({0, *entry.kind, *entry.name, *entry.price, *entry.cost, entry.at,
+                         std::nullopt, entry.seq});
+    added.emplace(entry.seq, at);
+    if (entry.customer) {
+        cartOf.emplace(entry.seq, *entry.customer);
+    }
+    placed.emplace(entry.seq, key);
+    open.at(key).order.items[static_cast<std::size_t>(*entry.kind)].push_back(at);
+}
+
+// Erasing the order left empty leaves the other orders where they are.
+void DayReplay::move(const JournalEntry& entry) {
+    const std::string to = keyOf(entry.label);
+    const auto place = entry.item ? placed.find(*entry.item) : placed.end();
+    if (place == placed.end() || place->second == to) {
+        damaged(entry, "moves an item that is in no other open order");
+    }
+    Open& target = openOf(entry, to);
+    const std::size_t at = added.at(*entry.item);
+    takeOut(entry);
+    target.order.items[static_cast<std::size_t>(day.items[at].kind)].push_back(at);
+    placed[*entry.item] = to;
+}
+
+std::string DayReplay::takeOut(const JournalEntry& entry) {
+    const auto place = entry.item ? placed.find(*entry.item) : placed.end();
+    if (place == placed.end()) {
+        damaged(entry, "takes an item that is in no open order");
+    }
+    const std::string key = place->second;
+    const std::size_t at = added.at(*entry.item);
+    OpenOrder& order = open.at(key).order;
+    std::vector<std::size_t>& items = order.items[static_cast<std::size_t>(day.items[at].kind)];
+    items.erase(std::find(items.begin(), items.end(), at));
+    placed.erase(place);
+    if (order.size() == 0) {
+        open.erase(key);
+    }
+    return key;
+}
+
+void DayReplay::pay(const JournalEntry& entry) {
+    if (!entry.customer || !entry.saleId) {
+        damaged(entry, "records a payment without its customer");
+    }
+    const std::string key = keyOf(entry.label);
+    Open& order = openOf(entry, key);
+    const PaidCustomer paid{*entry.customer, *entry.saleId, entry.at, order.order.label};
+    std::vector<std::int64_t> taken = parts[*entry.customer];
+    parts.erase(*entry.customer);
+    if (taken.empty()) {
+        // Items added before orders existed name the customer whose cart
+        // they went into: another customer's stay.
+        for (const auto& kind : order.order.items) {
+            for (std::size_t at : kind) {
+                const auto cart = cartOf.find(day.items[at].entry);
+                if (cart == cartOf.end() || cart->second == *entry.customer) {
+                    taken.push_back(day.items[at].entry);
+                }
+            }
+        }
+    }
+    for (std::int64_t item : taken) {
+        if (placed.count(item) == 0 || placed.at(item) != key) {
+            damaged(entry, "pays for an item that is not in its order");
+        }
+        JournalEntry out = entry;
+        out.item = item;
+        takeOut(out);
+        day.items[added.at(item)].customer = *entry.customer;
+    }
+    day.customers.push_back(paid);
+    lastCustomer = std::max(lastCustomer, *entry.customer);
+}
+
+DayReplay::Open& DayReplay::openOf(const JournalEntry& entry, const std::string& key) {
+    const auto found = open.find(key);
+    if (found == open.end()) {
+        damaged(entry, "names an order that is not open");
+    }
+    return found->second;
+}
+
+DayRecord DayReplay::record() const {
+    DayRecord made = day;
+    for (const OpenOrder* order : orders()) {
+        made.orders.push_back(*order);
+    }
+    return made;
+}
+
+const DayRecord& DayReplay::sofar() const { return day; }
+
+const OpenOrder* DayReplay::order(std::string_view label) const {
+    const auto found = open.find(foldedLabel(label));
+    return found == open.end() ? nullptr : &found->second.order;
+}
+
+std::vector<const OpenOrder*> DayReplay::orders() const {
+    std::vector<const Open*> listed;
+    listed.reserve(open.size());
+    for (const auto& entry : open) {
+        listed.push_back(&entry.second);
+    }
+    std::sort(listed.begin(), listed.end(), [](const Open* a, const Open* b) {
+        const bool aCounter = a->order.label.empty();
+        const bool bCounter = b->order.label.empty();
+        return aCounter != bCounter ? aCounter : a->sequence < b->sequence;
+    });
+    std::vector<const OpenOrder*> orders;
+    orders.reserve(listed.size());
+    for (const Open* order : listed) {
+        orders.push_back(&order->order);
+    }
+    return orders;
+}
+
+const std::string& DayReplay::current() const { return day.current; }
+
+std::int32_t DayReplay::nextCustomer() const { return lastCustomer + 1; }
 
 bool DayReplay::everHeldAnItem() const { return !added.empty(); }
 
@@ -61,18 +216,14 @@ DayRecord DayReplay::of(std::int32_t day, const std::vector<JournalEntry>& entri
     for (const JournalEntry& entry : entries) {
         replay.apply(entry);
     }
-    return replay.day;
+    return replay.record();
 }
 
 DayLine DayReplay::lineOf(const DayRecord& day) {
     DayLine line{day.number, day.openedAt, day.closedAt,
                  static_cast<std::int64_t>(day.customers.size()), Money()};
-    std::unordered_set<std::int32_t> paid;
-    for (const PaidCustomer& customer : day.customers) {
-        paid.insert(customer.number);
-    }
     for (const JournalItem& item : day.items) {
-        if (paid.count(item.customer) != 0 && !item.removedAt) {
+        if (item.customer != 0 && !item.removedAt) {
             line.revenue += item.price;
         }
     }

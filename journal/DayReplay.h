@@ -1,23 +1,44 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
 
-// DayReplay rebuilds a day from its entries, in their order: the items put
-// into carts and those taken out, the customers who paid, when the day
-// opened and closed. Entries that do not make a day (a removal of an item
-// never added, an entry after the close) are damage, and throw JournalError.
+// DayReplay rebuilds a day from its entries, in their order: the orders
+// opened, the items put into them, moved and taken out, the customers who
+// paid, the order the till works on, when the day opened and closed. The
+// till's memory of its day is the same replay, fed each entry the journal
+// accepted, so memory and journal cannot disagree. Entries that do not make
+// a day (a removal of an item never added, an entry after the close) are
+// damage, and throw JournalError.
+//
+// Orders are found by label in constant time, so that a command costs the
+// same whatever the number of open orders.
 class DayReplay {
 public:
     explicit DayReplay(std::int32_t day);
 
     void apply(const JournalEntry& entry);
-    // Returns the day as replayed so far.
-    const DayRecord& record() const;
+
+    // Returns the day as replayed so far, its open orders listed.
+    DayRecord record() const;
+    // Returns the items and customers so far, without the open orders.
+    const DayRecord& sofar() const;
+    // Returns the open order of that label ("" for the counter), or null.
+    const OpenOrder* order(std::string_view label) const;
+    // Returns the open orders: the counter's first, then the tables' in the
+    // order they opened.
+    std::vector<const OpenOrder*> orders() const;
+    // Returns the label of the order the till works on.
+    const std::string& current() const;
+    // Returns the number the next customer to pay gets.
+    std::int32_t nextCustomer() const;
     // Returns true when any item was ever added.
     bool everHeldAnItem() const;
 
@@ -28,10 +49,41 @@ public:
     static DayLine lineOf(const DayRecord& day);
 
 private:
+    struct Open {
+        OpenOrder order;
+        std::uint64_t sequence = 0;
+    };
+
+    void openOrder(const std::string& label, const std::string& saleId, Moment at);
+    // One step of the replay for each type of entry.
+    void openDay(const JournalEntry& entry);
+    void add(const JournalEntry& entry);
+    void remove(const JournalEntry& entry);
+    void pay(const JournalEntry& entry);
+    void close(const JournalEntry& entry);
+    void select(const JournalEntry& entry);
+    void orderOpens(const JournalEntry& entry);
+    void move(const JournalEntry& entry);
+    void part(const JournalEntry& entry);
+    // Takes the item out of its open order, which closes once empty;
+    // returns the order's key.
+    std::string takeOut(const JournalEntry& entry);
+    Open& openOf(const JournalEntry& entry, const std::string& key);
     void damaged(const JournalEntry& entry, const char* what) const;
 
     DayRecord day;
     // Where each added item is in day.items, by the seq of its entry.
     std::unordered_map<std::int64_t, std::size_t> added;
+    // The key of the open order each item still in one is in.
+    std::unordered_map<std::int64_t, std::string> placed;
+    // The open orders by key: their label folded, "" for the counter.
+    std::unordered_map<std::string, Open> open;
+    // The customer whose cart an item went into, for items added before
+    // orders existed.
+    std::unordered_map<std::int64_t, std::int32_t> cartOf;
+    // The items marked as part of a customer's payment, by customer.
+    std::unordered_map<std::int32_t, std::vector<std::int64_t>> parts;
+    std::uint64_t orderings = 0;
+    std::int32_t lastCustomer = 0;
     bool opened = false;
 };

@@ -69,6 +69,7 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
     optional(out, kept, entry.cost,
              [](std::string& to, Money money) { integer(to, money.cents()); });
     optional(out, kept, entry.saleId, text);
+    optional(out, kept, entry.label, text);
     out.resize(kept);
 }
 

@@ -27,6 +27,7 @@
 //   price     optional integer, cents
 //   cost      optional integer, cents
 //   sale_id   optional text
+//   label     optional text
 //
 // Integers are 8 bytes, big-endian, two's complement. An optional field is
 // one byte, 0 when absent or 1 when present, followed when present by its

@@ -30,6 +30,7 @@ CREATE TABLE entry (
     cost INTEGER,
     sale_id TEXT,
     hash BLOB NOT NULL,
+    label TEXT,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
 )";
@@ -95,6 +96,7 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.price = optionalOf<Money>(select.getColumn(8), money);
     entry.cost = optionalOf<Money>(select.getColumn(9), money);
     entry.saleId = optionalOf<std::string>(select.getColumn(10), text);
+    entry.label = optionalOf<std::string>(select.getColumn(12), text);
     return entry;
 }
 
@@ -111,7 +113,7 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
         insertEntry = std::make_unique<SQLite::Statement>(
             database,
             "INSERT INTO entry (day, seq, type, at, customer, item, kind, name, price, cost, "
-            "sale_id, hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            "sale_id, hash, label) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -135,6 +137,7 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 10, entry.cost, money);
     bindOptional(insert, 11, entry.saleId, text);
     bindHash(insert, 12, hash);
+    bindOptional(insert, 13, entry.label, text);
     insert.exec();
 }
 
@@ -199,7 +202,7 @@ std::vector<std::pair<JournalEntry, EntryChain::Hash>> EntryTable::entriesOf(
     entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(expected, 0, 1 << 20)));
     SQLite::Statement select(database,
                              "SELECT day, seq, type, at, customer, item, kind, name, price, cost, "
-                             "sale_id, hash FROM entry WHERE day = ? ORDER BY seq");
+                             "sale_id, hash, label FROM entry WHERE day = ? ORDER BY seq");
     select.bind(1, day);
     while (select.executeStep()) {
         entries.emplace_back(entryOf(select), hashOf(select.getColumn(11)));

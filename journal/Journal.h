@@ -32,14 +32,19 @@ public:
     Journal& operator=(const Journal&) = delete;
     virtual ~Journal() = default;
 
-    // OpenDay is the day the till works on, and whether it was open already,
-    // left so by a till that stopped without closing it.
+    // OpenDay is the day the till works on, as the entries that make it, and
+    // whether it was open already, left so by a till that stopped without
+    // closing it.
     struct OpenDay {
-        DayRecord record;
+        std::int32_t number = 0;
+        std::vector<JournalEntry> entries;
         bool resumed = false;
     };
     // Returns the open day, opening a new one at `now` when none is open.
     virtual OpenDay openDay(Moment now) = 0;
+    // Returns the entries of the open day, read afresh, for a till whose
+    // memory of its day failed.
+    virtual std::vector<JournalEntry> openDayEntries() = 0;
 
     // Appends the entries to the open day, all in one transaction: the
     // journal numbers them, and returns the seq of the first.
@@ -66,4 +71,7 @@ public:
     virtual std::vector<DayLine> days() = 0;
     // Returns the day with that number, if there is one.
     virtual std::optional<DayRecord> day(std::int32_t number) = 0;
+
+    // Returns what messages call the journal: "journal PATH".
+    virtual std::string description() const = 0;
 };

@@ -16,10 +16,14 @@ struct JournalEntry {
     // they never change, and new kinds take new numbers.
     enum class Type : std::uint8_t {
         open = 1,    // the day opens
-        add = 2,     // an item goes into a customer's cart
-        remove = 3,  // the item added by entry `item` leaves the cart
-        pay = 4,     // the customer pays for the cart, under a sale id
+        add = 2,     // an item goes into an order: `label`'s, the counter's without one
+        remove = 3,  // the item added by entry `item` leaves its order
+        pay = 4,     // an order is paid by customer `customer`, under a sale id
         close = 5,   // the day closes
+        select = 6,  // the till turns to order `label`, the counter's without one
+        order = 7,   // order `label` opens under a sale id
+        move = 8,    // the item added by entry `item` moves to order `label`
+        part = 9,    // the item added by entry `item` is part of `customer`'s payment
     };
 
     std::int32_t day = 0;
@@ -35,6 +39,8 @@ struct JournalEntry {
     std::optional<Money> price;
     std::optional<Money> cost;
     std::optional<std::string> saleId;
+    // The table an order belongs to; the counter's order has none.
+    std::optional<std::string> label;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

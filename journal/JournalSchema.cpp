@@ -12,7 +12,7 @@
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 3,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 4,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -120,6 +120,8 @@ std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int
 
 void entriesFromVersion2(SQLite::Database& database) {
     database.exec("ALTER TABLE day RENAME TO day_of_version_2");
+    // Made as entries are kept now: the steps after version 3 have nothing
+    // left to do for them.
     EntryTable::create(database);
     EntryTable table(database);
     EntryChain::Hash chained = EntryChain::genesis();
@@ -176,7 +178,7 @@ void JournalSchema::create(SQLite::Database& database) {
     EntryTable::create(database);
     database.exec(menuTables);
     database.exec("ALTER TABLE menu_import ADD COLUMN hash BLOB");
-    database.exec("PRAGMA user_version = 3");
+    database.exec("PRAGMA user_version = 4");
 }
 
 void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -187,6 +189,11 @@ void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 3) {
         entriesFromVersion2(database);
         sealMenu(database);
+    } else if (from < 4) {
+        // Version 4 names the order of each entry by its table. The
+        // counter's entries of older versions have none, and keep their
+        // hashes.
+        database.exec("ALTER TABLE entry ADD COLUMN label TEXT");
     }
     database.exec("PRAGMA user_version = " + std::to_string(version));
 }

@@ -15,16 +15,17 @@ bool isClosed(const std::vector<JournalEntry>& entries) {
 
 Journal::OpenDay MemoryJournal::openDay(Moment now) {
     if (!recorded.empty() && !isClosed(recorded.back())) {
-        const auto number = static_cast<std::int32_t>(recorded.size());
-        return {DayReplay::of(number, recorded.back()), true};
+        return {static_cast<std::int32_t>(recorded.size()), recorded.back(), true};
     }
     const auto number = static_cast<std::int32_t>(recorded.size()) + 1;
     JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
     open.day = number;
     open.seq = 1;
     recorded.push_back({open});
-    return {DayReplay::of(number, recorded.back()), false};
+    return {number, recorded.back(), false};
 }
+
+std::vector<JournalEntry> MemoryJournal::openDayEntries() { return open(); }
 
 // Room is made first, so the entries go in all together or not at all.
 std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries) {
@@ -89,3 +90,5 @@ bool MemoryJournal::openDayHeldAnItem() const {
            std::any_of(recorded.back().begin(), recorded.back().end(),
                        [](const JournalEntry& e) { return e.type == JournalEntry::Type::add; });
 }
+
+std::string MemoryJournal::description() const { return "the journal in memory"; }

@@ -14,6 +14,7 @@ public:
     MemoryJournal() = default;
 
     OpenDay openDay(Moment now) override;
+    std::vector<JournalEntry> openDayEntries() override;
     std::int64_t append(std::vector<JournalEntry> entries) override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
@@ -22,6 +23,7 @@ public:
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
+    std::string description() const override;
 
 private:
     std::vector<JournalEntry>& open();

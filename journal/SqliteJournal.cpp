@@ -325,7 +325,7 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
                     JournalEntry::Type::close) {
         openNumber = last->number;
         connection->openDay = *last;
-        return {verifiedDay(last->number), true};
+        return {last->number, verifiedEntries(last->number), true};
     }
     const EntryChain::Hash start = last ? last->head : EntryChain::genesis();
     JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
@@ -339,8 +339,10 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
     openNumber = row.number;
     connection->openDay = row;
     anchor();
-    return {DayReplay::of(row.number, {open}), false};
+    return {row.number, {open}, false};
 }
+
+std::vector<JournalEntry> SqliteJournal::openDayEntries() { return verifiedEntries(openNumber); }
 
 std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries) {
     EntryTable::Day row = connection->openDay;
@@ -480,7 +482,7 @@ void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>
 // The day's chain must start where the day before it ended, hold every
 // entry in order with the hash it was written with, and end at the hash its
 // row keeps.
-DayRecord SqliteJournal::verifiedDay(std::int32_t number) {
+std::vector<JournalEntry> SqliteJournal::verifiedEntries(std::int32_t number) {
     return reading([&](EntryTable& table) {
         const std::string damaged =
             "journal " + path + " is damaged: day " + std::to_string(number);
@@ -491,32 +493,41 @@ DayRecord SqliteJournal::verifiedDay(std::int32_t number) {
             row->start != (before ? before->head : EntryChain::genesis())) {
             throw JournalError(damaged + " does not follow the day before it");
         }
-        const auto entries = table.entriesOf(number, row->entries);
-        if (static_cast<std::int64_t>(entries.size()) != row->entries) {
-            throw JournalError(damaged + " holds " + std::to_string(entries.size()) +
+        auto stored = table.entriesOf(number, row->entries);
+        if (static_cast<std::int64_t>(stored.size()) != row->entries) {
+            throw JournalError(damaged + " holds " + std::to_string(stored.size()) +
                                " records where it should hold " + std::to_string(row->entries));
         }
         EntryChain::Hash chained = row->start;
-        DayReplay replay(number);
-        for (std::size_t at = 0; at < entries.size(); ++at) {
-            const auto& [entry, hash] = entries[at];
+        std::vector<JournalEntry> entries;
+        entries.reserve(stored.size());
+        for (std::size_t at = 0; at < stored.size(); ++at) {
+            auto& [entry, hash] = stored[at];
             chained = EntryChain::next(chained, entry);
             if (entry.day != number || entry.seq != static_cast<std::int64_t>(at) + 1 ||
                 chained != hash) {
                 throw JournalError(damaged + ", record " + std::to_string(at + 1) +
                                    " does not match its hash");
             }
-            try {
-                replay.apply(entry);
-            } catch (const JournalError& error) {
-                throw JournalError("journal " + path + " is damaged: " + error.what());
-            }
+            entries.push_back(std::move(entry));
         }
         if (chained != row->head) {
             throw JournalError(damaged + " does not end where its records end");
         }
-        return replay.record();
+        return entries;
     });
 }
+
+// Entries that hash soundly yet do not make a day are damage too.
+DayRecord SqliteJournal::verifiedDay(std::int32_t number) {
+    const std::vector<JournalEntry> entries = verifiedEntries(number);
+    try {
+        return DayReplay::of(number, entries);
+    } catch (const JournalError& error) {
+        throw JournalError("journal " + path + " is damaged: " + error.what());
+    }
+}
+
+std::string SqliteJournal::description() const { return "journal " + path; }
 
 sqlite3* SqliteJournal::handle() { return connection->database->getHandle(); }

@@ -41,6 +41,7 @@ public:
     ~SqliteJournal() override;
 
     OpenDay openDay(Moment now) override;
+    std::vector<JournalEntry> openDayEntries() override;
     std::int64_t append(std::vector<JournalEntry> entries) override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
@@ -49,6 +50,7 @@ public:
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
+    std::string description() const override;
 
     // Verifies every day, calling `verified` with each sound day's number
     // and count of records, then runs SQLite's integrity check; throws
@@ -66,6 +68,8 @@ private:
     void checkVersion();
     void checkAnchor();
     void anchor() noexcept;
+    // Returns the day's entries, their chain verified.
+    std::vector<JournalEntry> verifiedEntries(std::int32_t number);
     DayRecord verifiedDay(std::int32_t number);
     template <typename Work>
     auto reading(Work work);

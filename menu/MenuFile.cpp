@@ -82,6 +82,58 @@ bool findColumns(const CsvRecord& header, MenuRowReader::Places& columns,
 
 }  // namespace
 
+namespace {
+
+std::vector<MenuProblem> quoteProblemsOf(const CsvText& csv) {
+    std::vector<MenuProblem> problems;
+    for (const CsvQuoteError& error : csv.quoteErrors) {
+        problems.push_back(
+            {error.line, error.unclosed
+                             ? "a quote opens a field here and never closes: end the field with "
+                               "a quote"
+                             : "a quote stands inside a field that does not start with one: "
+                               "quote the whole field and double each quote inside it"});
+    }
+    return problems;
+}
+
+// Reads the header, then every row after it that is not blank.
+void readRows(const CsvText& csv, char separator, bool quotesBroken, MenuReading& reading) {
+    std::size_t at = 0;
+    while (at < csv.records.size() && isBlank(csv.records[at])) {
+        ++at;
+    }
+    if (at == csv.records.size()) {
+        if (!quotesBroken) {
+            reading.problems.push_back({1, std::string("the file holds no rows: ") + columnsHint});
+        }
+        return;
+    }
+    const CsvRecord& header = csv.records[at];
+    MenuRowReader::Places columns{};
+    if (!findColumns(header, columns, reading.problems)) {
+        return;
+    }
+    MenuRowReader rows(columns, header.fields.size(), separator, reading);
+    for (++at; at < csv.records.size(); ++at) {
+        if (!isBlank(csv.records[at])) {
+            rows.read(csv.records[at]);
+        }
+    }
+}
+
+// Problems in line order, whichever check found them.
+std::vector<MenuProblem> merged(std::vector<MenuProblem> first, std::vector<MenuProblem> second) {
+    std::vector<MenuProblem> all;
+    std::merge(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()),
+               std::make_move_iterator(second.begin()), std::make_move_iterator(second.end()),
+               std::back_inserter(all),
+               [](const MenuProblem& a, const MenuProblem& b) { return a.line < b.line; });
+    return all;
+}
+
+}  // namespace
+
 MenuReading readMenu(std::string_view text) {
     MenuReading reading;
     if (text.rfind("\xff\xfe", 0) == 0 || text.rfind("\xfe\xff", 0) == 0) {
@@ -92,48 +144,11 @@ MenuReading readMenu(std::string_view text) {
         text.remove_prefix(3);
     }
     const char separator = CsvReader::separatorOf(text);
-    CsvText csv = CsvReader(separator).read(text);
-
-    std::vector<MenuProblem> quoteProblems;
-    for (const CsvQuoteError& error : csv.quoteErrors) {
-        quoteProblems.push_back(
-            {error.line, error.unclosed
-                             ? "a quote opens a field here and never closes: end the field with "
-                               "a quote"
-                             : "a quote stands inside a field that does not start with one: "
-                               "quote the whole field and double each quote inside it"});
-    }
-
-    std::size_t at = 0;
-    while (at < csv.records.size() && isBlank(csv.records[at])) {
-        ++at;
-    }
-    if (at == csv.records.size()) {
-        if (quoteProblems.empty()) {
-            reading.problems.push_back({1, std::string("the file holds no rows: ") + columnsHint});
-        }
-    } else {
-        const CsvRecord& header = csv.records[at];
-        MenuRowReader::Places columns{};
-        if (findColumns(header, columns, reading.problems)) {
-            MenuRowReader rows(columns, header.fields.size(), separator, reading);
-            for (++at; at < csv.records.size(); ++at) {
-                if (!isBlank(csv.records[at])) {
-                    rows.read(csv.records[at]);
-                }
-            }
-        }
-    }
-
+    const CsvText csv = CsvReader(separator).read(text);
+    std::vector<MenuProblem> quoteProblems = quoteProblemsOf(csv);
+    readRows(csv, separator, !quoteProblems.empty(), reading);
     if (!quoteProblems.empty()) {
-        // Problems in line order, whichever check found them.
-        std::vector<MenuProblem> merged;
-        std::merge(std::make_move_iterator(reading.problems.begin()),
-                   std::make_move_iterator(reading.problems.end()),
-                   std::make_move_iterator(quoteProblems.begin()),
-                   std::make_move_iterator(quoteProblems.end()), std::back_inserter(merged),
-                   [](const MenuProblem& a, const MenuProblem& b) { return a.line < b.line; });
-        reading.problems = std::move(merged);
+        reading.problems = merged(std::move(reading.problems), std::move(quoteProblems));
     }
     if (!reading.problems.empty()) {
         reading.menu = Menu{};

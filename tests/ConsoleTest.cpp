@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "console/Console.h"
 #include "tests/CoutCapture.h"
 #include "tests/SmallRestaurant.h"
-#include "till/Console.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "console/Console.h"
 #include "journal/MemoryJournal.h"
 #include "menu/Menu.h"
 #include "tests/ChildProcess.h"
 #include "tests/JournalFile.h"
 #include "tests/TillState.h"
-#include "till/Console.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include "testing/CoutRedirect.h"
 #include "testing/DiscardBuffer.h"
 
+#include "console/Console.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
+#include "reports/ReadCommands.h"
 #include "tests/JournalFile.h"
 #include "tests/TillState.h"
-#include "till/Console.h"
-#include "till/ReadCommands.h"
 
 namespace {
 

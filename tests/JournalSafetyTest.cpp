@@ -286,9 +286,9 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
     const ProgramRun sound = runProgram(program + " verify" + on(journal));
     EXPECT_EQ(sound.status, 0);
     EXPECT_EQ(sound.output,
-              "Day 1: 4 records, each as it was written\n"
-              "Day 2: 5 records, each as it was written\n"
-              "Day 3: 4 records, each as it was written\n");
+              "Day 1: 5 records, each as it was written\n"
+              "Day 2: 6 records, each as it was written\n"
+              "Day 3: 5 records, each as it was written\n");
 
     sqlite3* database = nullptr;
     ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
@@ -303,7 +303,7 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
         const ProgramRun run = runProgram(program + command + on(journal) + " 2>&1");
         EXPECT_EQ(run.status, 1) << command;
         EXPECT_EQ(run.output, std::string(command) == " verify"
-                                  ? "Day 1: 4 records, each as it was written\n" + damaged
+                                  ? "Day 1: 5 records, each as it was written\n" + damaged
                                   : damaged)
             << command;
     }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "till/EditLineReader.h"
-#include "till/StopSignals.h"
+#include "console/EditLineReader.h"
+#include "console/StopSignals.h"
 
 namespace {
 

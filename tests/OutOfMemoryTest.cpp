@@ -21,13 +21,13 @@
 #include "testing/DiscardBuffer.h"
 
 #include "accounts/Usercollection.h"
+#include "console/Console.h"
+#include "console/LineReader.h"
+#include "console/Till.h"
 #include "journal/MemoryJournal.h"
 #include "journal/SqliteJournal.h"
+#include "reports/DayLedger.h"
 #include "tests/TillState.h"
-#include "till/Console.h"
-#include "till/DayLedger.h"
-#include "till/LineReader.h"
-#include "till/Till.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "testing/CoutRedirect.h"
 #include "testing/DiscardBuffer.h"
 
+#include "console/Console.h"
 #include "csv/CsvReader.h"
 #include "journal/MemoryJournal.h"
-#include "till/Console.h"
-#include "till/ReadCommands.h"
+#include "reports/ReadCommands.h"
 
 namespace {
 

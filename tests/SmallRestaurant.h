@@ -1,8 +1,8 @@
 #pragma once
 
+#include "console/Console.h"
 #include "journal/MemoryJournal.h"
 #include "menu/Menu.h"
-#include "till/Console.h"
 
 // SmallRestaurant is a till on a small menu, its day in a journal in memory,
 // started, with a clock that stands still until a test moves it.

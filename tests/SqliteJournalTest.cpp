@@ -16,6 +16,7 @@
 #include "testing/DiscardBuffer.h"
 #include "testing/FaultyVfs.h"
 
+#include "console/Console.h"
 #include "journal/JournalSchema.h"
 #include "journal/SqliteJournal.h"
 #include "tests/JournalFile.h"
@@ -23,7 +24,6 @@
 #include "tests/SmallRestaurant.h"
 #include "tests/TempFolder.h"
 #include "tests/TillState.h"
-#include "till/Console.h"
 
 namespace {
 

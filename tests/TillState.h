@@ -6,9 +6,9 @@
 
 #include "testing/CoutRedirect.h"
 
+#include "console/Console.h"
 #include "journal/Journal.h"
 #include "menu/Menu.h"
-#include "till/Console.h"
 
 // What a person at the till can see of its day, without changing it: the
 // current customer's cart and the day's report.

@@ -1,4 +1,4 @@
-#include "till/Summary.h"
+#include "reports/Summary.h"
 
 #include <algorithm>
 #include <array>

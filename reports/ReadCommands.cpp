@@ -1,4 +1,4 @@
-#include "till/ReadCommands.h"
+#include "reports/ReadCommands.h"
 
 #include <iostream>
 #include <string>
@@ -6,9 +6,9 @@
 #include "accounts/Usercollection.h"
 #include "base/LocalTime.h"
 #include "csv/CsvWriter.h"
-#include "till/DayLedger.h"
-#include "till/Receipt.h"
-#include "till/Summary.h"
+#include "reports/DayLedger.h"
+#include "reports/Receipt.h"
+#include "reports/Summary.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "till/Till.h"
+#include "console/Till.h"
 
 #include <cstring>
 #include <iostream>

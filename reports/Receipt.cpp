@@ -1,4 +1,4 @@
-#include "till/Receipt.h"
+#include "reports/Receipt.h"
 
 #include <algorithm>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "base/LocalTime.h"
 #include "base/Text.h"
-#include "till/DayLedger.h"
+#include "reports/DayLedger.h"
 
 Receipt::Receipt(const DayRecord& record) : record(record) {}
 
@@ -30,8 +30,8 @@ bool Receipt::print(std::int32_t customer, std::ostream& out) const {
         amountWidth = std::max(amountWidth, item->price.twoDecimals().size());
     }
     out << "Receipt: day " << record.number << ", customer " << customer << '\n'
-        << "Sale " << paid->saleId << ", paid " << localTime(paid->paidAt, "%Y-%m-%d %H:%M:%S")
-        << '\n';
+        << "Sale " << paid->saleId << (paid->table.empty() ? "" : ", table " + paid->table)
+        << ", paid " << localTime(paid->paidAt, "%Y-%m-%d %H:%M:%S") << '\n';
     for (const JournalItem* item : items) {
         out << "  " << padRight(item->name, nameWidth) << "  "
             << padLeft(item->price.twoDecimals(), amountWidth) << " $\n";

@@ -1,4 +1,4 @@
-#include "till/EditLineReader.h"
+#include "console/EditLineReader.h"
 
 #include <cctype>
 #include <cerrno>
@@ -13,6 +13,7 @@
 
 #include "base/ItemKind.h"
 #include "base/Text.h"
+#include "console/CommandTable.h"
 
 namespace {
 
@@ -54,8 +55,12 @@ bool startsWith(const std::string& text, const std::string& start) {
     return foldedForMatching(text).compare(0, folded.size(), folded) == 0;
 }
 
-const char* const commandWords[] = {"add",     "remove", "clear", "cart", "next", "receipt",
-                                    "summary", "report", "menu",  "help", "quit"};
+std::string lowercase(std::string word) {
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
 
 }  // namespace
 
@@ -113,6 +118,8 @@ LineReader::Input EditLineReader::next() {
 
 bool EditLineReader::interactive() const { return true; }
 
+// The words Tab may offer: a command's name from the table of commands, a
+// kind after add, remove, split or move, then the name of a menu item.
 std::vector<std::string> EditLineReader::completions(const std::string& line) const {
     const std::vector<std::string> words = wordsOf(line);
     const std::string& typing = words.back();
@@ -123,42 +130,44 @@ std::vector<std::string> EditLineReader::completions(const std::string& line) co
         }
     };
     if (words.size() == 1) {
-        for (const char* command : commandWords) {
-            offer(command);
+        for (const CommandTable::Entry& entry : CommandTable::entries()) {
+            offer(entry.name);
         }
         return found;
     }
-    std::string verb = words[0];
-    for (char& c : verb) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (verb != "add" && verb != "remove") {
+    const std::string verb = lowercase(words[0]);
+    if (verb != "add" && verb != "remove" && verb != "split" && verb != "move") {
         return found;
     }
-    // add [COUNT] KIND NAME, remove KIND N
-    std::size_t kindAt = 1;
-    if (verb == "add" && words.size() > 2 &&
-        std::isdigit(static_cast<unsigned char>(words[1][0]))) {
-        kindAt = 2;
-    }
-    if (words.size() == kindAt + 1) {
+    const std::size_t kindAt =
+        verb == "add" && words.size() > 2 && std::isdigit(static_cast<unsigned char>(words[1][0]))
+            ? 2
+            : 1;
+    if (words.size() == kindAt + 1 || (verb == "split" && words.size() % 2 == 0)) {
         for (ItemKind kind : itemKinds) {
             offer(std::string(kindWord(kind)));
         }
         return found;
     }
     const std::optional<ItemKind> kind = kindNamed(words[kindAt]);
-    if (!kind) {
+    if (!kind || verb == "split") {
         return found;
     }
+    return namesFrom(names[static_cast<std::size_t>(*kind)], words, kindAt + 1);
+}
+
+// The completion replaces the word being typed: the rest of each name the
+// typed words begin, from the word of it that stands there.
+std::vector<std::string> EditLineReader::namesFrom(const std::vector<std::string>& menuNames,
+                                                   const std::vector<std::string>& words,
+                                                   std::size_t from) {
     std::string typedName;
-    for (std::size_t at = kindAt + 1; at < words.size(); ++at) {
-        typedName += (at == kindAt + 1 ? "" : " ") + words[at];
+    for (std::size_t at = from; at < words.size(); ++at) {
+        typedName += (at == from ? "" : " ") + words[at];
     }
-    // The completion replaces the word being typed: the rest of the name
-    // from the word of it that stands there.
-    const std::size_t wordsBefore = words.size() - kindAt - 2;
-    for (const std::string& name : names[static_cast<std::size_t>(*kind)]) {
+    const std::size_t wordsBefore = words.size() - from - 1;
+    std::vector<std::string> found;
+    for (const std::string& name : menuNames) {
         std::size_t start = 0;
         for (std::size_t skipped = 0; skipped < wordsBefore && start != std::string::npos;
              ++skipped) {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "till/LineReader.h"
-#include "till/StopSignals.h"
+#include "console/LineReader.h"
+#include "console/StopSignals.h"
 
 // FdLineReader reads lines from a file descriptor as a script pipes them: no
 // prompt, no editing. A stop signal ends the reading between two lines, and

@@ -4,7 +4,7 @@
 
 #include "base/Money.h"
 #include "journal/DayRecord.h"
-#include "till/DayLedger.h"
+#include "reports/DayLedger.h"
 
 // Summary is a day's close-of-day summary, as the owner reads it: customers
 // served, items sold, items removed and their value, the average per

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
@@ -20,27 +19,22 @@ class DayLedger {
 public:
     explicit DayLedger(const DayRecord& record);
 
-    // Returns the items in that customer's cart, paid or not, in the cart's
-    // order: main dishes, snacks, drinks, each kind in the order added.
+    // Returns the items a customer paid for, in the cart's order: main
+    // dishes, snacks, drinks, each kind in the order added.
     std::vector<const JournalItem*> itemsOf(std::int32_t customer) const;
-    // Returns the cart of that customer: an empty one for a customer with no
-    // items.
+    // Returns the cart that customer paid for: an empty one for a number
+    // that paid for nothing.
     Cart cartOf(std::int32_t customer) const;
-    // Returns how many items of each kind are in that customer's cart.
-    std::array<std::size_t, 3> countsOf(std::int32_t customer) const;
     // Returns the paid customers in the order they paid, each with the cart
     // they paid for.
     std::vector<User> paidUsers() const;
     Usercollection paidCustomers() const;
-    // Returns the number of the customer at the till: one past the last
-    // who paid.
-    std::int32_t nextCustomer() const;
 
     // Returns the item's cost with its kind's fixed surcharge, in cents.
     static Money costWithSurcharge(const JournalItem& item);
 
 private:
     const DayRecord& record;
-    // Per customer, the positions in record.items of the items still in the cart.
+    // Per customer, the positions in record.items of the items paid for.
     std::unordered_map<std::int32_t, std::vector<std::size_t>> carts;
 };

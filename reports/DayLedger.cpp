@@ -1,4 +1,4 @@
-#include "till/DayLedger.h"
+#include "reports/DayLedger.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 
 DayLedger::DayLedger(const DayRecord& record) : record(record) {
     for (std::size_t at = 0; at < record.items.size(); ++at) {
-        if (!record.items[at].removedAt) {
+        if (!record.items[at].removedAt && record.items[at].customer != 0) {
             carts[record.items[at].customer].push_back(at);
         }
     }
@@ -33,17 +33,6 @@ Cart DayLedger::cartOf(std::int32_t customer) const {
     return cart;
 }
 
-std::array<std::size_t, 3> DayLedger::countsOf(std::int32_t customer) const {
-    std::array<std::size_t, 3> counts{};
-    const auto found = carts.find(customer);
-    if (found != carts.end()) {
-        for (std::size_t at : found->second) {
-            ++counts[static_cast<std::size_t>(record.items[at].kind)];
-        }
-    }
-    return counts;
-}
-
 std::vector<User> DayLedger::paidUsers() const {
     std::vector<User> users;
     users.reserve(record.customers.size());
@@ -57,12 +46,4 @@ Usercollection DayLedger::paidCustomers() const { return Usercollection(paidUser
 
 Money DayLedger::costWithSurcharge(const JournalItem& item) {
     return item.cost + surchargeOf(item.kind);
-}
-
-std::int32_t DayLedger::nextCustomer() const {
-    std::int32_t last = 0;
-    for (const PaidCustomer& customer : record.customers) {
-        last = std::max(last, customer.number);
-    }
-    return last + 1;
 }

@@ -1,4 +1,4 @@
-#include "till/StopSignals.h"
+#include "console/StopSignals.h"
 
 #include <cerrno>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "till/FdLineReader.h"
+#include "console/FdLineReader.h"
 
 #include <cerrno>
 #include <cstring>

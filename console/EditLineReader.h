@@ -1,10 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "till/LineReader.h"
-#include "till/StopSignals.h"
+#include "console/LineReader.h"
+#include "console/StopSignals.h"
 
 // EditLineReader reads lines from a person at a terminal through libedit:
 // the arrow keys move and recall lines, history holds the day's lines, and
@@ -27,6 +28,10 @@ public:
     std::vector<std::string> completions(const std::string& line) const;
 
 private:
+    static std::vector<std::string> namesFrom(const std::vector<std::string>& menuNames,
+                                              const std::vector<std::string>& words,
+                                              std::size_t from);
+
     std::vector<std::vector<std::string>> names;
     StopSignals& signals;
 };

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "till/Console.h"
-#include "till/LineReader.h"
+#include "console/Console.h"
+#include "console/LineReader.h"
 
 // Till runs a day at the counter: it opens or resumes the day and hands each
 // command line to the console until the day ends or the till is stopped.

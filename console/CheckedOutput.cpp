@@ -1,4 +1,4 @@
-#include "till/CheckedOutput.h"
+#include "console/CheckedOutput.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/ItemKind.h"
+#include "service/Results.h"
+
+// Command is one line at the till, parsed: what to do, and on what. The
+// order it acts on is the till's current one, unless it names another.
+struct Command {
+    enum class Verb {
+        menu,
+        add,
+        remove,
+        clear,
+        cart,
+        pay,
+        split,
+        move,
+        table,
+        counter,
+        tables,
+        receipt,
+        report,
+        summary,
+        help,
+        quit,
+    };
+
+    Verb verb = Verb::help;
+    ItemKind kind = ItemKind::dish;
+    int count = 1;
+    // The item added, removed or moved.
+    ItemChoice item;
+    // The items paid for by a split.
+    std::vector<std::pair<ItemKind, ItemChoice>> items;
+    // The table turned to, or moved to ("" for the counter).
+    std::string label;
+    std::optional<std::int32_t> customer;
+};

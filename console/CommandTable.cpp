@@ -1,0 +1,289 @@
+#include "console/CommandTable.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <system_error>
+
+#include "base/TableLabel.h"
+#include "base/Text.h"
+
+namespace {
+
+using Parsed = CommandTable::Parsed;
+using Verb = Command::Verb;
+
+std::string lowercase(std::string word) {
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
+
+std::string joined(const std::vector<std::string>& words, std::size_t from, std::size_t to) {
+    std::string text;
+    for (std::size_t at = from; at < to; ++at) {
+        text += (at == from ? "" : " ") + words[at];
+    }
+    return text;
+}
+
+// A word of digits alone as a number; nothing when it is too large for an int.
+std::optional<std::int64_t> digitsOf(const std::string& word) {
+    int number = 0;
+    const char* const end = word.data() + word.size();
+    const auto [stop, failure] = std::from_chars(word.data(), end, number);
+    if (failure != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+Parsed alone(Verb verb, const std::vector<std::string>& words) {
+    if (words.size() > 1) {
+        const std::string name = lowercase(words[0]);
+        return "'" + name + "' takes nothing after it: type " + name + " alone";
+    }
+    Command command;
+    command.verb = verb;
+    return command;
+}
+
+template <Verb verb>
+Parsed justThis(const std::vector<std::string>& words) {
+    return alone(verb, words);
+}
+
+std::string unknownKind(const std::string& word, const char* example) {
+    return "Unknown kind '" + word + "': type dish, snack or drink, for example: " + example;
+}
+
+// The item a command names from `from` on: a word of digits alone is a
+// number, anything else a name.
+std::variant<ItemChoice, std::string> itemOf(const std::vector<std::string>& words,
+                                             std::size_t from, std::size_t to, const char* shown) {
+    ItemChoice item;
+    if (to == from + 1 && isAllDigits(words[from])) {
+        item.number = digitsOf(words[from]);
+        if (!item.number) {
+            return "'" + words[from] + "' is far beyond any serial number: type one shown by '" +
+                   shown + "'";
+        }
+    } else {
+        item.name = joined(words, from, to);
+    }
+    return item;
+}
+
+// add [COUNT] KIND N, or add [COUNT] KIND NAME: the words are checked in
+// order, and the first that is wrong is named.
+Parsed parseAdd(const std::vector<std::string>& words) {
+    Command command;
+    command.verb = Verb::add;
+    std::size_t at = 1;
+    if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
+        const std::optional<std::int64_t> count =
+            isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+        if (!count || *count < 1 || *count > 99) {
+            return "'" + words[1] +
+                   "' is not a count from 1 to 99: type it before the kind, for example: add 3 "
+                   "drink 2";
+        }
+        command.count = static_cast<int>(*count);
+        at = 2;
+    }
+    if (words.size() < at + 2) {
+        return std::string("'add' needs a kind and a serial number, for example: add dish 2");
+    }
+    const std::optional<ItemKind> kind = kindNamed(words[at]);
+    if (!kind) {
+        return unknownKind(words[at], "add dish 2");
+    }
+    command.kind = *kind;
+    auto item = itemOf(words, at + 1, words.size(), "menu");
+    if (item.index() == 1) {
+        return std::get<std::string>(item);
+    }
+    command.item = std::get<ItemChoice>(item);
+    return command;
+}
+
+Parsed parseRemove(const std::vector<std::string>& words) {
+    if (words.size() < 3) {
+        return std::string("'remove' needs a kind and a serial number, for example: remove dish 1");
+    }
+    const std::optional<ItemKind> kind = kindNamed(words[1]);
+    if (!kind) {
+        return unknownKind(words[1], "remove dish 1");
+    }
+    auto item = itemOf(words, 2, words.size(), "cart");
+    if (item.index() == 1) {
+        return std::get<std::string>(item);
+    }
+    Command command;
+    command.verb = Verb::remove;
+    command.kind = *kind;
+    command.item = std::get<ItemChoice>(item);
+    return command;
+}
+
+// split KIND N [KIND N ...]
+Parsed parseSplit(const std::vector<std::string>& words) {
+    const std::string needs =
+        "'split' needs the items paid for as kind and number, for example: split dish 1 drink 2";
+    if (words.size() < 3 || words.size() % 2 == 0) {
+        return needs;
+    }
+    Command command;
+    command.verb = Verb::split;
+    for (std::size_t at = 1; at < words.size(); at += 2) {
+        const std::optional<ItemKind> kind = kindNamed(words[at]);
+        if (!kind) {
+            return unknownKind(words[at], "split dish 1 drink 2");
+        }
+        const std::optional<std::int64_t> number =
+            isAllDigits(words[at + 1]) ? digitsOf(words[at + 1]) : std::nullopt;
+        if (!number) {
+            return needs;
+        }
+        command.items.push_back({*kind, ItemChoice{number, ""}});
+    }
+    return command;
+}
+
+std::string badLabel(const std::string& word) {
+    return "'" + word +
+           "' is not a table's label: write 1 to 16 letters, digits or -, for example: table 12b";
+}
+
+// The order a word names: "counter" the counter's, else a table's.
+std::optional<std::string> labelOf(const std::string& word) {
+    if (lowercase(word) == "counter") {
+        return std::string();
+    }
+    if (isTableLabel(word)) {
+        return word;
+    }
+    return std::nullopt;
+}
+
+// move KIND N to LABEL, or move KIND NAME to LABEL
+Parsed parseMove(const std::vector<std::string>& words) {
+    if (words.size() < 5 || lowercase(words[words.size() - 2]) != "to") {
+        return std::string(
+            "'move' needs an item and the table it goes to, for example: move drink 2 to 7");
+    }
+    const std::optional<ItemKind> kind = kindNamed(words[1]);
+    if (!kind) {
+        return unknownKind(words[1], "move drink 2 to 7");
+    }
+    const std::optional<std::string> label = labelOf(words.back());
+    if (!label) {
+        return badLabel(words.back());
+    }
+    auto item = itemOf(words, 2, words.size() - 2, "cart");
+    if (item.index() == 1) {
+        return std::get<std::string>(item);
+    }
+    Command command;
+    command.verb = Verb::move;
+    command.kind = *kind;
+    command.item = std::get<ItemChoice>(item);
+    command.label = *label;
+    return command;
+}
+
+Parsed parseTable(const std::vector<std::string>& words) {
+    if (words.size() != 2) {
+        return std::string("'table' needs a table's label, for example: table 5");
+    }
+    if (!isTableLabel(words[1])) {
+        return badLabel(words[1]);
+    }
+    Command command;
+    command.verb = Verb::table;
+    command.label = words[1];
+    return command;
+}
+
+Parsed parseReceipt(const std::vector<std::string>& words) {
+    Command command;
+    command.verb = Verb::receipt;
+    if (words.size() > 2) {
+        return std::string(
+            "Too many words: type receipt alone for the last customer, or receipt and a number");
+    }
+    if (words.size() == 2) {
+        command.customer = isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+        if (!command.customer) {
+            return "'" + words[1] +
+                   "' is not a customer's number: type receipt alone for the last customer, or "
+                   "receipt and a number";
+        }
+    }
+    return command;
+}
+
+}  // namespace
+
+const std::vector<CommandTable::Entry>& CommandTable::entries() {
+    static const std::vector<Entry> table = {
+        {"menu", {{"menu", "the menus of main dishes, snacks and drinks"}}, justThis<Verb::menu>},
+        {"add",
+         {{"add dish N", "add main dish N of the menu to the order"},
+          {"add snack N", "add snack N of the menu to the order"},
+          {"add drink N", "add drink N of the menu to the order"},
+          {"add drink NAME", "add the drink of that name, or the one it begins"},
+          {"add 3 drink N", "add three at once (1 to 99), by number or by name"}},
+         parseAdd},
+        {"remove",
+         {{"remove dish N", "remove the N-th main dish from the order"},
+          {"remove drink NAME", "remove the drink of that name from the order"}},
+         parseRemove},
+        {"clear", {{"clear", "empty the order"}}, justThis<Verb::clear>},
+        {"cart", {{"cart", "the current order and its total price"}}, justThis<Verb::cart>},
+        {"next", {{"next", "the order is paid; the next customer starts"}}, justThis<Verb::pay>},
+        {"pay", {{"pay", "the same as next"}}, justThis<Verb::pay>},
+        {"split",
+         {{"split dish 1 drink 2", "only those items are paid, as one customer; the rest stays"}},
+         parseSplit},
+        {"table", {{"table LABEL", "work on that table's order, opened when new"}}, parseTable},
+        {"counter", {{"counter", "work on the counter's order"}}, justThis<Verb::counter>},
+        {"tables", {{"tables", "the open orders"}}, justThis<Verb::tables>},
+        {"move", {{"move drink 2 to 7", "move that item to table 7's order"}}, parseMove},
+        {"receipt",
+         {{"receipt [CUSTOMER]", "a paid customer's receipt (the last one's alone)"}},
+         parseReceipt},
+        {"report",
+         {{"report", "the day's cost, revenue and profit so far"}},
+         justThis<Verb::report>},
+        {"summary",
+         {{"summary", "the day so far: customers, items sold, revenue by hour"}},
+         justThis<Verb::summary>},
+        {"help", {{"help", "these commands"}}, justThis<Verb::help>},
+        {"quit",
+         {{"quit", "the last customer pays, then the day's report; the end"}},
+         justThis<Verb::quit>},
+    };
+    return table;
+}
+
+CommandTable::Parsed CommandTable::parse(const std::vector<std::string>& words) {
+    const std::string name = lowercase(words.at(0));
+    for (const Entry& entry : entries()) {
+        if (name == entry.name) {
+            return entry.parse(words);
+        }
+    }
+    return "Unknown command '" + words[0] + "': type help to see the commands";
+}
+
+std::string CommandTable::help() {
+    std::string text = "Commands, one a line, in any letter case:";
+    for (const Entry& entry : entries()) {
+        for (const Form& form : entry.forms) {
+            text += "\n  " + padRight(form.usage, 20) + "  " + form.help;
+        }
+    }
+    return text;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/Command.h"
+#include "console/ConsoleView.h"
+#include "journal/Journal.h"
+#include "menu/LibraryItems.h"
+#include "menu/Menu.h"
+#include "service/DayService.h"
+
+// Console is the text till: it takes one command line at a time, has the
+// day's service carry it out on the current order, and prints what came of
+// it on std::cout, where the library's menus, orders and report print
+// themselves. A line that cannot be carried out gets one line saying what
+// was wrong and what to type, and changes nothing.
+class Console {
+public:
+    // A console on a service of its own, for a till that is nothing else.
+    Console(Menu menu, Journal& journal, DayService::Clock clock = DayService::systemClock);
+    // A console on a service others share.
+    explicit Console(DayService& service);
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+    ~Console();
+
+    // Opens the day, or resumes the one the journal holds open and says so;
+    // throws JournalError when the journal cannot.
+    void start();
+    // Carries out one command line. Returns false once the day is over.
+    bool handle(const std::string& text);
+    // Ends the day as `quit` does, unless it is over already: the end of a
+    // script, which has no other way to say it. Tables still open keep the
+    // day open, and say so on std::cerr.
+    void finish();
+    // Stops with the day open and nothing charged, for the next start.
+    void leaveOpen();
+    // Returns 0, or 1 when the day could not be closed.
+    int exitStatus() const;
+
+    // Returns the text of `help`.
+    static std::string commands();
+
+private:
+    void carryOut(const Command& command);
+    void showMenu(const Command& command);
+    void add(const Command& command);
+    void remove(const Command& command);
+    void clear(const Command& command);
+    void showCart(const Command& command);
+    void payNow(const Command& command);
+    void split(const Command& command);
+    void move(const Command& command);
+    void select(const Command& command);
+    void tables(const Command& command);
+    void receipt(const Command& command);
+    void report(const Command& command);
+    void summary(const Command& command);
+    void help(const Command& command);
+    void quitNow(const Command& command);
+    bool pay(bool anotherComes);
+    void quit();
+    void refused(const Refusal& refusal);
+    std::vector<std::string> openTables() const;
+
+    std::unique_ptr<DayService> owned;
+    DayService& service;
+    ConsoleView view;
+    std::unique_ptr<LibraryMenus> libraryMenus;
+    // The line being carried out, as the journal's refusals name it.
+    std::string line;
+    bool over = false;
+    int status = 0;
+};

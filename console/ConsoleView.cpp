@@ -1,0 +1,231 @@
+#include "console/ConsoleView.h"
+
+#include <iostream>
+
+#include "base/LocalTime.h"
+
+namespace {
+
+// How messages speak of one item of a kind, and of several.
+const char* spoken(ItemKind kind) {
+    return kind == ItemKind::dish ? "main dish" : kind == ItemKind::snack ? "snack" : "drink";
+}
+const char* spokenPlural(ItemKind kind) {
+    return kind == ItemKind::dish ? "main dishes" : kind == ItemKind::snack ? "snacks" : "drinks";
+}
+
+std::string counted(std::size_t count, const char* one) {
+    return std::to_string(count) + " " + one + (count == 1 ? "" : "s");
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+// "4", "4 and bar", "4, 7 and bar".
+std::string inWords(const std::vector<std::string>& labels) {
+    std::string text;
+    for (std::size_t at = 0; at < labels.size(); ++at) {
+        text += (at == 0 ? "" : at + 1 == labels.size() ? " and " : ", ") + labels[at];
+    }
+    return text;
+}
+
+std::string tablesOf(const std::vector<std::string>& labels, const char* one, const char* many) {
+    return (labels.size() == 1 ? "Table " : "Tables ") + inWords(labels) +
+           (labels.size() == 1 ? one : many);
+}
+
+}  // namespace
+
+ConsoleView::ConsoleView(std::ostream& out) : out(out) {}
+
+void ConsoleView::say(const std::string& line) { out << line << std::endl; }
+
+std::string ConsoleView::whose(const std::string& order, std::int32_t customer) {
+    return order.empty() ? "customer " + std::to_string(customer) + "'s cart"
+                         : "table " + order + "'s order";
+}
+
+std::string ConsoleView::whoseCapitalised(const std::string& order, std::int32_t customer) const {
+    std::string text = whose(order, customer);
+    text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+void ConsoleView::started(const Started& started, Moment now) {
+    if (!started.resumed) {
+        return;
+    }
+    std::size_t atCounter = 0;
+    std::vector<std::string> tables;
+    for (const OrderView& order : started.orders) {
+        if (order.label.empty()) {
+            atCounter = order.count;
+        } else {
+            tables.push_back(order.label);
+        }
+    }
+    std::string line = "Resumed day " + std::to_string(started.day) + ": " +
+                       counted(started.paid, "customer") + " paid; customer " +
+                       std::to_string(started.nextCustomer) + "'s cart holds " +
+                       counted(atCounter, "item");
+    if (!tables.empty()) {
+        line += "; " + tablesOf(tables, " has an open order", " have open orders");
+        line[line.find("; T") + 2] = 't';
+    }
+    if (!started.current.empty()) {
+        line += "; table " + started.current + " is current";
+    }
+    say(line);
+    const char* const date = "%Y-%m-%d";
+    if (localTime(started.openedAt, date) != localTime(now, date)) {
+        say("Day " + std::to_string(started.day) + " opened on " +
+            localTime(started.openedAt, date) + " at " + localTime(started.openedAt, "%H:%M") +
+            "; type quit to close it and start a new day.");
+    }
+}
+
+void ConsoleView::selected(const Selected& selected, std::int32_t customer) {
+    if (selected.label.empty()) {
+        const std::size_t held = selected.order ? selected.order->count : 0;
+        say("Counter: customer " + std::to_string(customer) + "'s cart holds " +
+            counted(held, "item") +
+            (selected.order ? ", " + selected.order->total.twoDecimals() + " $" : std::string()));
+    } else if (!selected.order) {
+        say("Table " + selected.label + ": new order");
+    } else {
+        say("Table " + selected.label + ": " + counted(selected.order->count, "item") + ", " +
+            selected.order->total.twoDecimals() + " $");
+    }
+}
+
+void ConsoleView::added(const Added& added) {
+    out << "Added ";
+    if (added.count > 1) {
+        out << added.count << " \u00d7 ";
+    }
+    out << added.name << " to " << whose(added.order, added.customer) << std::endl;
+}
+
+void ConsoleView::removed(const Removed& removed) {
+    say("Removed " + removed.name + " from " + whose(removed.order, removed.customer));
+}
+
+void ConsoleView::cleared(const Cleared& cleared) {
+    say("Cleared " + whose(cleared.order, cleared.customer) + ": " +
+        counted(cleared.count, "item") + " removed");
+}
+
+void ConsoleView::paid(const Paid& paid, bool anotherComes) {
+    const std::string amount = paid.total.twoDecimals() + " $";
+    if (paid.order.empty() && paid.left == 0) {
+        say("Customer " + std::to_string(paid.customer) + " paid " + amount +
+            (anotherComes ? "; customer " + std::to_string(paid.next) + " is next" : ""));
+    } else if (paid.order.empty()) {
+        say("Customer " + std::to_string(paid.customer) + " paid " + amount + " for " +
+            counted(paid.items, "item") + "; " + counted(paid.left, "item") + " stay in " +
+            whose("", paid.next));
+    } else if (paid.left == 0) {
+        say("Table " + paid.order + " paid " + amount + " as customer " +
+            std::to_string(paid.customer) + "; the counter is current");
+    } else {
+        say("Table " + paid.order + " paid " + amount + " for " + counted(paid.items, "item") +
+            " as customer " + std::to_string(paid.customer) + "; " + counted(paid.left, "item") +
+            " stay on its order");
+    }
+}
+
+void ConsoleView::moved(const Moved& moved) {
+    say("Moved " + moved.name + " from " + whose(moved.from, moved.customer) + " to " +
+        whose(moved.to, moved.customer));
+}
+
+void ConsoleView::tables(const std::vector<OrderView>& orders, std::int32_t customer) {
+    if (orders.empty()) {
+        say("No order is open");
+    }
+    for (const OrderView& order : orders) {
+        say(whoseCapitalised(order.label, customer) + ": " + counted(order.count, "item") + ", " +
+            order.total.twoDecimals() + " $, opened " + localTime(order.openedAt, "%H:%M"));
+    }
+}
+
+void ConsoleView::heading(const std::string& order, std::int32_t customer) {
+    say(whoseCapitalised(order, customer) + ":");
+}
+
+void ConsoleView::pays(const std::string& order, std::int32_t customer, const OrderView* view) {
+    const std::string who =
+        order.empty() ? "Customer " + std::to_string(customer) : "Table " + order;
+    say(who + " pays " + (view ? view->total.twoDecimals() : std::string("0.00")) + " $ in all");
+}
+
+void ConsoleView::emptyAlready(const std::string& order, std::int32_t customer) {
+    say(whoseCapitalised(order, customer) + " is empty already");
+}
+
+void ConsoleView::nothingToPay(const std::string& order, std::int32_t customer) {
+    say(whoseCapitalised(order, customer) +
+        " is empty, so there is nothing to pay: add items first, for example: add dish 2");
+}
+
+void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::int32_t customer,
+                          std::ostream& errors) {
+    using Reason = Refusal::Reason;
+    switch (refusal.reason) {
+        case Reason::journalRefused:
+            errors << "restaurant: could not record '" << line << "': " << refusal.text
+                   << "; nothing changed" << std::endl;
+            break;
+        case Reason::memoryLost:
+            errors << "restaurant: the day could not be reloaded from the journal; that line "
+                      "was not carried out"
+                   << std::endl;
+            break;
+        case Reason::emptyOrder:
+            emptyAlready(refusal.order, customer);
+            break;
+        case Reason::sameOrder:
+            say("That item is on " + whose(refusal.order, customer) +
+                " already: move it to another table");
+            break;
+        case Reason::ordersOpen:
+            say(tablesOf(refusal.names, " still has an open order: pay, move or clear it first",
+                         " still have open orders: pay, move or clear them first"));
+            break;
+        default:
+            refusedItem(refusal, customer);
+    }
+}
+
+// An item the menu or the order does not have.
+void ConsoleView::refusedItem(const Refusal& refusal, std::int32_t customer) {
+    using Reason = Refusal::Reason;
+    const std::string in = " in " + whose(refusal.order, customer);
+    if (refusal.reason == Reason::noSuchMenuNumber) {
+        say(std::string("There is no ") + spoken(refusal.kind) + " " +
+            std::to_string(refusal.number) + ": the menu has " +
+            (refusal.size == 0 ? std::string("none") : std::to_string(refusal.size)) +
+            " (type menu).");
+    } else if (refusal.reason == Reason::noSuchMenuName) {
+        say(std::string("No ") + spoken(refusal.kind) + " on the menu begins with '" +
+            refusal.text + "': type menu to see the " + spokenPlural(refusal.kind));
+    } else if (refusal.reason == Reason::ambiguousMenuName) {
+        say("'" + refusal.text + "' could be any of these " + spokenPlural(refusal.kind) + ": " +
+            listed(refusal.names) + "; type more of the name");
+    } else if (refusal.reason == Reason::noSuchOrderName) {
+        say("There is no " + std::string(spoken(refusal.kind)) + " called '" + refusal.text + "'" +
+            in + ": type cart to see it");
+    } else if (refusal.reason == Reason::ambiguousOrderName) {
+        say("'" + refusal.text + "' could be any of these " + spokenPlural(refusal.kind) + in +
+            ": " + listed(refusal.names) + "; type more of the name");
+    } else if (refusal.reason == Reason::noSuchPosition) {
+        say(whoseCapitalised(refusal.order, customer) + " holds no " + spoken(refusal.kind) + " " +
+            std::to_string(refusal.number) + ": type cart to see it");
+    }
+}

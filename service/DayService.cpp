@@ -1,0 +1,503 @@
+#include "service/DayService.h"
+
+#include <algorithm>
+#include <ctime>
+#include <new>
+#include <variant>
+
+#include "base/SaleId.h"
+#include "base/TableLabel.h"
+#include "service/NameMatch.h"
+
+namespace {
+
+Refusal refusal(Refusal::Reason reason) {
+    Refusal made;
+    made.reason = reason;
+    return made;
+}
+
+template <typename Value>
+bool holds(const std::variant<Value, Refusal>& choice) {
+    return choice.index() == 0;
+}
+
+}  // namespace
+
+DayService::DayService(Menu menu, Journal& journal, Clock clock)
+    : sold(std::move(menu)), journal(journal), clock(std::move(clock)) {}
+
+DayService::~DayService() = default;
+
+Moment DayService::systemClock() { return static_cast<Moment>(std::time(nullptr)); }
+
+Started DayService::start() {
+    std::lock_guard<std::mutex> lock(mutex);
+    const Journal::OpenDay opened = journal.openDay(clock());
+    DayReplay day(opened.number);
+    try {
+        for (const JournalEntry& entry : opened.entries) {
+            day.apply(entry);
+        }
+    } catch (const JournalError& error) {
+        throw JournalError(journal.description() + " is damaged: " + error.what());
+    }
+    replay.emplace(std::move(day));
+    number = opened.number;
+    Started started{number,
+                    opened.resumed,
+                    replay->sofar().openedAt,
+                    replay->sofar().customers.size(),
+                    replay->nextCustomer(),
+                    replay->current(),
+                    {}};
+    for (const OpenOrder* order : replay->orders()) {
+        started.orders.push_back(viewOf(*order));
+    }
+    return started;
+}
+
+void DayService::leaveOpen() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (closed || !replay) {
+        return;
+    }
+    try {
+        journal.leaveDayOpen();
+    } catch (const JournalError&) {
+        // Kept open, it is resumed at the next start.
+    }
+    closed = true;
+}
+
+Outcome<Selected> DayService::select(const std::string& label) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(label))) {
+        return *refused;
+    }
+    Selected selected{spelled(label), std::nullopt};
+    if (const OpenOrder* open = replay->order(label)) {
+        selected.order = viewOf(*open);
+    }
+    if (foldedLabel(replay->current()) != foldedLabel(label)) {
+        if (std::optional<Refusal> refused = commit({entry(JournalEntry::Type::select, label)})) {
+            return *refused;
+        }
+    }
+    return selected;
+}
+
+Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const ItemChoice& item,
+                               int count) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
+        return *refused;
+    }
+    if (count < 1 || count > mostCopies) {
+        Refusal refused = refusal(Refusal::Reason::badCount);
+        refused.number = count;
+        return refused;
+    }
+    const auto chosen = menuItem(kind, item);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    const MenuItem& sale = *std::get<const MenuItem*>(chosen);
+    std::vector<JournalEntry> entries;
+    entries.reserve(static_cast<std::size_t>(count) + 1);
+    if (replay->order(order) == nullptr) {
+        entries.push_back(entry(JournalEntry::Type::order, order));
+        entries.back().saleId = newSaleId();
+    }
+    JournalEntry added = entry(JournalEntry::Type::add, order);
+    added.kind = kind;
+    added.name = sale.name;
+    added.price = sale.price;
+    added.cost = sale.cost;
+    entries.insert(entries.end(), static_cast<std::size_t>(count), added);
+    Added result{spelled(order), replay->nextCustomer(), sale.name, count};
+    if (std::optional<Refusal> refused = commit(std::move(entries))) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
+                                    const ItemChoice& item) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
+        return *refused;
+    }
+    const auto chosen = orderItem(order, kind, item);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    const JournalItem& taken = replay->sofar().items[std::get<std::size_t>(chosen)];
+    JournalEntry removal = entry(JournalEntry::Type::remove, "");
+    removal.item = taken.entry;
+    Removed result{spelled(order), replay->nextCustomer(), taken.name};
+    if (std::optional<Refusal> refused = commit({removal})) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Cleared> DayService::clear(const std::string& order) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
+        return *refused;
+    }
+    const OpenOrder* open = replay->order(order);
+    if (open == nullptr) {
+        Refusal refused = refusal(Refusal::Reason::emptyOrder);
+        refused.order = spelled(order);
+        return refused;
+    }
+    std::vector<JournalEntry> removals;
+    removals.reserve(open->size());
+    const Moment now = clock();
+    for (const auto& kind : open->items) {
+        for (std::size_t at : kind) {
+            removals.push_back(JournalEntry::of(JournalEntry::Type::remove, now));
+            removals.back().item = replay->sofar().items[at].entry;
+        }
+    }
+    Cleared result{spelled(order), replay->nextCustomer(), open->size()};
+    if (std::optional<Refusal> refused = commit(std::move(removals))) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Paid> DayService::pay(const std::string& order,
+                              const std::vector<std::pair<ItemKind, ItemChoice>>& items) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
+        return *refused;
+    }
+    const OpenOrder* open = replay->order(order);
+    if (open == nullptr) {
+        Refusal refused = refusal(Refusal::Reason::emptyOrder);
+        refused.order = spelled(order);
+        return refused;
+    }
+    auto chosen = chosenItems(order, items);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    return payFor(*open, std::get<std::vector<std::size_t>>(chosen));
+}
+
+// The items named, each once, in the order named; all of the order's when
+// none is named, or when all are.
+std::variant<std::vector<std::size_t>, Refusal> DayService::chosenItems(
+    const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const {
+    std::vector<std::size_t> chosen;
+    for (const auto& [kind, item] : items) {
+        const auto found = orderItem(order, kind, item);
+        if (!holds(found)) {
+            return std::get<Refusal>(found);
+        }
+        if (std::find(chosen.begin(), chosen.end(), std::get<std::size_t>(found)) == chosen.end()) {
+            chosen.push_back(std::get<std::size_t>(found));
+        }
+    }
+    const OpenOrder& open = *replay->order(order);
+    if (chosen.empty() || chosen.size() == open.size()) {
+        chosen.clear();
+        for (const auto& kind : open.items) {
+            chosen.insert(chosen.end(), kind.begin(), kind.end());
+        }
+    }
+    return chosen;
+}
+
+// A whole order is paid under its own sale id; part of one, under a new
+// one, its items marked first. After a table pays, the till turns back to
+// the counter.
+Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen) {
+    const bool whole = chosen.size() == open.size();
+    Paid result{
+        open.label,    replay->nextCustomer(),      whole ? open.saleId : std::string(), Money(),
+        chosen.size(), open.size() - chosen.size(), replay->nextCustomer() + 1};
+    if (result.saleId.empty()) {
+        result.saleId = newSaleId();
+    }
+    std::vector<JournalEntry> entries;
+    entries.reserve(chosen.size() + 2);
+    for (std::size_t at : chosen) {
+        const JournalItem& paid = replay->sofar().items[at];
+        result.total += paid.price;
+        if (!whole) {
+            entries.push_back(entry(JournalEntry::Type::part, ""));
+            entries.back().item = paid.entry;
+            entries.back().customer = result.customer;
+        }
+    }
+    entries.push_back(entry(JournalEntry::Type::pay, open.label));
+    entries.back().customer = result.customer;
+    entries.back().saleId = result.saleId;
+    if (whole && !open.label.empty() && foldedLabel(replay->current()) == foldedLabel(open.label)) {
+        entries.push_back(entry(JournalEntry::Type::select, ""));
+    }
+    if (std::optional<Refusal> refused = commit(std::move(entries))) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const ItemChoice& item,
+                                const std::string& to) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready();
+        refused || (refused = checkLabel(order)) || (refused = checkLabel(to))) {
+        return *refused;
+    }
+    if (foldedLabel(order) == foldedLabel(to)) {
+        Refusal refused = refusal(Refusal::Reason::sameOrder);
+        refused.order = spelled(order);
+        return refused;
+    }
+    const auto chosen = orderItem(order, kind, item);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    const JournalItem& moving = replay->sofar().items[std::get<std::size_t>(chosen)];
+    std::vector<JournalEntry> entries;
+    if (replay->order(to) == nullptr) {
+        entries.push_back(entry(JournalEntry::Type::order, to));
+        entries.back().saleId = newSaleId();
+    }
+    entries.push_back(entry(JournalEntry::Type::move, to));
+    entries.back().item = moving.entry;
+    Moved result{moving.name, spelled(order), spelled(to), replay->nextCustomer()};
+    if (std::optional<Refusal> refused = commit(std::move(entries))) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Closed> DayService::closeDay() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready()) {
+        return *refused;
+    }
+    const std::vector<const OpenOrder*> open = replay->orders();
+    if (!open.empty()) {
+        Refusal refused = refusal(Refusal::Reason::ordersOpen);
+        for (const OpenOrder* order : open) {
+            refused.names.push_back(order->label);
+        }
+        return refused;
+    }
+    try {
+        journal.closeDay(clock());
+    } catch (const JournalError& error) {
+        Refusal refused = refusal(Refusal::Reason::journalRefused);
+        refused.text = error.what();
+        return refused;
+    }
+    closed = true;
+    return Closed{number};
+}
+
+const Menu& DayService::menu() const { return sold; }
+
+std::string DayService::current() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return replay ? replay->current() : std::string();
+}
+
+std::optional<OrderView> DayService::order(const std::string& label) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    const OpenOrder* open = replay ? replay->order(label) : nullptr;
+    if (open == nullptr) {
+        return std::nullopt;
+    }
+    return viewOf(*open);
+}
+
+std::vector<OrderView> DayService::orders() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<OrderView> views;
+    if (replay) {
+        for (const OpenOrder* order : replay->orders()) {
+            views.push_back(viewOf(*order));
+        }
+    }
+    return views;
+}
+
+std::int32_t DayService::nextCustomer() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return replay ? replay->nextCustomer() : 1;
+}
+
+DayRecord DayService::record() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return replay ? replay->record() : DayRecord{};
+}
+
+std::int32_t DayService::day() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return number;
+}
+
+bool DayService::over() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return closed;
+}
+
+// A day whose memory failed is rebuilt before anything else is done.
+std::optional<Refusal> DayService::ready() {
+    if (closed || !replay) {
+        return refusal(Refusal::Reason::dayOver);
+    }
+    if (stale) {
+        rebuild();
+    }
+    if (stale) {
+        return refusal(Refusal::Reason::memoryLost);
+    }
+    return std::nullopt;
+}
+
+// The entries go to the journal first; memory follows what it took.
+std::optional<Refusal> DayService::commit(std::vector<JournalEntry> entries) {
+    std::int64_t first = 0;
+    try {
+        first = journal.append(entries);
+    } catch (const JournalError& error) {
+        Refusal refused = refusal(Refusal::Reason::journalRefused);
+        refused.text = error.what();
+        return refused;
+    }
+    try {
+        for (std::size_t at = 0; at < entries.size(); ++at) {
+            entries[at].day = number;
+            entries[at].seq = first + static_cast<std::int64_t>(at);
+            replay->apply(entries[at]);
+        }
+    } catch (const std::bad_alloc&) {
+        rebuild();
+    }
+    return std::nullopt;
+}
+
+// Memory stays marked stale until a rebuild succeeds; the next command
+// tries again first.
+void DayService::rebuild() {
+    stale = true;
+    try {
+        DayReplay rebuilt(number);
+        for (const JournalEntry& entry : journal.openDayEntries()) {
+            rebuilt.apply(entry);
+        }
+        replay.emplace(std::move(rebuilt));
+        stale = false;
+    } catch (const std::bad_alloc&) {
+    } catch (const JournalError&) {
+    }
+}
+
+std::optional<Refusal> DayService::checkLabel(const std::string& label) const {
+    if (label.empty() || isTableLabel(label)) {
+        return std::nullopt;
+    }
+    Refusal refused = refusal(Refusal::Reason::badLabel);
+    refused.text = label;
+    return refused;
+}
+
+std::variant<const MenuItem*, Refusal> DayService::menuItem(ItemKind kind,
+                                                            const ItemChoice& item) const {
+    const std::vector<MenuItem>& items = sold.of(kind);
+    Refusal refused;
+    refused.kind = kind;
+    if (item.number) {
+        if (*item.number >= 1 && static_cast<std::size_t>(*item.number) <= items.size()) {
+            return &items[static_cast<std::size_t>(*item.number) - 1];
+        }
+        refused.reason = Refusal::Reason::noSuchMenuNumber;
+        refused.number = *item.number;
+        refused.size = items.size();
+        return refused;
+    }
+    std::vector<std::string> names;
+    names.reserve(items.size());
+    for (const MenuItem& sale : items) {
+        names.push_back(sale.name);
+    }
+    const NameMatch match(names, item.name);
+    if (match.found()) {
+        return &items[*match.found()];
+    }
+    refused.reason = match.candidates().empty() ? Refusal::Reason::noSuchMenuName
+                                                : Refusal::Reason::ambiguousMenuName;
+    refused.text = item.name;
+    refused.names = match.candidates();
+    return refused;
+}
+
+// The items of a kind in an order, counted in the order they came; named,
+// the last of that name.
+std::variant<std::size_t, Refusal> DayService::orderItem(const std::string& order, ItemKind kind,
+                                                         const ItemChoice& item) const {
+    const OpenOrder* open = replay->order(order);
+    static const std::vector<std::size_t> none;
+    const std::vector<std::size_t>& held =
+        open != nullptr ? open->items[static_cast<std::size_t>(kind)] : none;
+    Refusal refused;
+    refused.kind = kind;
+    refused.order = spelled(order);
+    if (item.number) {
+        if (*item.number >= 1 && static_cast<std::size_t>(*item.number) <= held.size()) {
+            return held[static_cast<std::size_t>(*item.number) - 1];
+        }
+        refused.reason = Refusal::Reason::noSuchPosition;
+        refused.number = *item.number;
+        refused.size = held.size();
+        return refused;
+    }
+    std::vector<std::string> names;
+    names.reserve(held.size());
+    for (std::size_t at : held) {
+        names.push_back(replay->sofar().items[at].name);
+    }
+    const NameMatch match(names, item.name);
+    if (match.found()) {
+        return held[*match.found()];
+    }
+    refused.reason = match.candidates().empty() ? Refusal::Reason::noSuchOrderName
+                                                : Refusal::Reason::ambiguousOrderName;
+    refused.text = item.name;
+    refused.names = match.candidates();
+    return refused;
+}
+
+std::string DayService::spelled(const std::string& label) const {
+    const OpenOrder* open = replay ? replay->order(label) : nullptr;
+    return open != nullptr ? open->label : label;
+}
+
+OrderView DayService::viewOf(const OpenOrder& order) const {
+    OrderView view{order.label, order.saleId, order.openedAt, {}, Money(), order.size()};
+    for (std::size_t kind = 0; kind < order.items.size(); ++kind) {
+        for (std::size_t at : order.items[kind]) {
+            const JournalItem& item = replay->sofar().items[at];
+            view.items[kind].push_back({item.kind, item.name, item.price, item.cost});
+            view.total += item.price;
+        }
+    }
+    return view;
+}
+
+// An entry of that type at the clock's moment, for that order; the counter's
+// order has no label.
+JournalEntry DayService::entry(JournalEntry::Type type, const std::string& label) const {
+    JournalEntry made = JournalEntry::of(type, clock());
+    if (!label.empty()) {
+        made.label = label;
+    }
+    return made;
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "base/ItemKind.h"
+#include "base/Moment.h"
+#include "journal/DayRecord.h"
+#include "journal/DayReplay.h"
+#include "journal/Journal.h"
+#include "menu/Menu.h"
+#include "service/Outcome.h"
+#include "service/Results.h"
+
+// DayService is the day's service: the orders open at the counter and at the
+// tables, the customers who paid, and the rules that change them. It takes
+// typed commands and gives typed results, or refusals that say why nothing
+// changed; it knows no text and no streams.
+//
+// Every change is written to the journal before memory changes, as the
+// entries that make it, and memory is the replay of what the journal took,
+// so the two cannot disagree. Should memory run out after the journal took a
+// change, the day is rebuilt from the journal. One command is carried out
+// at a time, whole: the service may be called from several threads.
+//
+// Orders are named by label: "" for the counter's, a table's label for a
+// table's (see base/TableLabel.h). An order opens, with its sale id, when
+// its first item goes in, and closes when it is paid or emptied. Customers
+// are numbered in the order they pay.
+class DayService {
+public:
+    using Clock = std::function<Moment()>;
+    static constexpr int mostCopies = 99;
+
+    DayService(Menu menu, Journal& journal, Clock clock = systemClock);
+    DayService(const DayService&) = delete;
+    DayService& operator=(const DayService&) = delete;
+    ~DayService();
+
+    // Opens the day, or resumes the one the journal holds open; throws
+    // JournalError when the journal cannot.
+    Started start();
+    // Leaves the day open for the next start, charging nothing.
+    void leaveOpen();
+
+    // Makes that order the one the till works on.
+    Outcome<Selected> select(const std::string& label);
+    Outcome<Added> add(const std::string& order, ItemKind kind, const ItemChoice& item, int count);
+    Outcome<Removed> remove(const std::string& order, ItemKind kind, const ItemChoice& item);
+    Outcome<Cleared> clear(const std::string& order);
+    // Pays for the whole order, or, when items are named, for those alone.
+    Outcome<Paid> pay(const std::string& order,
+                      const std::vector<std::pair<ItemKind, ItemChoice>>& items = {});
+    Outcome<Moved> move(const std::string& order, ItemKind kind, const ItemChoice& item,
+                        const std::string& to);
+    // Closes the day, once no order is open.
+    Outcome<Closed> closeDay();
+
+    const Menu& menu() const;
+    // Returns the label of the order the till works on.
+    std::string current() const;
+    std::optional<OrderView> order(const std::string& label) const;
+    // Returns the open orders: the counter's first, then the tables'.
+    std::vector<OrderView> orders() const;
+    std::int32_t nextCustomer() const;
+    // Returns the day so far, as the journal holds it.
+    DayRecord record() const;
+    std::int32_t day() const;
+    bool over() const;
+
+    // Returns the time of the system's clock.
+    static Moment systemClock();
+
+private:
+    std::optional<Refusal> ready();
+    std::optional<Refusal> commit(std::vector<JournalEntry> entries);
+    void rebuild();
+    std::optional<Refusal> checkLabel(const std::string& label) const;
+    // Returns the menu item a choice names, or why there is none.
+    std::variant<const MenuItem*, Refusal> menuItem(ItemKind kind, const ItemChoice& item) const;
+    // Returns where the item a choice names in an order is among the day's
+    // items, or why there is none.
+    std::variant<std::size_t, Refusal> orderItem(const std::string& order, ItemKind kind,
+                                                 const ItemChoice& item) const;
+    std::variant<std::vector<std::size_t>, Refusal> chosenItems(
+        const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const;
+    Outcome<Paid> payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen);
+    // Returns the label as the open order spells it, else as given.
+    std::string spelled(const std::string& label) const;
+    OrderView viewOf(const OpenOrder& order) const;
+    JournalEntry entry(JournalEntry::Type type, const std::string& label) const;
+
+    mutable std::mutex mutex;
+    Menu sold;
+    Journal& journal;
+    Clock clock;
+    std::optional<DayReplay> replay;
+    std::int32_t number = 0;
+    bool stale = false;
+    bool closed = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/ItemKind.h"
+
+// Refusal is why the day's service did not carry out a command: the reason,
+// and what a person needs to hear to mend it. Nothing changed. The console
+// and the web till each put it in their own words.
+struct Refusal {
+    enum class Reason {
+        noSuchMenuNumber,    // `number` of `kind` is not on the menu, which has `size`
+        noSuchMenuName,      // no item of `kind` on the menu begins with `text`
+        ambiguousMenuName,   // `text` begins the names of `kind` listed in `names`
+        badCount,            // `number` is not a count from 1 to 99
+        badLabel,            // `text` is not a table's label
+        noSuchPosition,      // order `order` holds `size` items of `kind`, not item `number`
+        noSuchOrderName,     // no item of `kind` in order `order` is called `text`
+        ambiguousOrderName,  // `text` could be any of `names` in order `order`
+        emptyOrder,          // order `order` holds nothing
+        sameOrder,           // an item would move to the order it is in
+        ordersOpen,          // the day cannot close while the tables in `names` are open
+        journalRefused,      // the journal refused the change: `text` says why
+        memoryLost,          // the day could not be reloaded after memory ran out
+        dayOver,             // the day is closed
+    };
+
+    Reason reason = Reason::dayOver;
+    ItemKind kind = ItemKind::dish;
+    std::string text;
+    std::int64_t number = 0;
+    std::size_t size = 0;
+    // The order concerned: a table's label, "" for the counter.
+    std::string order;
+    std::vector<std::string> names;
+};

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/ItemKind.h"
+#include "base/Moment.h"
+#include "base/Money.h"
+
+// The plain values the day's service hands out: what its commands did, and
+// what its open orders hold. They carry facts, never text to print.
+
+// OrderItem is one item in an open order.
+struct OrderItem {
+    ItemKind kind = ItemKind::dish;
+    std::string name;
+    Money price;
+    Money cost;
+};
+
+// OrderView is an open order as it stands: the counter's (label "") or a
+// table's, its items by kind in the order they came, and what it comes to.
+struct OrderView {
+    std::string label;
+    std::string saleId;
+    Moment openedAt = 0;
+    std::array<std::vector<OrderItem>, 3> items;
+    Money total;
+    std::size_t count = 0;
+};
+
+// How a command names an item: by its number, or by the words of its name.
+struct ItemChoice {
+    std::optional<std::int64_t> number;
+    std::string name;
+};
+
+// The day as the till finds it when it starts.
+struct Started {
+    std::int32_t day = 0;
+    bool resumed = false;
+    Moment openedAt = 0;
+    std::size_t paid = 0;
+    std::int32_t nextCustomer = 1;
+    std::string current;
+    std::vector<OrderView> orders;
+};
+
+struct Selected {
+    std::string label;
+    // The order, when it is open already.
+    std::optional<OrderView> order;
+};
+
+struct Added {
+    std::string order;
+    // The number the counter's customer will get, for the counter's lines.
+    std::int32_t customer = 0;
+    std::string name;
+    int count = 0;
+};
+
+struct Removed {
+    std::string order;
+    std::int32_t customer = 0;
+    std::string name;
+};
+
+struct Cleared {
+    std::string order;
+    std::int32_t customer = 0;
+    std::size_t count = 0;
+};
+
+struct Paid {
+    std::string order;
+    std::int32_t customer = 0;
+    std::string saleId;
+    Money total;
+    std::size_t items = 0;
+    // What the order still holds: nothing, unless part of it was paid.
+    std::size_t left = 0;
+    std::int32_t next = 0;
+};
+
+struct Moved {
+    std::string name;
+    std::string from;
+    std::string to;
+    std::int32_t customer = 0;
+};
+
+struct Closed {
+    std::int32_t day = 0;
+};
