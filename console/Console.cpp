@@ -124,7 +124,7 @@ void Console::help(const Command& /*command*/) {
     }
 }
 
-void Console::payNow(const Command& /*command*/) { pay(true); }
+void Console::payNow(const Command& /*command*/) { pay(service.current(), true); }
 
 void Console::quitNow(const Command& /*command*/) { quit(); }
 
@@ -194,17 +194,16 @@ void Console::showMenu(const Command& /*command*/) {
 
 void Console::showCart(const Command& /*command*/) {
     const std::string order = service.current();
-    const std::optional<OrderView> view = service.order(order);
+    const std::optional<OrderView> open = service.order(order);
     const std::int32_t customer = service.nextCustomer();
-    this->view.heading(order, customer);
-    cartOf(view).displayOrder();
-    this->view.pays(order, customer, view ? &*view : nullptr);
+    view.heading(order, customer);
+    cartOf(open).displayOrder();
+    view.pays(order, customer, open ? &*open : nullptr);
 }
 
 // Returns false when nothing was paid: the order is empty, or the journal
 // refused the payment.
-bool Console::pay(bool anotherComes) {
-    const std::string order = service.current();
+bool Console::pay(const std::string& order, bool anotherComes) {
     const Outcome<Paid> paid = service.pay(order);
     if (paid.done()) {
         view.paid(paid.result(), anotherComes);
@@ -263,7 +262,7 @@ void Console::quit() {
         refused(open);
         return;
     }
-    if (service.order("") && !pay(false)) {
+    if (service.order("") && !pay("", false)) {
         return;
     }
     DayLedger(service.record()).paidCustomers().displayFinancial();

@@ -60,7 +60,7 @@ private:
     void summary(const Command& command);
     void help(const Command& command);
     void quitNow(const Command& command);
-    bool pay(bool anotherComes);
+    bool pay(const std::string& order, bool anotherComes);
     void quit();
     void refused(const Refusal& refusal);
     std::vector<std::string> openTables() const;

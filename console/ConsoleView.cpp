@@ -128,15 +128,15 @@ void ConsoleView::paid(const Paid& paid, bool anotherComes) {
             (anotherComes ? "; customer " + std::to_string(paid.next) + " is next" : ""));
     } else if (paid.order.empty()) {
         say("Customer " + std::to_string(paid.customer) + " paid " + amount + " for " +
-            counted(paid.items, "item") + "; " + counted(paid.left, "item") + " stay in " +
-            whose("", paid.next));
+            counted(paid.items, "item") + "; " + counted(paid.left, "item") +
+            (paid.left == 1 ? " stays in " : " stay in ") + whose("", paid.next));
     } else if (paid.left == 0) {
         say("Table " + paid.order + " paid " + amount + " as customer " +
             std::to_string(paid.customer) + "; the counter is current");
     } else {
         say("Table " + paid.order + " paid " + amount + " for " + counted(paid.items, "item") +
             " as customer " + std::to_string(paid.customer) + "; " + counted(paid.left, "item") +
-            " stay on its order");
+            (paid.left == 1 ? " stays" : " stay") + " on its order");
     }
 }
 

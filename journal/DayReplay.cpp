@@ -117,7 +117,7 @@ std::string DayReplay::takeOut(const JournalEntry& entry) {
     if (place == placed.end()) {
         damaged(entry, "takes an item that is in no open order");
     }
-    const std::string key = place->second;
+    std::string key = place->second;
     const std::size_t at = added.at(*entry.item);
     OpenOrder& order = open.at(key).order;
     std::vector<std::size_t>& items = order.items[static_cast<std::size_t>(day.items[at].kind)];

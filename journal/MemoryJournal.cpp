@@ -30,7 +30,9 @@ std::vector<JournalEntry> MemoryJournal::openDayEntries() { return open(); }
 // Room is made first, so the entries go in all together or not at all.
 std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries) {
     std::vector<JournalEntry>& day = open();
-    day.reserve(day.size() + entries.size());
+    if (day.capacity() < day.size() + entries.size()) {
+        day.reserve(std::max(2 * day.capacity(), day.size() + entries.size()));
+    }
     const auto first = static_cast<std::int64_t>(day.size()) + 1;
     for (JournalEntry& entry : entries) {
         entry.day = static_cast<std::int32_t>(recorded.size());

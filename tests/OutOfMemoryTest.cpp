@@ -342,8 +342,9 @@ void sweepTill(const char* command, bool inAFile) {
 
 TEST(OutOfMemory, TheTillLosesNothingWhenMemoryRunsOut) {
     for (bool inAFile : {false, true}) {
-        for (const char* command : {"add dish 2", "add 3 drink item with a long, long name2",
-                                    "remove drink 2", "clear", "next", "quit"}) {
+        for (const char* command :
+             {"add dish 2", "add 3 drink item with a long, long name2", "remove drink 2", "clear",
+              "next", "quit", "table bar", "move drink 2 to bar", "split dish 1 drink 1"}) {
             sweepTill(command, inAFile);
         }
     }

@@ -68,6 +68,10 @@ struct TillOnFile {
 
 const std::vector<std::string> setUp = {"add dish 1", "add 2 drink 2", "next", "add snack 1",
                                         "add drink tea"};
+// A day with two tables open, table 5 the current one.
+const std::vector<std::string> setUpTables = {"add dish 1",  "add 2 drink 2", "next",
+                                              "add snack 1", "table bar",     "add drink tea",
+                                              "table 5",     "add 2 dish 2",  "add drink 2"};
 
 struct Fault {
     const char* what;
@@ -82,11 +86,24 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
         {"a full disk", FaultyVfs::Operation::write, SQLITE_FULL, "database or disk is full"},
         {"a failed sync", FaultyVfs::Operation::sync, SQLITE_IOERR_FSYNC, "disk I/O error"},
     };
-    const std::vector<std::string> commands = {"add 3 dish fish", "remove drink 1", "clear", "next",
-                                               "quit"};
+    // Commands at the counter, and at a table among others.
+    const std::vector<std::pair<const std::vector<std::string>*, std::string>> commands = {
+        {&setUp, "add 3 dish fish"},
+        {&setUp, "remove drink 1"},
+        {&setUp, "clear"},
+        {&setUp, "next"},
+        {&setUp, "quit"},
+        {&setUpTables, "add 3 snack chips"},
+        {&setUpTables, "move dish 1 to bar"},
+        {&setUpTables, "move drink juice to 7"},
+        {&setUpTables, "split dish 2 drink 1"},
+        {&setUpTables, "pay"},
+        {&setUpTables, "counter"},
+        {&setUpTables, "clear"},
+    };
     std::size_t injected = 0;
     for (const Fault& fault : faults) {
-        for (const std::string& command : commands) {
+        for (const auto& [before, command] : commands) {
             for (int nth = 1;; ++nth) {
                 SCOPED_TRACE(std::string(fault.what) + " at " + std::to_string(nth) + " in " +
                              command);
@@ -96,10 +113,10 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                 bool failed = false;
                 {
                     TillOnFile till(path);
-                    for (const std::string& line : setUp) {
+                    for (const std::string& line : *before) {
                         till.handle(line);
                     }
-                    const std::string before = stateOf(till.console);
+                    const std::string stateBefore = stateOf(till.console);
                     FaultyVfs::arm(fault.operation, nth, fault.error);
                     const std::string said = till.handle(command);
                     FaultyVfs::disarm();
@@ -108,7 +125,7 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                     const std::string refused = "restaurant: could not record '" + command +
                                                 "': " + fault.cause + "; nothing changed\n";
                     if (failed && said == refused) {
-                        EXPECT_EQ(after, before);
+                        EXPECT_EQ(after, stateBefore);
                     } else if (failed) {
                         // quit's customer paid; then the day could not close.
                         EXPECT_EQ(command, "quit");
@@ -219,16 +236,35 @@ TEST_F(JournalFolder, CommitsOnceForEachAcknowledgedCommandAndNeverOtherwise) {
         },
         &commits);
     const std::vector<std::pair<std::string, int>> lines = {
-        {"add dish 1", 1},     {"add 5 drink tea", 1},
-        {"add dish 9", 0},     {"add drink z", 0},
-        {"add pizza 1", 0},    {"remove drink 6", 0},
-        {"remove drink 5", 1}, {"menu", 0},
-        {"cart", 0},           {"report", 0},
-        {"summary", 0},        {"help", 0},
-        {"next", 1},           {"next", 0},
-        {"receipt", 0},        {"receipt 9", 0},
-        {"clear", 0},          {"add snack chips", 1},
-        {"clear", 1},          {"add 2 snack 1", 1},
+        {"add dish 1", 1},
+        {"add 5 drink tea", 1},
+        {"add dish 9", 0},
+        {"add drink z", 0},
+        {"add pizza 1", 0},
+        {"remove drink 6", 0},
+        {"remove drink 5", 1},
+        {"menu", 0},
+        {"cart", 0},
+        {"report", 0},
+        {"summary", 0},
+        {"help", 0},
+        {"next", 1},
+        {"next", 0},
+        {"receipt", 0},
+        {"receipt 9", 0},
+        {"clear", 0},
+        {"add snack chips", 1},
+        {"clear", 1},
+        {"add 2 snack 1", 1},
+        {"table 5", 1},
+        {"table 5", 0},
+        {"tables", 0},
+        {"add dish 1", 1},
+        {"move dish 1 to 7", 1},
+        {"counter", 1},
+        {"split snack 1", 1},
+        {"table 7", 1},
+        {"pay", 1},
         {"quit", 2},
     };
     for (const auto& [line, expected] : lines) {

@@ -10,13 +10,17 @@
 #include "journal/Journal.h"
 #include "menu/Menu.h"
 
-// What a person at the till can see of its day, without changing it: the
-// current customer's cart and the day's report.
+// The commands that show a day without changing it: the current order, the
+// open orders, and the day's report.
+inline const char* const stateCommands[] = {"cart", "tables", "report"};
+
+// What a person at the till can see of its day, without changing it.
 inline std::string stateOf(Console& console) {
     std::ostringstream seen;
     CoutRedirect redirect(seen.rdbuf());
-    console.handle("cart");
-    console.handle("report");
+    for (const char* command : stateCommands) {
+        console.handle(command);
+    }
     return seen.str();
 }
 

@@ -1,0 +1,25 @@
+# Checks that each folder of the program includes only folders below it in
+# the order of layers, never one above it or beside it:
+#   cmake -DSOURCE_DIR=... -P tests/Layers.cmake
+set(layers items lists accounts checks base csv menu journal service reports console web app)
+set(failures "")
+foreach(folder IN LISTS layers)
+    list(FIND layers ${folder} rank)
+    file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+    foreach(source IN LISTS sources)
+        file(STRINGS ${source} includes REGEX "^#include \"[a-z]+/")
+        foreach(include IN LISTS includes)
+            string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" used "${include}")
+            list(FIND layers ${used} usedRank)
+            if(usedRank GREATER_EQUAL 0 AND NOT used STREQUAL folder
+               AND (usedRank GREATER rank OR (folder STREQUAL "reports" AND used STREQUAL "service")))
+                list(APPEND failures "${source}: ${include}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(failures)
+    list(JOIN failures "\n" shown)
+    message(FATAL_ERROR "includes that run up or sideways:\n${shown}")
+endif()
+message(STATUS "every include runs down the layers")
