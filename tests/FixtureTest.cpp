@@ -106,9 +106,10 @@ TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
                       "Resumed day 3: 2 customers paid; customer 3's cart holds 2 items", 0),
                   0U)
             << resumed.output;
-        EXPECT_NE(resumed.output.find("\nDay 3 opened on 2026-12-07 at 12:10; type quit to close it "
-                                      "and start a new day.\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            resumed.output.find("\nDay 3 opened on 2026-12-07 at 12:10; type quit to close it "
+                                "and start a new day.\n"),
+            std::string::npos)
             << resumed.output;
         const std::string finished = textOf(fixture / "report-3-finished.txt");
         ASSERT_GE(resumed.output.size(), finished.size());
