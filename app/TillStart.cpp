@@ -22,6 +22,7 @@
 
 namespace {
 
+// A menu file, or a setting, that cannot be used.
 constexpr int badMenu = 2;
 
 // Returns the file's menu; a file with problems has them reported on
@@ -81,7 +82,8 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
             names[static_cast<std::size_t>(kind)].push_back(item.name);
         }
     }
-    Console console(std::move(selling.menu), journal);
+    DayService service(std::move(selling.menu), journal, DayService::systemClock, request.vat);
+    Console console(service, journal.settings());
     Till till(console, welcomeOf(journalName, selling.said));
     if (request.demo) {
         return till.replay(demoCommands());
@@ -148,5 +150,39 @@ int writeMenuInUse(const std::string& menuFile, const std::string& journalFile) 
         stored = journal.storedMenu();
     }
     writeMenu(stored ? stored->menu : builtinMenu(), std::cout);
+    return 0;
+}
+
+int settingsCommand(const std::vector<std::string>& words, const std::string& journalFile) {
+    if (!words.empty() && !Settings::known(words[0])) {
+        std::cerr << "restaurant: there is no setting '" << words[0]
+                  << "': the settings are name, address, vat-number and currency" << std::endl;
+        return badMenu;
+    }
+    const std::string path = journalPathOf(journalFile);
+    if (words.size() < 2) {
+        SqliteJournal journal(path, SqliteJournal::Access::reading);
+        const Settings settings = journal.settings();
+        for (const std::string& key : Settings::keys()) {
+            if (words.empty()) {
+                std::cout << key << ": " << settings.get(key) << '\n';
+            } else if (key == words[0]) {
+                std::cout << settings.get(key) << '\n';
+            }
+        }
+        std::cout << std::flush;
+        return 0;
+    }
+    std::string value;
+    for (std::size_t at = 1; at < words.size(); ++at) {
+        value += (at == 1 ? "" : " ") + words[at];
+    }
+    if (const std::optional<std::string> problem = Settings::problemWith(words[0], value)) {
+        std::cerr << "restaurant: " << *problem << std::endl;
+        return badMenu;
+    }
+    SqliteJournal journal(path, SqliteJournal::Access::till);
+    journal.putSetting(words[0], value);
+    std::cout << "Set " << words[0] << " to '" << value << "' in journal " << path << std::endl;
     return 0;
 }

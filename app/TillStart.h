@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // What the command line asks of the till.
 struct TillRequest {
@@ -8,6 +10,8 @@ struct TillRequest {
     std::string journalFile;
     bool noJournal = false;
     bool demo = false;
+    // The VAT rate of items whose menu gives none, in hundredths of a percent.
+    std::int64_t vat = 0;
 };
 
 // Starts the till as asked: the journal (or memory alone), the menu it
@@ -23,6 +27,10 @@ int importMenu(const std::string& file, const std::string& journalFile);
 // Writes the menu file's menu, else the journal's, else the built-in one, as
 // CSV; returns the program's exit status.
 int writeMenuInUse(const std::string& menuFile, const std::string& journalFile);
+
+// Shows the restaurant's settings, or one of them, or sets one to the words
+// given; returns the program's exit status.
+int settingsCommand(const std::vector<std::string>& words, const std::string& journalFile);
 
 // Returns the journal's path: the one given, else the default.
 std::string journalPathOf(const std::string& given);

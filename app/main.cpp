@@ -12,10 +12,12 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "app/HelpFormatter.h"
 #include "app/TillStart.h"
 #include "base/Text.h"
+#include "base/Vat.h"
 #include "console/CheckedOutput.h"
 #include "journal/SqliteJournal.h"
 #include "reports/ReadCommands.h"
@@ -33,6 +35,8 @@ struct Request {
     std::string day;
     std::string receiptDay;
     std::string customer;
+    // A setting's key, then the words of its value.
+    std::vector<std::string> setting;
 };
 
 // Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
@@ -44,6 +48,18 @@ const CLI::Validator plainNumber(
         return "";
     },
     "NUMBER");
+
+// A VAT rate in percent, from 0 to 100 with at most two decimals.
+const CLI::Validator vatRate(
+    [](std::string& text) -> std::string {
+        if (!parseVatRate(text)) {
+            return "'" + text +
+                   "' is not a VAT rate from 0 to 100: give the percent prices "
+                   "contain, for example 19 or 7.7";
+        }
+        return "";
+    },
+    "RATE");
 
 std::optional<std::int32_t> numberOf(const std::string& text) {
     if (text.empty()) {
@@ -62,6 +78,7 @@ struct Commands {
     CLI::App* receipt = nullptr;
     CLI::App* exporting = nullptr;
     CLI::App* verify = nullptr;
+    CLI::App* settings = nullptr;
 };
 
 void journalOption(CLI::App& command, Request& request) {
@@ -79,6 +96,10 @@ void defineTill(CLI::App& app, Request& request) {
                             ->type_name("FILE");
     journalOption(app, request);
     CLI::Option* journal = app.get_option("--journal");
+    app.add_option_function<std::string>(
+           "--vat", [&request](const std::string& rate) { request.till.vat = *parseVatRate(rate); },
+           "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
+        ->check(vatRate);
     CLI::Option* noJournal =
         app.add_flag("--no-journal", request.till.noJournal, "Keep the day in memory only")
             ->excludes(journal);
@@ -89,8 +110,7 @@ void defineTill(CLI::App& app, Request& request) {
         ->excludes(noJournal);
 }
 
-Commands defineCommands(CLI::App& app, Request& request) {
-    Commands commands;
+void defineMenuCommands(CLI::App& app, Request& request, Commands& commands) {
     commands.menu = app.add_subcommand(
         "menu", "The menu in use as CSV: the file's, else the journal's, else the built-in one");
     commands.menu->add_option("--menu", request.till.menuFile, "Read the menu from this CSV file")
@@ -100,6 +120,11 @@ Commands defineCommands(CLI::App& app, Request& request) {
         "import", "Check the menu file and make it the menu kept in the journal");
     commands.import->add_option("FILE", request.importFile, "The menu's CSV file")->required();
     journalOption(*commands.import, request);
+}
+
+Commands defineCommands(CLI::App& app, Request& request) {
+    Commands commands;
+    defineMenuCommands(app, request, commands);
     commands.days = app.add_subcommand(
         "days",
         "One line per day: its number, when it opened and closed (or open), customers, "
@@ -123,8 +148,13 @@ Commands defineCommands(CLI::App& app, Request& request) {
         "verify",
         "Check every day's records against the hashes they were written with, and the file "
         "itself: one line per sound day, or the first damage found");
+    commands.settings = app.add_subcommand(
+        "settings",
+        "The restaurant's name, address, vat-number and currency, which head its receipts: all of "
+        "them, one, or one set to the words given");
+    commands.settings->add_option("KEY VALUE", request.setting, "A setting, then its new value");
     for (CLI::App* command : {commands.days, commands.report, commands.summary, commands.receipt,
-                              commands.exporting, commands.verify}) {
+                              commands.exporting, commands.verify, commands.settings}) {
         journalOption(*command, request);
     }
     return commands;
@@ -173,6 +203,9 @@ int carryOut(CLI::App& app, const Commands& commands, const Request& request) {
     }
     if (commands.import->parsed()) {
         return importMenu(request.importFile, request.till.journalFile);
+    }
+    if (commands.settings->parsed()) {
+        return settingsCommand(request.setting, request.till.journalFile);
     }
     if (commands.menu->parsed()) {
         return writeMenuInUse(request.till.menuFile, request.till.journalFile);

@@ -24,6 +24,7 @@ struct Command {
         table,
         counter,
         tables,
+        voidSale,
         receipt,
         report,
         summary,
@@ -40,5 +41,11 @@ struct Command {
     std::vector<std::pair<ItemKind, ItemChoice>> items;
     // The table turned to, or moved to ("" for the counter).
     std::string label;
+    // The customer a receipt or a void is for.
     std::optional<std::int32_t> customer;
+    // How a pay or a split is paid, and whether the line said so.
+    Payment payment;
+    bool paymentStated = false;
+    // Why a sale is made void.
+    std::string reason;
 };

@@ -5,6 +5,7 @@
 #include <climits>
 #include <system_error>
 
+#include "base/Money.h"
 #include "base/TableLabel.h"
 #include "base/Text.h"
 
@@ -127,16 +128,79 @@ Parsed parseRemove(const std::vector<std::string>& words) {
     return command;
 }
 
-// split KIND N [KIND N ...]
+const char* const payForms =
+    "type pay, pay cash, pay cash and the cash given (pay cash 50), "
+    "pay card or pay other";
+
+// The payment the words from `from` on state: cash [AMOUNT], card or other.
+std::variant<Payment, std::string> paymentOf(const std::vector<std::string>& words,
+                                             std::size_t from) {
+    Payment payment;
+    payment.method = lowercase(words[from]);
+    const bool cash = payment.method == "cash";
+    if (!cash && payment.method != "card" && payment.method != "other") {
+        return "'" + words[from] + "' is not a way to pay: " + payForms;
+    }
+    if (words.size() > from + (cash ? 2 : 1)) {
+        return "Too many words after '" + payment.method + "': " + payForms;
+    }
+    if (words.size() == from + 2) {
+        Money::Parsed given = Money::parse(words[from + 1], '.');
+        if (given.reading != Money::Reading::amount) {
+            given = Money::parse(words[from + 1], ',');
+        }
+        if (given.reading != Money::Reading::amount || given.amount <= Money()) {
+            return "'" + words[from + 1] +
+                   "' is not an amount of cash: type the cash given with at most two decimals, "
+                   "for example: pay cash 50";
+        }
+        payment.given = given.amount;
+    }
+    return payment;
+}
+
+bool isMethod(const std::string& word) {
+    const std::string method = lowercase(word);
+    return method == "cash" || method == "card" || method == "other";
+}
+
+// pay [cash [AMOUNT] | card | other], and next the same.
+Parsed parsePay(const std::vector<std::string>& words) {
+    Command command;
+    command.verb = Verb::pay;
+    if (words.size() > 1) {
+        auto payment = paymentOf(words, 1);
+        if (payment.index() == 1) {
+            return std::get<std::string>(payment);
+        }
+        command.payment = std::get<Payment>(payment);
+        command.paymentStated = true;
+    }
+    return command;
+}
+
+// split KIND N [KIND N ...] [cash [AMOUNT] | card | other]
 Parsed parseSplit(const std::vector<std::string>& words) {
     const std::string needs =
         "'split' needs the items paid for as kind and number, for example: split dish 1 drink 2";
-    if (words.size() < 3 || words.size() % 2 == 0) {
+    std::size_t end = 1;
+    while (end < words.size() && !isMethod(words[end])) {
+        ++end;
+    }
+    if (end < 3 || end % 2 == 0) {
         return needs;
     }
     Command command;
     command.verb = Verb::split;
-    for (std::size_t at = 1; at < words.size(); at += 2) {
+    if (end < words.size()) {
+        auto payment = paymentOf(words, end);
+        if (payment.index() == 1) {
+            return std::get<std::string>(payment);
+        }
+        command.payment = std::get<Payment>(payment);
+        command.paymentStated = true;
+    }
+    for (std::size_t at = 1; at < end; at += 2) {
         const std::optional<ItemKind> kind = kindNamed(words[at]);
         if (!kind) {
             return unknownKind(words[at], "split dish 1 drink 2");
@@ -148,6 +212,24 @@ Parsed parseSplit(const std::vector<std::string>& words) {
         }
         command.items.push_back({*kind, ItemChoice{number, ""}});
     }
+    return command;
+}
+
+// void CUSTOMER REASON...
+Parsed parseVoid(const std::vector<std::string>& words) {
+    const std::string needs =
+        "'void' needs a paid customer's number and the reason, for example: void 3 rang up twice";
+    if (words.size() < 3) {
+        return needs;
+    }
+    Command command;
+    command.verb = Verb::voidSale;
+    command.customer = isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+    if (!command.customer) {
+        return "'" + words[1] +
+               "' is not a customer's number: " + needs.substr(needs.find(':') + 2);
+    }
+    command.reason = joined(words, 2, words.size());
     return command;
 }
 
@@ -242,15 +324,23 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
          parseRemove},
         {"clear", {{"clear", "empty the order"}}, justThis<Verb::clear>},
         {"cart", {{"cart", "the current order and its total price"}}, justThis<Verb::cart>},
-        {"next", {{"next", "the order is paid; the next customer starts"}}, justThis<Verb::pay>},
-        {"pay", {{"pay", "the same as next"}}, justThis<Verb::pay>},
+        {"next", {{"next", "the order is paid; the next customer starts"}}, parsePay},
+        {"pay",
+         {{"pay", "the same as next: paid in cash"},
+          {"pay cash 50", "paid in cash, 50 given: the change is shown"},
+          {"pay card", "paid by card (pay other: any other way)"}},
+         parsePay},
         {"split",
-         {{"split dish 1 drink 2", "only those items are paid, as one customer; the rest stays"}},
+         {{"split dish 1 drink 2", "only those items are paid, as one customer; the rest stays"},
+          {"split drink 2 card", "the same, paid as pay is"}},
          parseSplit},
         {"table", {{"table LABEL", "work on that table's order, opened when new"}}, parseTable},
         {"counter", {{"counter", "work on the counter's order"}}, justThis<Verb::counter>},
         {"tables", {{"tables", "the open orders"}}, justThis<Verb::tables>},
         {"move", {{"move drink 2 to 7", "move that item to table 7's order"}}, parseMove},
+        {"void",
+         {{"void CUSTOMER REASON", "that paid sale is void: it leaves the day's accounts"}},
+         parseVoid},
         {"receipt",
          {{"receipt [CUSTOMER]", "a paid customer's receipt (the last one's alone)"}},
          parseReceipt},

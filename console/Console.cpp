@@ -52,12 +52,14 @@ Cart cartOf(const std::optional<OrderView>& order) {
 Console::Console(Menu menu, Journal& journal, DayService::Clock clock)
     : owned(std::make_unique<DayService>(std::move(menu), journal, std::move(clock))),
       service(*owned),
-      view(std::cout),
+      settings(journal.settings()),
+      view(std::cout, settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
-Console::Console(DayService& service)
+Console::Console(DayService& service, Settings settings)
     : service(service),
-      view(std::cout),
+      settings(std::move(settings)),
+      view(std::cout, this->settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::~Console() = default;
@@ -91,10 +93,11 @@ bool Console::handle(const std::string& text) {
 void Console::carryOut(const Command& command) {
     using Handler = void (Console::*)(const Command&);
     static constexpr Handler handlers[] = {
-        &Console::showMenu, &Console::add,     &Console::remove, &Console::clear,
-        &Console::showCart, &Console::payNow,  &Console::split,  &Console::move,
-        &Console::select,   &Console::select,  &Console::tables, &Console::receipt,
-        &Console::report,   &Console::summary, &Console::help,   &Console::quitNow,
+        &Console::showMenu, &Console::add,    &Console::remove,  &Console::clear,
+        &Console::showCart, &Console::payNow, &Console::split,   &Console::move,
+        &Console::select,   &Console::select, &Console::tables,  &Console::voidSale,
+        &Console::receipt,  &Console::report, &Console::summary, &Console::help,
+        &Console::quitNow,
     };
     static_assert(std::size(handlers) == static_cast<std::size_t>(Command::Verb::quit) + 1,
                   "one handler for every verb");
@@ -115,7 +118,9 @@ void Console::report(const Command& /*command*/) {
     DayLedger(service.record()).paidCustomers().displayFinancial();
 }
 
-void Console::summary(const Command& /*command*/) { Summary(service.record()).print(std::cout); }
+void Console::summary(const Command& /*command*/) {
+    Summary(service.record(), settings.currency()).print(std::cout);
+}
 
 void Console::help(const Command& /*command*/) {
     std::istringstream lines(commands());
@@ -124,7 +129,7 @@ void Console::help(const Command& /*command*/) {
     }
 }
 
-void Console::payNow(const Command& /*command*/) { pay(service.current(), true); }
+void Console::payNow(const Command& command) { pay(service.current(), command, true); }
 
 void Console::quitNow(const Command& /*command*/) { quit(); }
 
@@ -203,10 +208,10 @@ void Console::showCart(const Command& /*command*/) {
 
 // Returns false when nothing was paid: the order is empty, or the journal
 // refused the payment.
-bool Console::pay(const std::string& order, bool anotherComes) {
-    const Outcome<Paid> paid = service.pay(order);
+bool Console::pay(const std::string& order, const Command& command, bool anotherComes) {
+    const Outcome<Paid> paid = service.pay(order, command.items, command.payment);
     if (paid.done()) {
-        view.paid(paid.result(), anotherComes);
+        view.paid(paid.result(), anotherComes, command.paymentStated);
         return true;
     }
     if (paid.refusal().reason == Refusal::Reason::emptyOrder) {
@@ -217,16 +222,11 @@ bool Console::pay(const std::string& order, bool anotherComes) {
     return false;
 }
 
-void Console::split(const Command& command) {
-    const std::string order = service.current();
-    const Outcome<Paid> paid = service.pay(order, command.items);
-    if (paid.done()) {
-        view.paid(paid.result(), true);
-    } else if (paid.refusal().reason == Refusal::Reason::emptyOrder) {
-        view.nothingToPay(order, service.nextCustomer());
-    } else {
-        refused(paid.refusal());
-    }
+void Console::split(const Command& command) { pay(service.current(), command, true); }
+
+void Console::voidSale(const Command& command) {
+    const Outcome<Voided> voided = service.voidSale(*command.customer, command.reason);
+    voided.done() ? view.voided(voided.result()) : refused(voided.refusal());
 }
 
 void Console::move(const Command& command) {
@@ -244,7 +244,7 @@ void Console::receipt(const Command& command) {
     }
     const std::int32_t last = record.customers.back().number;
     const std::int32_t wanted = command.customer.value_or(last);
-    if (!Receipt(record).print(wanted, std::cout)) {
+    if (!Receipt(record, settings).print(wanted, std::cout)) {
         std::cout << "Customer " << wanted
                   << " has not paid today: type receipt and a number from 1 to " << last
                   << std::endl;
@@ -262,7 +262,7 @@ void Console::quit() {
         refused(open);
         return;
     }
-    if (service.order("") && !pay("", false)) {
+    if (service.order("") && !pay("", Command(), false)) {
         return;
     }
     DayLedger(service.record()).paidCustomers().displayFinancial();
@@ -287,7 +287,8 @@ void Console::finish() {
         open.reason = Refusal::Reason::ordersOpen;
         open.names = tables;
         std::ostringstream said;
-        ConsoleView(said).refused(open, line, service.nextCustomer(), std::cerr);
+        ConsoleView(said, settings.currency())
+            .refused(open, line, service.nextCustomer(), std::cerr);
         std::cerr << "restaurant: " << said.str() << std::flush;
         leaveOpen();
         status = 1;

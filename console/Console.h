@@ -7,6 +7,7 @@
 #include "console/Command.h"
 #include "console/ConsoleView.h"
 #include "journal/Journal.h"
+#include "journal/Settings.h"
 #include "menu/LibraryItems.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
@@ -18,10 +19,11 @@
 // was wrong and what to type, and changes nothing.
 class Console {
 public:
-    // A console on a service of its own, for a till that is nothing else.
+    // A console on a service of its own, for a till that is nothing else,
+    // with the restaurant's settings the journal holds.
     Console(Menu menu, Journal& journal, DayService::Clock clock = DayService::systemClock);
     // A console on a service others share.
-    explicit Console(DayService& service);
+    explicit Console(DayService& service, Settings settings = {});
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
     ~Console();
@@ -55,18 +57,21 @@ private:
     void move(const Command& command);
     void select(const Command& command);
     void tables(const Command& command);
+    void voidSale(const Command& command);
     void receipt(const Command& command);
     void report(const Command& command);
     void summary(const Command& command);
     void help(const Command& command);
     void quitNow(const Command& command);
-    bool pay(const std::string& order, bool anotherComes);
+    bool pay(const std::string& order, const Command& command, bool anotherComes);
     void quit();
     void refused(const Refusal& refusal);
     std::vector<std::string> openTables() const;
 
     std::unique_ptr<DayService> owned;
     DayService& service;
+    // The restaurant's name on receipts, and the currency after amounts.
+    Settings settings;
     ConsoleView view;
     std::unique_ptr<LibraryMenus> libraryMenus;
     // The line being carried out, as the journal's refusals name it.

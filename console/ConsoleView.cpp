@@ -1,6 +1,7 @@
 #include "console/ConsoleView.h"
 
 #include <iostream>
+#include <utility>
 
 #include "base/LocalTime.h"
 
@@ -35,6 +36,13 @@ std::string inWords(const std::vector<std::string>& labels) {
     return text;
 }
 
+// " in cash", " by card": how a customer paid, as the paid line says it.
+std::string wayOf(const Payment& payment) {
+    return payment.method == "cash"   ? " in cash"
+           : payment.method == "card" ? " by card"
+                                      : " by other means";
+}
+
 std::string tablesOf(const std::vector<std::string>& labels, const char* one, const char* many) {
     return (labels.size() == 1 ? "Table " : "Tables ") + inWords(labels) +
            (labels.size() == 1 ? one : many);
@@ -42,7 +50,10 @@ std::string tablesOf(const std::vector<std::string>& labels, const char* one, co
 
 }  // namespace
 
-ConsoleView::ConsoleView(std::ostream& out) : out(out) {}
+ConsoleView::ConsoleView(std::ostream& out, std::string currency)
+    : out(out), currency(std::move(currency)) {}
+
+std::string ConsoleView::amount(Money money) const { return money.twoDecimals() + " " + currency; }
 
 void ConsoleView::say(const std::string& line) { out << line << std::endl; }
 
@@ -95,12 +106,12 @@ void ConsoleView::selected(const Selected& selected, std::int32_t customer) {
         const std::size_t held = selected.order ? selected.order->count : 0;
         say("Counter: customer " + std::to_string(customer) + "'s cart holds " +
             counted(held, "item") +
-            (selected.order ? ", " + selected.order->total.twoDecimals() + " $" : std::string()));
+            (selected.order ? ", " + amount(selected.order->total) : std::string()));
     } else if (!selected.order) {
         say("Table " + selected.label + ": new order");
     } else {
         say("Table " + selected.label + ": " + counted(selected.order->count, "item") + ", " +
-            selected.order->total.twoDecimals() + " $");
+            amount(selected.order->total));
     }
 }
 
@@ -121,8 +132,8 @@ void ConsoleView::cleared(const Cleared& cleared) {
         counted(cleared.count, "item") + " removed");
 }
 
-void ConsoleView::paid(const Paid& paid, bool anotherComes) {
-    const std::string amount = paid.total.twoDecimals() + " $";
+void ConsoleView::paid(const Paid& paid, bool anotherComes, bool stated) {
+    const std::string amount = this->amount(paid.total) + (stated ? wayOf(paid.payment) : "");
     if (paid.order.empty() && paid.left == 0) {
         say("Customer " + std::to_string(paid.customer) + " paid " + amount +
             (anotherComes ? "; customer " + std::to_string(paid.next) + " is next" : ""));
@@ -138,6 +149,14 @@ void ConsoleView::paid(const Paid& paid, bool anotherComes) {
             " as customer " + std::to_string(paid.customer) + "; " + counted(paid.left, "item") +
             (paid.left == 1 ? " stays" : " stay") + " on its order");
     }
+    if (paid.payment.given) {
+        say("Change: " + this->amount(paid.change));
+    }
+}
+
+void ConsoleView::voided(const Voided& voided) {
+    say("Customer " + std::to_string(voided.customer) + "'s sale of " + amount(voided.total) +
+        " is void: " + voided.reason);
 }
 
 void ConsoleView::moved(const Moved& moved) {
@@ -151,7 +170,7 @@ void ConsoleView::tables(const std::vector<OrderView>& orders, std::int32_t cust
     }
     for (const OrderView& order : orders) {
         say(whoseCapitalised(order.label, customer) + ": " + counted(order.count, "item") + ", " +
-            order.total.twoDecimals() + " $, opened " + localTime(order.openedAt, "%H:%M"));
+            amount(order.total) + ", opened " + localTime(order.openedAt, "%H:%M"));
     }
 }
 
@@ -162,7 +181,7 @@ void ConsoleView::heading(const std::string& order, std::int32_t customer) {
 void ConsoleView::pays(const std::string& order, std::int32_t customer, const OrderView* view) {
     const std::string who =
         order.empty() ? "Customer " + std::to_string(customer) : "Table " + order;
-    say(who + " pays " + (view ? view->total.twoDecimals() : std::string("0.00")) + " $ in all");
+    say(who + " pays " + amount(view ? view->total : Money()) + " in all");
 }
 
 void ConsoleView::emptyAlready(const std::string& order, std::int32_t customer) {
@@ -198,8 +217,35 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
             say(tablesOf(refusal.names, " still has an open order: pay, move or clear it first",
                          " still have open orders: pay, move or clear them first"));
             break;
+        case Reason::notEnough:
+        case Reason::badMethod:
+        case Reason::noSuchCustomer:
+        case Reason::alreadyVoid:
+        case Reason::noReason:
+            refusedPayment(refusal);
+            break;
         default:
             refusedItem(refusal, customer);
+    }
+}
+
+// A payment or a void that cannot be.
+void ConsoleView::refusedPayment(const Refusal& refusal) {
+    using Reason = Refusal::Reason;
+    const std::string customer = "ustomer " + std::to_string(refusal.number);
+    if (refusal.reason == Reason::notEnough) {
+        say("The cash given, " + amount(refusal.given) + ", is less than the " +
+            amount(refusal.due) + " to pay: type the cash given, for example: pay cash " +
+            refusal.due.shortest());
+    } else if (refusal.reason == Reason::badMethod) {
+        say("'" + refusal.text + "' is not a way to pay: type cash, card or other");
+    } else if (refusal.reason == Reason::noSuchCustomer) {
+        say("No c" + customer + " has paid today: type receipt to see the last one");
+    } else if (refusal.reason == Reason::alreadyVoid) {
+        say("C" + customer + "'s sale is void already");
+    } else {
+        say("A void needs a reason, for example: void " + std::to_string(refusal.number) +
+            " rang up twice");
     }
 }
 

@@ -14,14 +14,17 @@
 // order. It knows nothing of how the results came about.
 class ConsoleView {
 public:
-    explicit ConsoleView(std::ostream& out);
+    // Amounts end with the currency's symbol.
+    ConsoleView(std::ostream& out, std::string currency);
 
     void started(const Started& started, Moment now);
     void selected(const Selected& selected, std::int32_t customer);
     void added(const Added& added);
     void removed(const Removed& removed);
     void cleared(const Cleared& cleared);
-    void paid(const Paid& paid, bool anotherComes);
+    // Names the way the customer paid when the command stated it.
+    void paid(const Paid& paid, bool anotherComes, bool stated = false);
+    void voided(const Voided& voided);
     void moved(const Moved& moved);
     void tables(const std::vector<OrderView>& orders, std::int32_t customer);
     // The total line under an order's listing.
@@ -41,8 +44,11 @@ public:
 
 private:
     void refusedItem(const Refusal& refusal, std::int32_t customer);
+    void refusedPayment(const Refusal& refusal);
+    std::string amount(Money money) const;
     void say(const std::string& line);
     std::string whoseCapitalised(const std::string& order, std::int32_t customer) const;
 
     std::ostream& out;
+    std::string currency;
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <editline/readline.h>
 #include <iostream>
+#include <unistd.h>
 #include <utility>
 
 #include "base/ItemKind.h"
@@ -19,6 +20,20 @@ namespace {
 
 // libedit calls plain C functions; they reach the reader through this.
 const EditLineReader* active = nullptr;
+StopSignals* stops = nullptr;
+
+// Reads a key once one is typed, or gives up, as at the end of input, once
+// a stop signal comes. The signals are let in only while the wait blocks,
+// so one that comes while libedit draws is seen, not lost in a read that
+// libedit would start again.
+int nextKey(FILE* in) {
+    const int descriptor = fileno(in);
+    if (!stops->waitForInput(descriptor)) {
+        return EOF;
+    }
+    unsigned char key = 0;
+    return read(descriptor, &key, 1) == 1 ? key : EOF;
+}
 std::vector<std::string> offered;
 
 std::vector<std::string> wordsOf(const std::string& line) {
@@ -69,10 +84,12 @@ EditLineReader::EditLineReader(std::vector<std::vector<std::string>> names, Stop
     // libedit reads and shows UTF-8 only under the user's locale.
     std::setlocale(LC_CTYPE, "");
     active = this;
+    stops = &signals;
     rl_readline_name = "restaurant";
-    // The till's own handlers take the signals; a signal interrupts the
-    // wait for a key, and readline returns.
+    // The till's own handlers take the signals; a signal ends the wait for
+    // a key, and readline returns.
     rl_catch_signals = 0;
+    rl_getc_function = nextKey;
     rl_attempted_completion_function = complete;
     rl_initialize();
     using_history();
@@ -81,6 +98,7 @@ EditLineReader::EditLineReader(std::vector<std::vector<std::string>> names, Stop
 EditLineReader::~EditLineReader() {
     clear_history();
     active = nullptr;
+    stops = nullptr;
 }
 
 LineReader::Input EditLineReader::next() {
@@ -89,7 +107,6 @@ LineReader::Input EditLineReader::next() {
         char* typed = nullptr;
         if (signal == 0 || signal == SIGINT) {
             errno = 0;
-            StopSignals::LetIn letIn(signals);
             typed = readline("> ");
         }
         const int error = errno;

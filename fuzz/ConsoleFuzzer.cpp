@@ -1,13 +1,15 @@
 // Feeds arbitrary text to the till's console, a line at a time, and checks
 // that it never crashes and that the day's closing report equals the report
 // of a model that applies only the well-formed commands: counts, numbers,
-// names, clear, tables, moves and split bills included.
+// names, clear, tables, moves and split bills included, paid in cash with
+// the cash counted, by card or otherwise; and void sales.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -17,6 +19,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "testing/CoutRedirect.h"
 
+#include "base/Money.h"
 #include "base/Text.h"
 #include "console/Console.h"
 #include "journal/MemoryJournal.h"
@@ -142,8 +145,10 @@ public:
     bool apply(const std::string& line) {
         const std::vector<std::string> words = wordsOf(line);
         const std::string verb = words.empty() ? "" : lower(words[0]);
-        if (words.size() == 1 && (verb == "next" || verb == "pay")) {
-            payAll(current);
+        if (verb == "next" || verb == "pay") {
+            pay(words, 1);
+        } else if (verb == "void") {
+            voidSale(words);
         } else if (words.size() == 1 && verb == "quit") {
             return !quit();
         } else if (words.size() == 1 && verb == "clear") {
@@ -172,7 +177,11 @@ public:
         double cost = 0.0;
         double price = 0.0;
         double profit = 0.0;
-        for (std::vector<Held> customer : paid) {
+        for (std::size_t number = 0; number < paid.size(); ++number) {
+            if (voided[number]) {
+                continue;
+            }
+            std::vector<Held> customer = paid[number];
             std::sort(customer.begin(), customer.end(), [](const Held& a, const Held& b) {
                 return std::make_pair(a.kind, a.added) < std::make_pair(b.kind, b.added);
             });
@@ -211,6 +220,63 @@ private:
         return true;
     }
 
+    // The cash a line gives from `from` on, -1 when it gives none, or
+    // nothing when the words are no way to pay.
+    static std::optional<long long> cashOf(const std::vector<std::string>& words,
+                                           std::size_t from) {
+        const std::string method = from < words.size() ? lower(words[from]) : "";
+        if (from == words.size() ||
+            ((method == "card" || method == "other") && words.size() == from + 1) ||
+            (method == "cash" && words.size() == from + 1)) {
+            return -1;
+        }
+        if (method != "cash" || words.size() != from + 2) {
+            return std::nullopt;
+        }
+        Money::Parsed given = Money::parse(words[from + 1], '.');
+        if (given.reading != Money::Reading::amount) {
+            given = Money::parse(words[from + 1], ',');
+        }
+        if (given.reading != Money::Reading::amount || given.amount <= Money()) {
+            return std::nullopt;
+        }
+        return given.amount.cents();
+    }
+
+    static long long totalOf(const std::vector<Held>& items) {
+        long long total = 0;
+        for (const Held& item : items) {
+            total += kinds[item.kind][item.menu].price;
+        }
+        return total;
+    }
+
+    // pay [cash [AMOUNT] | card | other]: cash short of the total pays nothing.
+    void pay(const std::vector<std::string>& words, std::size_t from) {
+        const std::optional<long long> cash = cashOf(words, from);
+        const auto found = orders.find(current);
+        if (!cash || found == orders.end()) {
+            return;
+        }
+        std::vector<Held> all;
+        for (const auto& kind : found->second) {
+            all.insert(all.end(), kind.begin(), kind.end());
+        }
+        if (*cash < 0 || *cash >= totalOf(all)) {
+            payAll(current);
+        }
+    }
+
+    // void CUSTOMER REASON...: a paid sale, once.
+    void voidSale(const std::vector<std::string>& words) {
+        long long number = 0;
+        if (words.size() >= 3 && digits(words[1], number) && number >= 1 &&
+            static_cast<std::size_t>(number) <= paid.size() &&
+            !voided[static_cast<std::size_t>(number) - 1]) {
+            voided[static_cast<std::size_t>(number) - 1] = true;
+        }
+    }
+
     void payAll(const std::string& label) {
         const auto found = orders.find(label);
         if (found == orders.end()) {
@@ -221,6 +287,7 @@ private:
             cart.insert(cart.end(), kind.begin(), kind.end());
         }
         paid.push_back(cart);
+        voided.push_back(false);
         orders.erase(found);
         if (label == current) {
             current.clear();
@@ -322,8 +389,14 @@ private:
 
     // split KIND N [KIND N ...]: those items paid, each once; all of them
     // is the whole order.
-    void split(const std::vector<std::string>& words) {
-        if (words.size() < 3 || words.size() % 2 == 0 || orders.count(current) == 0) {
+    void split(std::vector<std::string> words) {
+        std::size_t end = 1;
+        while (end < words.size() && !isMethod(words[end])) {
+            ++end;
+        }
+        const std::optional<long long> cash = cashOf(words, end);
+        words.resize(end);
+        if (!cash || words.size() < 3 || words.size() % 2 == 0 || orders.count(current) == 0) {
             return;
         }
         std::vector<std::pair<int, std::size_t>> chosen;
@@ -342,34 +415,45 @@ private:
                 chosen.emplace_back(kind, place);
             }
         }
-        const Order& order = orders[current];
-        if (chosen.size() == order[0].size() + order[1].size() + order[2].size()) {
-            payAll(current);
-            return;
-        }
         std::vector<Held> cart;
         cart.reserve(chosen.size());
         for (const auto& [kind, place] : chosen) {
             cart.push_back(orders[current][kind][place - 1]);
+        }
+        if (*cash >= 0 && *cash < totalOf(cart)) {
+            return;
+        }
+        const Order& order = orders[current];
+        if (chosen.size() == order[0].size() + order[1].size() + order[2].size()) {
+            payAll(current);
+            return;
         }
         std::sort(chosen.rbegin(), chosen.rend());
         for (const auto& [kind, place] : chosen) {
             takeOut(kind, place);
         }
         paid.push_back(cart);
+        voided.push_back(false);
+    }
+
+    static bool isMethod(const std::string& word) {
+        const std::string method = lower(word);
+        return method == "cash" || method == "card" || method == "other";
     }
 
     std::map<std::string, Order> orders;
     std::string current;
     std::size_t added = 0;
     std::vector<std::vector<Held>> paid;
+    std::vector<bool> voided;
 };
 
 Menu fuzzMenu() {
     Menu menu;
     for (ItemKind kind : itemKinds) {
         for (const Priced& item : kinds[static_cast<std::size_t>(kind)]) {
-            menu.add({kind, item.name, Money::fromCents(item.price), Money::fromCents(item.cost)});
+            menu.add({kind, item.name, Money::fromCents(item.price), Money::fromCents(item.cost),
+                      std::nullopt});
         }
     }
     return menu;

@@ -26,15 +26,25 @@ struct JournalItem {
     std::optional<Moment> removedAt;
     // The seq of the journal entry that added it, by which it is named.
     std::int64_t entry = 0;
+    // The VAT rate its price contains, in hundredths of a percent.
+    std::int64_t vat = 0;
 };
 
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,
-// unique across tills, when, and the table paid for ("" at the counter).
+// unique across tills, when, the table paid for ("" at the counter), how,
+// and, for a sale made void, when and why. A void sale stays in the day.
 struct PaidCustomer {
     std::int32_t number = 0;
     std::string saleId;
     Moment paidAt = 0;
     std::string table;
+    // cash, card or other; empty for a sale made before methods were kept.
+    std::string method;
+    // The cash given, when it was counted.
+    std::optional<Money> given;
+    // When the sale was made void, and why.
+    std::optional<Moment> voidedAt;
+    std::string reason;
 };
 
 // OpenOrder is an order not paid yet: the counter's (label "") or a table's,

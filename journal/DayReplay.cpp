@@ -30,7 +30,8 @@ void DayReplay::apply(const JournalEntry& entry) {
     // In the order of the types' numbers, from open.
     static constexpr Step steps[] = {&DayReplay::openDay,    &DayReplay::add,   &DayReplay::remove,
                                      &DayReplay::pay,        &DayReplay::close, &DayReplay::select,
-                                     &DayReplay::orderOpens, &DayReplay::move,  &DayReplay::part};
+                                     &DayReplay::orderOpens, &DayReplay::move,  &DayReplay::part,
+                                     &DayReplay::voidSale};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");
@@ -66,6 +67,20 @@ void DayReplay::part(const JournalEntry& entry) {
 
 void DayReplay::close(const JournalEntry& entry) { day.closedAt = entry.at; }
 
+void DayReplay::voidSale(const JournalEntry& entry) {
+    const auto paid = entry.customer ? paidAt.find(*entry.customer) : paidAt.end();
+    if (paid == paidAt.end() || day.customers[paid->second].voidedAt || !entry.reason) {
+        damaged(entry, "voids a sale that is not a sale, or is void already");
+    }
+    day.customers[paid->second].voidedAt = entry.at;
+    day.customers[paid->second].reason = *entry.reason;
+}
+
+const PaidCustomer* DayReplay::customer(std::int32_t number) const {
+    const auto paid = paidAt.find(number);
+    return paid == paidAt.end() ? nullptr : &day.customers[paid->second];
+}
+
 void DayReplay::openOrder(const std::string& label, const std::string& saleId, Moment at) {
     Open& made = open[foldedLabel(label)];
     made.order.label = label;
@@ -89,7 +104,7 @@ void DayReplay::add(const JournalEntry& entry) {
     }
     const std::size_t at = day.items.size();
     day.items.push_back({0, *entry.kind, *entry.name, *entry.price, *entry.cost, entry.at,
-                         std::nullopt, entry.seq});
+                         std::nullopt, entry.seq, entry.vat.value_or(0)});
     added.emplace(entry.seq, at);
     if (entry.customer) {
         cartOf.emplace(entry.seq, *entry.customer);
@@ -135,7 +150,9 @@ void DayReplay::pay(const JournalEntry& entry) {
     }
     const std::string key = keyOf(entry.label);
     Open& order = openOf(entry, key);
-    const PaidCustomer paid{*entry.customer, *entry.saleId, entry.at, order.order.label};
+    const PaidCustomer paid{
+        *entry.customer,           *entry.saleId, entry.at,     order.order.label,
+        entry.method.value_or(""), entry.given,   std::nullopt, ""};
     std::vector<std::int64_t> taken = parts[*entry.customer];
     parts.erase(*entry.customer);
     if (taken.empty()) {
@@ -159,6 +176,7 @@ void DayReplay::pay(const JournalEntry& entry) {
         takeOut(out);
         day.items[added.at(item)].customer = *entry.customer;
     }
+    paidAt.emplace(*entry.customer, day.customers.size());
     day.customers.push_back(paid);
     lastCustomer = std::max(lastCustomer, *entry.customer);
 }
@@ -219,11 +237,19 @@ DayRecord DayReplay::of(std::int32_t day, const std::vector<JournalEntry>& entri
     return replay.record();
 }
 
+// A void sale counts neither as a customer nor as revenue.
 DayLine DayReplay::lineOf(const DayRecord& day) {
-    DayLine line{day.number, day.openedAt, day.closedAt,
-                 static_cast<std::int64_t>(day.customers.size()), Money()};
+    DayLine line{day.number, day.openedAt, day.closedAt, 0, Money()};
+    std::unordered_set<std::int32_t> voided;
+    for (const PaidCustomer& customer : day.customers) {
+        if (customer.voidedAt) {
+            voided.insert(customer.number);
+        } else {
+            ++line.customers;
+        }
+    }
     for (const JournalItem& item : day.items) {
-        if (item.customer != 0 && !item.removedAt) {
+        if (item.customer != 0 && !item.removedAt && voided.count(item.customer) == 0) {
             line.revenue += item.price;
         }
     }

@@ -37,6 +37,8 @@ public:
     std::vector<const OpenOrder*> orders() const;
     // Returns the label of the order the till works on.
     const std::string& current() const;
+    // Returns the customer who paid under that number, or null.
+    const PaidCustomer* customer(std::int32_t number) const;
     // Returns the number the next customer to pay gets.
     std::int32_t nextCustomer() const;
     // Returns true when any item was ever added.
@@ -65,6 +67,7 @@ private:
     void orderOpens(const JournalEntry& entry);
     void move(const JournalEntry& entry);
     void part(const JournalEntry& entry);
+    void voidSale(const JournalEntry& entry);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);
@@ -83,6 +86,8 @@ private:
     std::unordered_map<std::int64_t, std::int32_t> cartOf;
     // The items marked as part of a customer's payment, by customer.
     std::unordered_map<std::int32_t, std::vector<std::int64_t>> parts;
+    // Where each customer who paid is in day.customers, by number.
+    std::unordered_map<std::int32_t, std::size_t> paidAt;
     std::uint64_t orderings = 0;
     std::int32_t lastCustomer = 0;
     bool opened = false;

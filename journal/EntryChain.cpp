@@ -70,6 +70,11 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
              [](std::string& to, Money money) { integer(to, money.cents()); });
     optional(out, kept, entry.saleId, text);
     optional(out, kept, entry.label, text);
+    optional(out, kept, entry.vat, whole);
+    optional(out, kept, entry.method, text);
+    optional(out, kept, entry.given,
+             [](std::string& to, Money money) { integer(to, money.cents()); });
+    optional(out, kept, entry.reason, text);
     out.resize(kept);
 }
 
@@ -89,6 +94,13 @@ EntryChain::Hash EntryChain::next(const Hash& before, const JournalEntry& entry)
     return hash;
 }
 
+EntryChain::Hash EntryChain::settingHash(const std::string& key, const std::string& value) {
+    std::string bytes = key;
+    bytes += '\0';
+    bytes += value;
+    return digest(bytes);
+}
+
 EntryChain::Hash EntryChain::menuHash(const Menu& menu, const std::string& file,
                                       Moment importedAt) {
     std::string bytes;
@@ -100,6 +112,10 @@ EntryChain::Hash EntryChain::menuHash(const Menu& menu, const std::string& file,
             text(bytes, item.name);
             integer(bytes, item.price.cents());
             integer(bytes, item.cost.cents());
+            if (item.vat) {
+                bytes += '\1';
+                integer(bytes, *item.vat);
+            }
         }
     }
     return digest(bytes);

@@ -28,6 +28,10 @@
 //   cost      optional integer, cents
 //   sale_id   optional text
 //   label     optional text
+//   vat       optional integer, hundredths of a percent
+//   method    optional text
+//   given     optional integer, cents
+//   reason    optional text
 //
 // Integers are 8 bytes, big-endian, two's complement. An optional field is
 // one byte, 0 when absent or 1 when present, followed when present by its
@@ -50,8 +54,13 @@ public:
     // name (text), the moment it was imported (integer), then for every
     // item, by kind and in menu order, its kind (integer), name (text),
     // price and cost (integers, cents), encoded as above but without
-    // presence bytes.
+    // presence bytes, and for an item with a VAT rate of its own, the byte 1
+    // and the rate (integer, hundredths of a percent).
     static Hash menuHash(const Menu& menu, const std::string& file, Moment importedAt);
+
+    // Returns the hash that seals one of the restaurant's settings: that of
+    // its key, a zero byte and its value.
+    static Hash settingHash(const std::string& key, const std::string& value);
 
     // Returns BLAKE2b-256 of the bytes.
     static Hash digest(const std::string& bytes);

@@ -31,6 +31,10 @@ CREATE TABLE entry (
     sale_id TEXT,
     hash BLOB NOT NULL,
     label TEXT,
+    vat INTEGER,
+    method TEXT,
+    given INTEGER,
+    reason TEXT,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
 )";
@@ -97,6 +101,10 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.cost = optionalOf<Money>(select.getColumn(9), money);
     entry.saleId = optionalOf<std::string>(select.getColumn(10), text);
     entry.label = optionalOf<std::string>(select.getColumn(12), text);
+    entry.vat = optionalOf<std::int64_t>(select.getColumn(13), whole);
+    entry.method = optionalOf<std::string>(select.getColumn(14), text);
+    entry.given = optionalOf<Money>(select.getColumn(15), money);
+    entry.reason = optionalOf<std::string>(select.getColumn(16), text);
     return entry;
 }
 
@@ -113,7 +121,8 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
         insertEntry = std::make_unique<SQLite::Statement>(
             database,
             "INSERT INTO entry (day, seq, type, at, customer, item, kind, name, price, cost, "
-            "sale_id, hash, label) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            "sale_id, hash, label, vat, method, given, reason) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -138,6 +147,10 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 11, entry.saleId, text);
     bindHash(insert, 12, hash);
     bindOptional(insert, 13, entry.label, text);
+    bindOptional(insert, 14, entry.vat, whole);
+    bindOptional(insert, 15, entry.method, text);
+    bindOptional(insert, 16, entry.given, money);
+    bindOptional(insert, 17, entry.reason, text);
     insert.exec();
 }
 
@@ -202,7 +215,8 @@ std::vector<std::pair<JournalEntry, EntryChain::Hash>> EntryTable::entriesOf(
     entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(expected, 0, 1 << 20)));
     SQLite::Statement select(database,
                              "SELECT day, seq, type, at, customer, item, kind, name, price, cost, "
-                             "sale_id, hash, label FROM entry WHERE day = ? ORDER BY seq");
+                             "sale_id, hash, label, vat, method, given, reason FROM entry "
+                             "WHERE day = ? ORDER BY seq");
     select.bind(1, day);
     while (select.executeStep()) {
         entries.emplace_back(entryOf(select), hashOf(select.getColumn(11)));

@@ -9,6 +9,7 @@
 #include "base/Moment.h"
 #include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
+#include "journal/Settings.h"
 #include "menu/Menu.h"
 
 // JournalError says why the journal could not be opened, read or written, in
@@ -66,6 +67,11 @@ public:
     virtual std::optional<StoredMenu> storedMenu() = 0;
     // Makes `stored` the menu kept in the journal, whole or not at all.
     virtual void replaceMenu(const StoredMenu& stored) = 0;
+
+    // Returns the restaurant's settings.
+    virtual Settings settings() = 0;
+    // Sets one of the restaurant's settings, whole or not at all.
+    virtual void putSetting(const std::string& key, const std::string& value) = 0;
 
     // Returns every day, the first first.
     virtual std::vector<DayLine> days() = 0;

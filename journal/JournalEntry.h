@@ -15,15 +15,16 @@ struct JournalEntry {
     // The kinds of change. The numbers are kept in the journal and hashed:
     // they never change, and new kinds take new numbers.
     enum class Type : std::uint8_t {
-        open = 1,    // the day opens
-        add = 2,     // an item goes into an order: `label`'s, the counter's without one
-        remove = 3,  // the item added by entry `item` leaves its order
-        pay = 4,     // an order is paid by customer `customer`, under a sale id
-        close = 5,   // the day closes
-        select = 6,  // the till turns to order `label`, the counter's without one
-        order = 7,   // order `label` opens under a sale id
-        move = 8,    // the item added by entry `item` moves to order `label`
-        part = 9,    // the item added by entry `item` is part of `customer`'s payment
+        open = 1,     // the day opens
+        add = 2,      // an item goes into an order: `label`'s, the counter's without one
+        remove = 3,   // the item added by entry `item` leaves its order
+        pay = 4,      // an order is paid by customer `customer`, under a sale id
+        close = 5,    // the day closes
+        select = 6,   // the till turns to order `label`, the counter's without one
+        order = 7,    // order `label` opens under a sale id
+        move = 8,     // the item added by entry `item` moves to order `label`
+        part = 9,     // the item added by entry `item` is part of `customer`'s payment
+        voided = 10,  // customer `customer`'s sale is void, for `reason`
     };
 
     std::int32_t day = 0;
@@ -41,6 +42,13 @@ struct JournalEntry {
     std::optional<std::string> saleId;
     // The table an order belongs to; the counter's order has none.
     std::optional<std::string> label;
+    // The VAT rate an item's price contains, in hundredths of a percent.
+    std::optional<std::int64_t> vat;
+    // How a customer paid: cash, card or other; and the cash given.
+    std::optional<std::string> method;
+    std::optional<Money> given;
+    // Why a sale is void.
+    std::optional<std::string> reason;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

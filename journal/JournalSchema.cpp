@@ -12,7 +12,7 @@
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 4,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 5,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -163,7 +163,7 @@ void sealMenu(SQLite::Database& database) {
     while (items.executeStep()) {
         menu.add({kindOf(items.getColumn(0).getString()), items.getColumn(1).getString(),
                   Money::fromCents(items.getColumn(2).getInt64()),
-                  Money::fromCents(items.getColumn(3).getInt64())});
+                  Money::fromCents(items.getColumn(3).getInt64()), std::nullopt});
     }
     const EntryChain::Hash hash = EntryChain::menuHash(menu, file, importedAt);
     SQLite::Statement seal(database, "UPDATE menu_import SET hash = ?");
@@ -173,12 +173,23 @@ void sealMenu(SQLite::Database& database) {
 
 }  // namespace
 
+// The restaurant's settings, each sealed by a hash of its key and value.
+const char* const settingTable = R"(
+CREATE TABLE setting (
+    key TEXT PRIMARY KEY,
+    value TEXT NOT NULL,
+    hash BLOB NOT NULL
+) WITHOUT ROWID;
+)";
+
 void JournalSchema::create(SQLite::Database& database) {
     database.exec("PRAGMA application_id = 1919251316");
     EntryTable::create(database);
     database.exec(menuTables);
     database.exec("ALTER TABLE menu_import ADD COLUMN hash BLOB");
-    database.exec("PRAGMA user_version = 4");
+    database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");
+    database.exec(settingTable);
+    database.exec("PRAGMA user_version = 5");
 }
 
 void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -189,11 +200,24 @@ void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 3) {
         entriesFromVersion2(database);
         sealMenu(database);
-    } else if (from < 4) {
-        // Version 4 names the order of each entry by its table. The
-        // counter's entries of older versions have none, and keep their
-        // hashes.
-        database.exec("ALTER TABLE entry ADD COLUMN label TEXT");
+    } else {
+        // Fields added to entries later are absent from older ones, which
+        // keep their hashes.
+        if (from < 4) {
+            // Version 4 names the order of each entry by its table.
+            database.exec("ALTER TABLE entry ADD COLUMN label TEXT");
+        }
+        if (from < 5) {
+            // Version 5 keeps VAT rates, payments by method, and voids.
+            database.exec(
+                "ALTER TABLE entry ADD COLUMN vat INTEGER; ALTER TABLE entry ADD COLUMN method "
+                "TEXT; ALTER TABLE entry ADD COLUMN given INTEGER; ALTER TABLE entry ADD COLUMN "
+                "reason TEXT;");
+        }
+    }
+    if (from < 5) {
+        database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");
+        database.exec(settingTable);
     }
     database.exec("PRAGMA user_version = " + std::to_string(version));
 }

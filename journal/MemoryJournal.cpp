@@ -64,6 +64,12 @@ void MemoryJournal::replaceMenu(const StoredMenu& stored) {
     menu = std::move(copy);
 }
 
+Settings MemoryJournal::settings() { return kept; }
+
+void MemoryJournal::putSetting(const std::string& key, const std::string& value) {
+    kept.set(key, value);
+}
+
 std::vector<DayLine> MemoryJournal::days() {
     std::vector<DayLine> lines;
     for (std::size_t at = 0; at < recorded.size(); ++at) {

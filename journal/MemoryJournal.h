@@ -20,6 +20,8 @@ public:
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
     void replaceMenu(const StoredMenu& stored) override;
+    Settings settings() override;
+    void putSetting(const std::string& key, const std::string& value) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -32,4 +34,5 @@ private:
     // Each day's entries; only the last day may be open.
     std::vector<std::vector<JournalEntry>> recorded;
     std::optional<StoredMenu> menu;
+    Settings kept;
 };

@@ -396,14 +396,17 @@ std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
         }
         StoredMenu stored{Menu(), origin.getColumn(0).getString(), origin.getColumn(1).getInt64()};
         SQLite::Statement items(database,
-                                "SELECT kind, name, price, cost FROM menu_item "
+                                "SELECT kind, name, price, cost, vat FROM menu_item "
                                 "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
                                 "ELSE 2 END, position");
         while (items.executeStep()) {
             const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
             stored.menu.add({kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
                              Money::fromCents(items.getColumn(2).getInt64()),
-                             Money::fromCents(items.getColumn(3).getInt64())});
+                             Money::fromCents(items.getColumn(3).getInt64()),
+                             items.getColumn(4).isNull()
+                                 ? std::nullopt
+                                 : std::optional<std::int64_t>(items.getColumn(4).getInt64())});
         }
         const EntryChain::Hash hash =
             EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
@@ -422,8 +425,8 @@ void SqliteJournal::replaceMenu(const StoredMenu& stored) {
         SQLite::Database& database = *connection->database;
         database.exec("DELETE FROM menu_item");
         SQLite::Statement insert(database,
-                                 "INSERT INTO menu_item (kind, position, name, price, cost) "
-                                 "VALUES (?, ?, ?, ?, ?)");
+                                 "INSERT INTO menu_item (kind, position, name, price, cost, vat) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)");
         for (ItemKind kind : itemKinds) {
             int position = 0;
             for (const MenuItem& item : stored.menu.of(kind)) {
@@ -433,6 +436,11 @@ void SqliteJournal::replaceMenu(const StoredMenu& stored) {
                 insert.bind(3, item.name);
                 insert.bind(4, item.price.cents());
                 insert.bind(5, item.cost.cents());
+                if (item.vat) {
+                    insert.bind(6, *item.vat);
+                } else {
+                    insert.bind(6);
+                }
                 insert.exec();
             }
         }
@@ -443,6 +451,39 @@ void SqliteJournal::replaceMenu(const StoredMenu& stored) {
         origin.bind(2, stored.importedAt);
         origin.bind(3, hash.data(), static_cast<int>(hash.size()));
         origin.exec();
+    });
+}
+
+// Each setting is sealed by its hash.
+Settings SqliteJournal::settings() {
+    return reading([&](EntryTable&) {
+        Settings settings;
+        SQLite::Statement select(*connection->database, "SELECT key, value, hash FROM setting");
+        while (select.executeStep()) {
+            const std::string key = select.getColumn(0).getString();
+            const std::string value = select.getColumn(1).getString();
+            const EntryChain::Hash hash = EntryChain::settingHash(key, value);
+            const SQLite::Column sealed = select.getColumn(2);
+            if (sealed.getBytes() != static_cast<int>(hash.size()) ||
+                std::memcmp(sealed.getBlob(), hash.data(), hash.size()) != 0) {
+                throw JournalError("journal " + path + " is damaged: its setting '" + key +
+                                   "' does not match its hash");
+            }
+            settings.set(key, value);
+        }
+        return settings;
+    });
+}
+
+void SqliteJournal::putSetting(const std::string& key, const std::string& value) {
+    const EntryChain::Hash hash = EntryChain::settingHash(key, value);
+    writing([&](EntryTable&) {
+        SQLite::Statement put(*connection->database,
+                              "INSERT OR REPLACE INTO setting (key, value, hash) VALUES (?, ?, ?)");
+        put.bind(1, key);
+        put.bind(2, value);
+        put.bind(3, hash.data(), static_cast<int>(hash.size()));
+        put.exec();
     });
 }
 
@@ -471,6 +512,7 @@ void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>
         verifiedDay(row.number);
         verified(row.number, row.entries);
     }
+    settings();
     const std::string check = reading([&](EntryTable&) {
         return connection->database->execAndGet("PRAGMA integrity_check").getString();
     });

@@ -47,6 +47,8 @@ public:
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
     void replaceMenu(const StoredMenu& stored) override;
+    Settings settings() override;
+    void putSetting(const std::string& key, const std::string& value) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;

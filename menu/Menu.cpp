@@ -7,7 +7,8 @@ namespace {
 std::size_t indexOf(ItemKind kind) { return static_cast<std::size_t>(kind); }
 
 bool same(const MenuItem& a, const MenuItem& b) {
-    return a.kind == b.kind && a.name == b.name && a.price == b.price && a.cost == b.cost;
+    return a.kind == b.kind && a.name == b.name && a.price == b.price && a.cost == b.cost &&
+           a.vat == b.vat;
 }
 
 }  // namespace
@@ -60,7 +61,8 @@ Menu builtinMenu() {
     };
     Menu menu;
     for (const Row& row : rows) {
-        menu.add({row.kind, row.name, Money::fromCents(row.price), Money::fromCents(row.cost)});
+        menu.add({row.kind, row.name, Money::fromCents(row.price), Money::fromCents(row.cost),
+                  std::nullopt});
     }
     return menu;
 }

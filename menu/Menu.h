@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,9 @@ struct MenuItem {
     std::string name;
     Money price;
     Money cost;
+    // The VAT rate its price contains, in hundredths of a percent, when the
+    // menu gives one; else the till's own rate serves.
+    std::optional<std::int64_t> vat = std::nullopt;
 };
 
 // Menu is what a restaurant sells: its main dishes, snacks and drinks, each

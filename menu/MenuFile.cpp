@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/ItemKind.h"
+#include "base/Vat.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvWriter.h"
 #include "menu/MenuRowReader.h"
@@ -18,7 +19,8 @@ namespace {
 
 using Column = MenuRowReader::Column;
 constexpr std::size_t columnCount = MenuRowReader::columnCount;
-constexpr std::array<std::string_view, columnCount> columnNames{"kind", "name", "price", "cost"};
+constexpr std::array<std::string_view, columnCount> columnNames{"kind", "name", "price", "cost",
+                                                                "vat"};
 constexpr const char* columnsHint =
     "the first row must name the columns kind, name, price and cost";
 
@@ -49,11 +51,12 @@ bool isBlank(const CsvRecord& record) {
     return true;
 }
 
-// Finds the four columns in the first row; returns false when one is
-// missing or named twice.
+// Finds the columns in the first row; returns false when one of the four it
+// must hold is missing, or one is named twice.
 bool findColumns(const CsvRecord& header, MenuRowReader::Places& columns,
                  std::vector<MenuProblem>& problems) {
     std::array<bool, columnCount> found{};
+    columns.fill(MenuRowReader::absent);
     bool good = true;
     for (std::size_t at = 0; at < header.fields.size(); ++at) {
         const std::string name = lowercase(trimmed(header.fields[at]));
@@ -70,7 +73,7 @@ bool findColumns(const CsvRecord& header, MenuRowReader::Places& columns,
             columns[column] = at;
         }
     }
-    for (std::size_t column = 0; column < columnCount; ++column) {
+    for (std::size_t column = 0; column < MenuRowReader::requiredColumns; ++column) {
         if (!found[column]) {
             problems.push_back({header.line, "there is no '" + std::string(columnNames[column]) +
                                                  "' column: " + columnsHint});
@@ -174,10 +177,17 @@ MenuReading readMenuFile(const std::string& path) {
     return readMenu(text);
 }
 
+// The VAT column is written when an item has a rate of its own.
 void writeMenu(const Menu& menu, std::ostream& out) {
+    bool rated = false;
+    for (ItemKind kind : itemKinds) {
+        for (const MenuItem& item : menu.of(kind)) {
+            rated = rated || item.vat.has_value();
+        }
+    }
     CsvWriter csv(out, ',', "\n");
-    for (std::string_view column : columnNames) {
-        csv.text(column);
+    for (std::size_t column = 0; column < (rated ? columnCount : columnCount - 1); ++column) {
+        csv.text(columnNames[column]);
     }
     csv.endRow();
     for (ItemKind kind : itemKinds) {
@@ -186,6 +196,9 @@ void writeMenu(const Menu& menu, std::ostream& out) {
                 .text(item.name)
                 .text(item.price.shortest())
                 .text(item.cost.shortest());
+            if (rated) {
+                csv.text(item.vat ? vatRateText(*item.vat) : "");
+            }
             csv.endRow();
         }
     }

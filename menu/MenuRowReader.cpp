@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/Text.h"
+#include "base/Vat.h"
 
 namespace {
 
@@ -50,8 +51,10 @@ void MenuRowReader::read(const CsvRecord& row) {
     const std::optional<std::string> name = nameOf(row.fields[places[nameColumn]], kind);
     const std::optional<Money> price = amountOf(row, priceColumn, "price");
     const std::optional<Money> cost = amountOf(row, costColumn, "cost");
-    if (kind && name && price && cost) {
-        reading.menu.add({*kind, *name, *price, *cost});
+    std::optional<std::int64_t> vat;
+    const bool vatFits = vatOf(row, vat);
+    if (kind && name && price && cost && vatFits) {
+        reading.menu.add({*kind, *name, *price, *cost, vat});
     }
 }
 
@@ -176,6 +179,26 @@ std::optional<Money> MenuRowReader::amountOf(const CsvRecord& row, Column column
     problem(std::string("the ") + what + " " + shown(text) + " is more than " +
             mostAnAmount.twoDecimals() + ", the most an item may cost: check the column");
     return std::nullopt;
+}
+
+bool MenuRowReader::vatOf(const CsvRecord& row, std::optional<std::int64_t>& rate) {
+    if (places[vatColumn] == absent) {
+        return true;
+    }
+    const std::string_view text = trimmed(row.fields[places[vatColumn]]);
+    if (text.empty()) {
+        return true;
+    }
+    rate = parseVatRate(text, '.');
+    if (!rate && (separator != ',' || row.quoted[places[vatColumn]])) {
+        rate = parseVatRate(text, ',');
+    }
+    if (!rate) {
+        problem(shown(text) +
+                " is not a VAT rate from 0 to 100: write the percent the price contains, for "
+                "example 19 or 7.7");
+    }
+    return rate.has_value();
 }
 
 // Says how to write an amount that a person wrote with a decimal comma where

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,8 +19,19 @@
 // on and how to mend it.
 class MenuRowReader {
 public:
-    // The columns the rows hold, by their place in the header row.
-    enum Column : std::size_t { kindColumn, nameColumn, priceColumn, costColumn, columnCount };
+    // The columns the rows hold, by their place in the header row; the
+    // first four must be there, the VAT rate may.
+    enum Column : std::size_t {
+        kindColumn,
+        nameColumn,
+        priceColumn,
+        costColumn,
+        vatColumn,
+        columnCount
+    };
+    static constexpr std::size_t requiredColumns = vatColumn;
+    // The place of a column the header does not name.
+    static constexpr std::size_t absent = static_cast<std::size_t>(-1);
     using Places = std::array<std::size_t, columnCount>;
 
     // The most an item may cost or sell for: 1,000,000.00.
@@ -36,6 +48,9 @@ private:
     std::optional<std::string> nameOf(std::string_view field, std::optional<ItemKind> kind);
     bool nameIsClean(std::string_view name);
     std::optional<Money> amountOf(const CsvRecord& row, Column column, const char* what);
+    // Returns the row's VAT rate, nothing when it gives none; false when the
+    // rate it gives is none from 0 to 100.
+    bool vatOf(const CsvRecord& row, std::optional<std::int64_t>& rate);
     std::string mendingOf(std::string_view text, const char* what) const;
 
     Places places;

@@ -47,11 +47,12 @@ std::string defused(const std::string& text) {
 }  // namespace
 
 int listDays(Journal& journal, std::ostream& out) {
+    const std::string currency = journal.settings().currency();
     for (const DayLine& day : journal.days()) {
         out << "Day " << day.number << ": opened " << localTime(day.openedAt, moment) << ", "
             << (day.closedAt ? "closed " + localTime(*day.closedAt, moment) : std::string("open"))
             << "; " << day.customers << " customer" << (day.customers == 1 ? "" : "s")
-            << ", revenue " << day.revenue.twoDecimals() << " $\n";
+            << ", revenue " << day.revenue.twoDecimals() << " " << currency << '\n';
     }
     out << std::flush;
     return 0;
@@ -71,7 +72,7 @@ int summarizeDay(Journal& journal, std::optional<std::int32_t> day, std::ostream
     if (!record) {
         return unknown;
     }
-    Summary(*record).print(out);
+    Summary(*record, journal.settings().currency()).print(out);
     return 0;
 }
 
@@ -80,7 +81,7 @@ int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std:
     if (!record) {
         return unknown;
     }
-    if (!Receipt(*record).print(customer, out)) {
+    if (!Receipt(*record, journal.settings()).print(customer, out)) {
         std::cerr << "restaurant: customer " << customer << " did not pay in day " << day
                   << ": restaurant summary " << day << " counts the customers who did" << std::endl;
         return unknown;
@@ -94,8 +95,8 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
         return unknown;
     }
     CsvWriter csv(out, ',', "\r\n");
-    for (const char* column :
-         {"day", "customer", "sale_id", "paid_at", "kind", "name", "price", "cost", "total_cost"}) {
+    for (const char* column : {"day", "customer", "sale_id", "paid_at", "kind", "name", "price",
+                               "cost", "total_cost", "void"}) {
         csv.text(column);
     }
     csv.endRow();
@@ -111,7 +112,8 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
                 .text(defused(item->name))
                 .text(item->price.twoDecimals())
                 .text(item->cost.twoDecimals())
-                .text(DayLedger::costWithSurcharge(*item).twoDecimals());
+                .text(DayLedger::costWithSurcharge(*item).twoDecimals())
+                .text(customer.voidedAt ? defused(customer.reason) : "");
             csv.endRow();
         }
     }

@@ -8,10 +8,12 @@
 #include <string>
 #include <tuple>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "base/LocalTime.h"
 #include "base/Text.h"
+#include "base/Vat.h"
 
 namespace {
 
@@ -95,17 +97,74 @@ std::vector<std::string> hourLabels(const std::vector<Moment>& hours) {
     return labels;
 }
 
+using Cells = std::vector<std::string>;
+
+// Prints rows of cells in columns two spaces apart: the first `left` columns
+// aligned left, the others right, as numbers are.
+void printColumns(std::ostream& out, const std::vector<Cells>& lines, std::size_t left) {
+    std::vector<std::size_t> widths(lines.front().size());
+    for (const Cells& line : lines) {
+        for (std::size_t column = 0; column < widths.size(); ++column) {
+            widths[column] = std::max(widths[column], displayWidth(line[column]));
+        }
+    }
+    for (const Cells& line : lines) {
+        std::string text;
+        for (std::size_t column = 0; column < widths.size(); ++column) {
+            text +=
+                (column == 0 ? "" : "  ") + (column < left ? padRight(line[column], widths[column])
+                                                           : padLeft(line[column], widths[column]));
+        }
+        out << text << '\n';
+    }
+}
+
+// The payment methods in the order the summary lists them.
+const char* const methodWords[] = {"Cash", "Card", "Other", "Not recorded"};
+constexpr std::size_t unrecorded = 3;
+
+std::size_t methodPlace(const std::string& method) {
+    return method == "cash" ? 0 : method == "card" ? 1 : method == "other" ? 2 : unrecorded;
+}
+
 }  // namespace
 
-Summary::Summary(const DayRecord& record) : record(record), ledger(record) {}
+Summary::Summary(const DayRecord& record, std::string currency)
+    : record(record),
+      standing(DayLedger::standing(record)),
+      ledger(standing),
+      currency(std::move(currency)) {}
+
+std::string Summary::amount(Money money) const { return money.twoDecimals() + " " + currency; }
 
 void Summary::print(std::ostream& out) const {
+    out << "Summary of day " << record.number << ", opened "
+        << localTime(record.openedAt, "%Y-%m-%d %H:%M") << ", "
+        << (record.closedAt ? "closed " + localTime(*record.closedAt, "%Y-%m-%d %H:%M")
+                            : std::string("still open"))
+        << '\n';
+    printCounts(out);
+    if (standing.customers.empty()) {
+        out << "\nNo customer has paid yet.\n";
+    } else {
+        out << '\n';
+        printTable(out);
+        out << '\n';
+        printHours(out);
+        printPayments(out);
+        printVat(out);
+    }
+    printVoids(out);
+    out << std::flush;
+}
+
+void Summary::printCounts(std::ostream& out) const {
     std::size_t sold = 0;
     std::size_t removed = 0;
     Money removedValue;
     Money revenue;
-    const std::unordered_set<std::int32_t> paid = paidNumbers(record);
-    for (const JournalItem& item : record.items) {
+    const std::unordered_set<std::int32_t> paid = paidNumbers(standing);
+    for (const JournalItem& item : standing.items) {
         if (item.removedAt) {
             ++removed;
             removedValue += item.price;
@@ -114,37 +173,22 @@ void Summary::print(std::ostream& out) const {
             revenue += item.price;
         }
     }
-    const std::size_t customers = record.customers.size();
-    out << "Summary of day " << record.number << ", opened "
-        << localTime(record.openedAt, "%Y-%m-%d %H:%M") << ", "
-        << (record.closedAt ? "closed " + localTime(*record.closedAt, "%Y-%m-%d %H:%M")
-                            : std::string("still open"))
-        << '\n';
+    const std::size_t customers = standing.customers.size();
     const std::size_t width = 22;
     out << padRight("Customers served", width) << customers << '\n';
     out << padRight("Items sold", width) << sold << '\n';
-    out << padRight("Items removed", width) << removed << " (worth " << removedValue.twoDecimals()
-        << " $)\n";
+    out << padRight("Items removed", width) << removed << " (worth " << amount(removedValue)
+        << ")\n";
     out << padRight("Average per customer", width)
-        << (customers == 0 ? Money() : revenue.dividedBy(static_cast<std::int64_t>(customers)))
-               .twoDecimals()
-        << " $\n";
-    if (customers == 0) {
-        out << "\nNo customer has paid yet." << std::endl;
-        return;
-    }
-    out << '\n';
-    printTable(out);
-    out << '\n';
-    printHours(out);
-    out << std::flush;
+        << amount(customers == 0 ? Money()
+                                 : revenue.dividedBy(static_cast<std::int64_t>(customers)))
+        << '\n';
 }
 
 void Summary::printTable(std::ostream& out) const {
-    const std::vector<Row> rows = rowsOf(record);
+    const std::vector<Row> rows = rowsOf(standing);
     Row total{ItemKind::dish, "Total", 0, Money(), Money()};
-    // Columns: kind, item, count, revenue, cost with surcharge, profit.
-    std::vector<std::array<std::string, 6>> lines;
+    std::vector<Cells> lines;
     lines.push_back({"Kind", "Item", "Count", "Revenue", "Cost with surcharge", "Profit"});
     for (const Row& row : rows) {
         lines.push_back({std::string(kindWord(row.kind)), row.name, std::to_string(row.count),
@@ -156,29 +200,78 @@ void Summary::printTable(std::ostream& out) const {
     }
     lines.push_back({"Total", "", std::to_string(total.count), total.revenue.twoDecimals(),
                      total.cost.twoDecimals(), (total.revenue - total.cost).twoDecimals()});
-    std::array<std::size_t, 6> widths{};
-    for (const auto& line : lines) {
-        for (std::size_t column = 0; column < widths.size(); ++column) {
-            widths[column] = std::max(widths[column], displayWidth(line[column]));
+    printColumns(out, lines, 2);
+}
+
+// Sales before the till kept payment methods have none, and a day of them
+// alone shows no payments.
+void Summary::printPayments(std::ostream& out) const {
+    std::map<std::size_t, std::pair<std::size_t, Money>> byMethod;
+    for (const PaidCustomer& customer : standing.customers) {
+        auto& [count, paid] = byMethod[methodPlace(customer.method)];
+        ++count;
+        paid += ledger.totalOf(customer.number);
+    }
+    if (byMethod.empty() || (byMethod.size() == 1 && byMethod.begin()->first == unrecorded)) {
+        return;
+    }
+    std::vector<Cells> lines{{"Payments", "Sales", "Amount"}};
+    for (const auto& [place, sales] : byMethod) {
+        lines.push_back({methodWords[place], std::to_string(sales.first), amount(sales.second)});
+    }
+    out << '\n';
+    printColumns(out, lines, 1);
+    const auto cash = byMethod.find(0);
+    out << "Cash expected in the drawer: "
+        << amount(cash == byMethod.end() ? Money() : cash->second.second) << '\n';
+}
+
+// Shown once some item sold carries VAT: each rate's sales and the VAT they
+// contain, summed from every receipt's own rounding.
+void Summary::printVat(std::ostream& out) const {
+    std::map<std::int64_t, DayLedger::Vat> byRate;
+    for (const PaidCustomer& customer : standing.customers) {
+        for (const auto& [rate, sold] : ledger.vatOf(customer.number)) {
+            byRate[rate].gross += sold.gross;
+            byRate[rate].vat += sold.vat;
         }
     }
-    for (const auto& line : lines) {
-        std::string text = padRight(line[0], widths[0]) + "  " + padRight(line[1], widths[1]);
-        for (std::size_t column = 2; column < widths.size(); ++column) {
-            text += "  " + padLeft(line[column], widths[column]);
+    if (byRate.empty() || byRate.rbegin()->first == 0) {
+        return;
+    }
+    std::vector<Cells> lines{{"VAT rate", "Sales", "VAT"}};
+    DayLedger::Vat total;
+    for (const auto& [rate, sold] : byRate) {
+        lines.push_back({vatRateText(rate) + " %", amount(sold.gross), amount(sold.vat)});
+        total.gross += sold.gross;
+        total.vat += sold.vat;
+    }
+    lines.push_back({"Total", amount(total.gross), amount(total.vat)});
+    out << '\n';
+    printColumns(out, lines, 1);
+}
+
+void Summary::printVoids(std::ostream& out) const {
+    const DayLedger all(record);
+    bool first = true;
+    for (const PaidCustomer& customer : record.customers) {
+        if (!customer.voidedAt) {
+            continue;
         }
-        out << text << '\n';
+        if (first) {
+            out << "\nVoid sales\n";
+            first = false;
+        }
+        out << "Customer " << customer.number << ", " << amount(all.totalOf(customer.number))
+            << ", paid " << localTime(customer.paidAt, "%H:%M") << ", void at "
+            << localTime(*customer.voidedAt, "%H:%M") << ": " << customer.reason << '\n';
     }
 }
 
 void Summary::printHours(std::ostream& out) const {
     std::map<Moment, Money> byHour;  // keyed by the moment the local hour starts
-    for (const PaidCustomer& customer : record.customers) {
-        Money paid;
-        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
-            paid += item->price;
-        }
-        byHour[startOfLocalHour(customer.paidAt)] += paid;
+    for (const PaidCustomer& customer : standing.customers) {
+        byHour[startOfLocalHour(customer.paidAt)] += ledger.totalOf(customer.number);
     }
     // Hours without a sale stay in the chart, as gaps, within one day's span.
     const Moment first = byHour.begin()->first;
@@ -207,6 +300,6 @@ void Summary::printHours(std::ostream& out) const {
     for (const auto& [hour, revenue] : byHour) {
         out << padRight(labels[at++], labelWidth) << "  "
             << padRight(bar(revenue, busiest, longest), longest) << "  "
-            << padLeft(revenue.twoDecimals(), amountWidth) << " $\n";
+            << padLeft(revenue.twoDecimals(), amountWidth) << " " << currency << '\n';
     }
 }

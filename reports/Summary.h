@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "base/Money.h"
 #include "journal/DayRecord.h"
@@ -10,18 +11,30 @@
 // served, items sold, items removed and their value, the average per
 // customer; a table of the items sold with their revenue, cost (surcharge
 // included) and profit, whose total row equals the day's report to the cent;
-// and the revenue by hour as a bar chart. Amounts have two decimals.
+// the revenue by hour as a bar chart; then, to close the drawer, the sales
+// per payment method and the cash that should be in the drawer, the VAT
+// collected per rate, and the sales made void with their reasons. A void
+// sale counts in none of the other figures. Amounts have two decimals and
+// the currency's symbol.
 class Summary {
 public:
     // The record must outlive the summary.
-    explicit Summary(const DayRecord& record);
+    explicit Summary(const DayRecord& record, std::string currency = "$");
 
     void print(std::ostream& out) const;
 
 private:
+    void printCounts(std::ostream& out) const;
     void printTable(std::ostream& out) const;
     void printHours(std::ostream& out) const;
+    void printPayments(std::ostream& out) const;
+    void printVat(std::ostream& out) const;
+    void printVoids(std::ostream& out) const;
+    std::string amount(Money money) const;
 
     const DayRecord& record;
+    // The day without its void sales, which every figure but theirs counts.
+    DayRecord standing;
     DayLedger ledger;
+    std::string currency;
 };

@@ -24,8 +24,8 @@ bool holds(const std::variant<Value, Refusal>& choice) {
 
 }  // namespace
 
-DayService::DayService(Menu menu, Journal& journal, Clock clock)
-    : sold(std::move(menu)), journal(journal), clock(std::move(clock)) {}
+DayService::DayService(Menu menu, Journal& journal, Clock clock, std::int64_t vat)
+    : sold(std::move(menu)), journal(journal), clock(std::move(clock)), vat(vat) {}
 
 DayService::~DayService() = default;
 
@@ -114,6 +114,7 @@ Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const It
     added.name = sale.name;
     added.price = sale.price;
     added.cost = sale.cost;
+    added.vat = sale.vat.value_or(vat);
     entries.insert(entries.end(), static_cast<std::size_t>(count), added);
     Added result{spelled(order), replay->nextCustomer(), sale.name, count};
     if (std::optional<Refusal> refused = commit(std::move(entries))) {
@@ -170,7 +171,8 @@ Outcome<Cleared> DayService::clear(const std::string& order) {
 }
 
 Outcome<Paid> DayService::pay(const std::string& order,
-                              const std::vector<std::pair<ItemKind, ItemChoice>>& items) {
+                              const std::vector<std::pair<ItemKind, ItemChoice>>& items,
+                              const Payment& payment) {
     std::lock_guard<std::mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
@@ -185,7 +187,12 @@ Outcome<Paid> DayService::pay(const std::string& order,
     if (!holds(chosen)) {
         return std::get<Refusal>(chosen);
     }
-    return payFor(*open, std::get<std::vector<std::size_t>>(chosen));
+    if (payment.method != "cash" && payment.method != "card" && payment.method != "other") {
+        Refusal refused = refusal(Refusal::Reason::badMethod);
+        refused.text = payment.method;
+        return refused;
+    }
+    return payFor(*open, std::get<std::vector<std::size_t>>(chosen), payment);
 }
 
 // The items named, each once, in the order named; all of the order's when
@@ -215,14 +222,17 @@ std::variant<std::vector<std::size_t>, Refusal> DayService::chosenItems(
 // A whole order is paid under its own sale id; part of one, under a new
 // one, its items marked first. After a table pays, the till turns back to
 // the counter.
-Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen) {
-    const bool whole = chosen.size() == open.size();
-    Paid result{
-        open.label,    replay->nextCustomer(),      whole ? open.saleId : std::string(), Money(),
-        chosen.size(), open.size() - chosen.size(), replay->nextCustomer() + 1};
-    if (result.saleId.empty()) {
-        result.saleId = newSaleId();
-    }
+Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen,
+                                 const Payment& payment) {
+    Paid result;
+    result.order = open.label;
+    result.customer = replay->nextCustomer();
+    result.next = result.customer + 1;
+    result.items = chosen.size();
+    result.left = open.size() - chosen.size();
+    result.payment = payment;
+    const bool whole = result.left == 0;
+    result.saleId = whole ? open.saleId : newSaleId();
     std::vector<JournalEntry> entries;
     entries.reserve(chosen.size() + 2);
     for (std::size_t at : chosen) {
@@ -234,9 +244,18 @@ Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::s
             entries.back().customer = result.customer;
         }
     }
+    if (payment.given && *payment.given < result.total) {
+        Refusal refused = refusal(Refusal::Reason::notEnough);
+        refused.given = *payment.given;
+        refused.due = result.total;
+        return refused;
+    }
+    result.change = payment.given ? *payment.given - result.total : Money();
     entries.push_back(entry(JournalEntry::Type::pay, open.label));
     entries.back().customer = result.customer;
     entries.back().saleId = result.saleId;
+    entries.back().method = payment.method;
+    entries.back().given = payment.given;
     if (whole && !open.label.empty() && foldedLabel(replay->current()) == foldedLabel(open.label)) {
         entries.push_back(entry(JournalEntry::Type::select, ""));
     }
@@ -272,6 +291,34 @@ Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const I
     entries.back().item = moving.entry;
     Moved result{moving.name, spelled(order), spelled(to), replay->nextCustomer()};
     if (std::optional<Refusal> refused = commit(std::move(entries))) {
+        return *refused;
+    }
+    return result;
+}
+
+Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& reason) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (std::optional<Refusal> refused = ready()) {
+        return *refused;
+    }
+    const PaidCustomer* paid = replay->customer(customer);
+    if (paid == nullptr || paid->voidedAt || reason.empty()) {
+        Refusal refused = refusal(paid == nullptr  ? Refusal::Reason::noSuchCustomer
+                                  : paid->voidedAt ? Refusal::Reason::alreadyVoid
+                                                   : Refusal::Reason::noReason);
+        refused.number = customer;
+        return refused;
+    }
+    Voided result{customer, Money(), reason};
+    for (const JournalItem& item : replay->sofar().items) {
+        if (item.customer == customer && !item.removedAt) {
+            result.total += item.price;
+        }
+    }
+    JournalEntry voided = entry(JournalEntry::Type::voided, "");
+    voided.customer = customer;
+    voided.reason = reason;
+    if (std::optional<Refusal> refused = commit({voided})) {
         return *refused;
     }
     return result;

@@ -38,7 +38,9 @@ public:
     using Clock = std::function<Moment()>;
     static constexpr int mostCopies = 99;
 
-    DayService(Menu menu, Journal& journal, Clock clock = systemClock);
+    // Items whose menu gives no VAT rate sell at `vat`, in hundredths of a
+    // percent.
+    DayService(Menu menu, Journal& journal, Clock clock = systemClock, std::int64_t vat = 0);
     DayService(const DayService&) = delete;
     DayService& operator=(const DayService&) = delete;
     ~DayService();
@@ -56,7 +58,10 @@ public:
     Outcome<Cleared> clear(const std::string& order);
     // Pays for the whole order, or, when items are named, for those alone.
     Outcome<Paid> pay(const std::string& order,
-                      const std::vector<std::pair<ItemKind, ItemChoice>>& items = {});
+                      const std::vector<std::pair<ItemKind, ItemChoice>>& items = {},
+                      const Payment& payment = {});
+    // Makes a paid sale of the day void, for a reason; it stays in the day.
+    Outcome<Voided> voidSale(std::int32_t customer, const std::string& reason);
     Outcome<Moved> move(const std::string& order, ItemKind kind, const ItemChoice& item,
                         const std::string& to);
     // Closes the day, once no order is open.
@@ -90,7 +95,8 @@ private:
                                                  const ItemChoice& item) const;
     std::variant<std::vector<std::size_t>, Refusal> chosenItems(
         const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const;
-    Outcome<Paid> payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen);
+    Outcome<Paid> payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen,
+                         const Payment& payment);
     // Returns the label as the open order spells it, else as given.
     std::string spelled(const std::string& label) const;
     OrderView viewOf(const OpenOrder& order) const;
@@ -100,6 +106,7 @@ private:
     Menu sold;
     Journal& journal;
     Clock clock;
+    std::int64_t vat;
     std::optional<DayReplay> replay;
     std::int32_t number = 0;
     bool stale = false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/ItemKind.h"
+#include "base/Money.h"
 
 // Refusal is why the day's service did not carry out a command: the reason,
 // and what a person needs to hear to mend it. Nothing changed. The console
@@ -23,6 +24,11 @@ struct Refusal {
         emptyOrder,          // order `order` holds nothing
         sameOrder,           // an item would move to the order it is in
         ordersOpen,          // the day cannot close while the tables in `names` are open
+        notEnough,           // `given` is less than the `due` total
+        badMethod,           // `text` is not cash, card or other
+        noSuchCustomer,      // no customer `number` paid today
+        alreadyVoid,         // customer `number`'s sale is void already
+        noReason,            // a void needs a reason
         journalRefused,      // the journal refused the change: `text` says why
         memoryLost,          // the day could not be reloaded after memory ran out
         dayOver,             // the day is closed
@@ -36,4 +42,6 @@ struct Refusal {
     // The order concerned: a table's label, "" for the counter.
     std::string order;
     std::vector<std::string> names;
+    Money given;
+    Money due;
 };

@@ -76,6 +76,12 @@ struct Cleared {
     std::size_t count = 0;
 };
 
+// How a customer pays: cash (the cash given, when counted), card or other.
+struct Payment {
+    std::string method = "cash";
+    std::optional<Money> given;
+};
+
 struct Paid {
     std::string order;
     std::int32_t customer = 0;
@@ -85,6 +91,9 @@ struct Paid {
     // What the order still holds: nothing, unless part of it was paid.
     std::size_t left = 0;
     std::int32_t next = 0;
+    Payment payment;
+    // The cash given less the total, when cash was counted.
+    Money change;
 };
 
 struct Moved {
@@ -92,6 +101,12 @@ struct Moved {
     std::string from;
     std::string to;
     std::int32_t customer = 0;
+};
+
+struct Voided {
+    std::int32_t customer = 0;
+    Money total;
+    std::string reason;
 };
 
 struct Closed {

@@ -47,7 +47,8 @@ bool isAcknowledgement(const std::string& line) {
         }
     }
     const bool paid = line.find(" paid ") != std::string::npos;
-    return (line.rfind("Customer ", 0) == 0 && paid) ||
+    const bool voided = line.find(" is void: ") != std::string::npos;
+    return (line.rfind("Customer ", 0) == 0 && (paid || voided)) ||
            (line.rfind("Table ", 0) == 0 && (paid || line.find(": ") != std::string::npos));
 }
 
@@ -61,8 +62,9 @@ std::string withoutMoments(const std::string& state) {
     return kept;
 }
 
-// A command of the day at random: items added, removed, moved and paid for,
-// at the counter and at three tables.
+// A command of the day at random: items added, removed, moved and paid for
+// in cash, by card or otherwise, at the counter and at three tables; sales
+// made void.
 std::string randomCommand(std::mt19937& random) {
     static const std::vector<std::string> kinds = {"dish", "snack", "drink"};
     static const std::vector<std::string> names = {"beef",      "fried",    "spring", "onion",
@@ -70,7 +72,8 @@ std::string randomCommand(std::mt19937& random) {
     static const std::vector<std::string> tables = {"4", "bar", "12b"};
     const auto kind = [&] { return kinds[random() % 3]; };
     const auto number = [&](unsigned most) { return std::to_string(random() % most + 1); };
-    switch (random() % 12) {
+    static const std::vector<std::string> pays = {"next", "pay", "pay card", "pay other"};
+    switch (random() % 13) {
         case 0:
         case 1:
             return "add " + kind() + " " + number(4);
@@ -81,7 +84,9 @@ std::string randomCommand(std::mt19937& random) {
         case 4:
             return "remove " + kind() + " " + number(3);
         case 5:
-            return random() % 3 == 0 ? "clear" : "split " + kind() + " 1 " + kind() + " 1";
+            return random() % 3 == 0 ? "clear"
+                                     : "split " + kind() + " 1 " + kind() + " 1" +
+                                           (random() % 2 == 0 ? "" : " card");
         case 6:
         case 7:
             return "table " + tables[random() % tables.size()];
@@ -89,8 +94,10 @@ std::string randomCommand(std::mt19937& random) {
             return "counter";
         case 9:
             return "move " + kind() + " " + number(2) + " to " + tables[random() % tables.size()];
+        case 10:
+            return "void " + number(8) + " rang up twice";
         default:
-            return random() % 2 == 0 ? "next" : "pay";
+            return pays[random() % pays.size()];
     }
 }
 

@@ -182,23 +182,23 @@ TEST(MenuFile, ShowsTheFirstTwentyProblemsThenHowManyMore) {
     EXPECT_EQ(lines.back(), "menu.csv: 3 more problems after these");
 }
 
-TEST(MenuFile, WritesAMenuThatReadsBackExactly) {
+TEST(MenuFile, WritesAMenuThatReadsBackExactlyWithItsVatRates) {
     Menu menu = builtinMenu();
     menu.add({ItemKind::dish, "Fish, chips and \"mushy\" peas", Money::fromCents(30),
-              Money::fromCents(1)});
-    menu.add({ItemKind::snack, "Crème brûlée; 拉面", Money::fromCents(100'000'000), Money()});
-    menu.add({ItemKind::drink, " Tea ", Money::fromCents(5), Money::fromCents(99'999'999)});
+              Money::fromCents(1), std::nullopt});
+    menu.add({ItemKind::snack, "Crème brûlée; 拉面", Money::fromCents(100'000'000), Money(), 700});
+    menu.add({ItemKind::drink, " Tea ", Money::fromCents(5), Money::fromCents(99'999'999), 1950});
     const std::string written = csvOf(menu);
     const MenuReading reading = readMenu(written);
     ASSERT_TRUE(reading.problems.empty()) << reading.problems.front().text;
     // Blanks around a name are the file's, not the name's.
     menu = builtinMenu();
     menu.add({ItemKind::dish, "Fish, chips and \"mushy\" peas", Money::fromCents(30),
-              Money::fromCents(1)});
-    menu.add({ItemKind::snack, "Crème brûlée; 拉面", Money::fromCents(100'000'000), Money()});
-    menu.add({ItemKind::drink, "Tea", Money::fromCents(5), Money::fromCents(99'999'999)});
+              Money::fromCents(1), std::nullopt});
+    menu.add({ItemKind::snack, "Crème brûlée; 拉面", Money::fromCents(100'000'000), Money(), 700});
+    menu.add({ItemKind::drink, "Tea", Money::fromCents(5), Money::fromCents(99'999'999), 1950});
     EXPECT_TRUE(reading.menu == menu) << csvOf(reading.menu);
-    EXPECT_NE(written.find("snack,Crème brûlée; 拉面,1000000,0\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("snack,Crème brûlée; 拉面,1000000,0,7\n"), std::string::npos) << written;
 }
 
 // Blank lines and line breaks between rows hold no record, and the rows

@@ -171,7 +171,7 @@ TEST_F(RestaurantProgram, ShowsPastDaysTheirReportsSummariesReceiptsAndExports) 
     const ProgramRun exported = runProgram(program + " export 1" + journal());
     EXPECT_EQ(exported.status, 0);
     EXPECT_EQ(exported.output.rfind("day,customer,sale_id,paid_at,kind,name,price,cost,"
-                                    "total_cost\r\n1,1,",
+                                    "total_cost,void\r\n1,1,",
                                     0),
               0U);
     EXPECT_EQ(lines(exported.output), 5) << "a header and one row per item sold";
@@ -317,9 +317,9 @@ TEST_F(RestaurantProgram, PrintsExactAmountsFromCentsToMillions) {
     EXPECT_NE(summary.find("Total              10  1246913.58            606027.10  640886.48\n"),
               std::string::npos)
         << summary;
-    EXPECT_NE(
-        runProgram(program + " receipt 1 2" + journal()).output.find("  Total    1234567.93 $\n"),
-        std::string::npos);
+    EXPECT_NE(runProgram(program + " receipt 1 2" + journal())
+                  .output.find("  Total         1234567.93 $\n"),
+              std::string::npos);
 }
 
 // A command whose output cannot be written fails, and says so once.

@@ -26,15 +26,16 @@ Menu awkwardMenu() {
     return menu;
 }
 
-TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactly) {
+TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactlyVoidSalesMarked) {
     MemoryJournal journal;
     {
         Console console(awkwardMenu(), journal, [] { return Moment{1796720400}; });
         DiscardBuffer discard;
         CoutRedirect silence(&discard);
         console.start();
-        for (const char* line : {"add 2 dish 1", "add snack 1", "next", "add drink 1",
-                                 "add snack 1", "remove snack 1", "next", "add dish 1"}) {
+        for (const char* line :
+             {"add 2 dish 1", "add snack 1", "next", "add drink 1", "add snack 1", "remove snack 1",
+              "next", "void 1 =rang up twice", "add dish 1"}) {
             console.handle(line);
         }
     }
@@ -47,27 +48,27 @@ TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactly) {
     ASSERT_EQ(csv.records.size(), 5U) << "a header and the four items sold: " << exported.str();
     EXPECT_EQ(csv.records[0].fields,
               (std::vector<std::string>{"day", "customer", "sale_id", "paid_at", "kind", "name",
-                                        "price", "cost", "total_cost"}));
-    using Row =
-        std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>;
+                                        "price", "cost", "total_cost", "void"}));
+    using Row = std::tuple<std::string, std::string, std::string, std::string, std::string,
+                           std::string, std::string>;
     std::vector<Row> rows;
     std::map<std::string, std::string> saleOf;
     for (std::size_t at = 1; at < csv.records.size(); ++at) {
         const std::vector<std::string>& cells = csv.records[at].fields;
-        ASSERT_EQ(cells.size(), 9U);
+        ASSERT_EQ(cells.size(), 10U);
         EXPECT_EQ(cells[0], "1");
         EXPECT_EQ(cells[3], "2026-12-08T09:00:00+00:00") << "ISO 8601, TZ=UTC in the tests";
         EXPECT_EQ(cells[2].size(), 36U) << "a UUID";
         EXPECT_TRUE(saleOf.emplace(cells[1], cells[2]).second || saleOf[cells[1]] == cells[2]);
-        rows.emplace_back(cells[1], cells[4], cells[5], cells[6], cells[7], cells[8]);
+        rows.emplace_back(cells[1], cells[4], cells[5], cells[6], cells[7], cells[8], cells[9]);
     }
     EXPECT_NE(saleOf["1"], saleOf["2"]);
     const std::string fish = "Fish, chips and \"mushy\" peas";
     const std::vector<Row> expected = {
-        {"1", "dish", fish, "0.30", "0.33", "3.33"},
-        {"1", "dish", fish, "0.30", "0.33", "3.33"},
-        {"1", "snack", "Crème brûlée", "7.05", "2.68", "4.68"},
-        {"2", "drink", " Tea ", "0.01", "1000000.00", "1000001.00"},
+        {"1", "dish", fish, "0.30", "0.33", "3.33", "'=rang up twice"},
+        {"1", "dish", fish, "0.30", "0.33", "3.33", "'=rang up twice"},
+        {"1", "snack", "Crème brûlée", "7.05", "2.68", "4.68", "'=rang up twice"},
+        {"2", "drink", " Tea ", "0.01", "1000000.00", "1000001.00", ""},
     };
     EXPECT_EQ(rows, expected);
 }

@@ -19,6 +19,7 @@
 #include "console/Console.h"
 #include "journal/JournalSchema.h"
 #include "journal/SqliteJournal.h"
+#include "reports/Summary.h"
 #include "tests/JournalFile.h"
 #include "tests/RunProgram.h"
 #include "tests/SmallRestaurant.h"
@@ -92,11 +93,13 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
         {&setUp, "remove drink 1"},
         {&setUp, "clear"},
         {&setUp, "next"},
+        {&setUp, "pay cash 50"},
+        {&setUp, "void 1 rang up twice"},
         {&setUp, "quit"},
         {&setUpTables, "add 3 snack chips"},
         {&setUpTables, "move dish 1 to bar"},
         {&setUpTables, "move drink juice to 7"},
-        {&setUpTables, "split dish 2 drink 1"},
+        {&setUpTables, "split dish 2 drink 1 card"},
         {&setUpTables, "pay"},
         {&setUpTables, "counter"},
         {&setUpTables, "clear"},
@@ -139,6 +142,15 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                     if (!after.empty()) {
                         SqliteJournal reread(path, SqliteJournal::Access::reading);
                         EXPECT_EQ(after, stateResumedFrom(reread, SmallRestaurant::menu()));
+                        // How each sale was paid, and which are void, as kept.
+                        std::ostringstream kept;
+                        Summary(*reread.day(1)).print(kept);
+                        std::ostringstream held;
+                        {
+                            CoutRedirect redirect(held.rdbuf());
+                            till.console.handle("summary");
+                        }
+                        EXPECT_EQ(held.str(), kept.str());
                         // The day goes on.
                         EXPECT_EQ(till.handle("add drink juice"), "");
                     }
@@ -265,6 +277,9 @@ TEST_F(JournalFolder, CommitsOnceForEachAcknowledgedCommandAndNeverOtherwise) {
         {"split snack 1", 1},
         {"table 7", 1},
         {"pay", 1},
+        {"void 2 rang up twice", 1},
+        {"void 2 again", 0},
+        {"pay cash 1", 0},
         {"quit", 2},
     };
     for (const auto& [line, expected] : lines) {

@@ -239,6 +239,11 @@ TEST(Summary, CountsASoldRemovedAndClearedDayFigureByFigureAndAgreesWithTheRepor
         EXPECT_EQ(blocks, static_cast<std::size_t>(eighths / 8)) << line;
     }
 
+    // Every sale was paid in cash, so the drawer holds the revenue.
+    while (std::getline(lines, line) && line.rfind("Cash expected", 0) != 0) {
+    }
+    EXPECT_EQ(line, "Cash expected in the drawer: " + twoDecimals(revenue) + " $");
+
     // The total row is the sum of the rows and agrees with the report's own
     // totals to the cent.
     long long reported[3];
@@ -277,8 +282,11 @@ std::string dayIn(const char* zone, const std::vector<std::pair<Moment, std::str
     return seen.str();
 }
 
+// The chart alone, without the sections after it.
 std::string chartOf(const std::string& summary) {
-    return summary.substr(summary.find("Revenue by hour\n"));
+    const std::size_t start = summary.find("Revenue by hour\n");
+    const std::size_t end = summary.find("\n\n", start);
+    return summary.substr(start, end == std::string::npos ? end : end + 1 - start);
 }
 
 constexpr Moment hour = 3600;
@@ -351,10 +359,11 @@ TEST(Receipt, StartsWithTheDayTheCustomerTheSaleAndWhenItWasPaid) {
     EXPECT_EQ(receipt.substr(0, 32), "Receipt: day 1, customer 1\nSale ");
     EXPECT_EQ(receipt.substr(68),
               ", paid 2026-12-08 10:00:00\n"
-              "  Fish   20.00 $\n"
-              "  Tea     2.00 $\n"
-              "  Tea     2.00 $\n"
-              "  Total  24.00 $\n");
+              "  Fish          20.00 $\n"
+              "  Tea            2.00 $\n"
+              "  Tea            2.00 $\n"
+              "  Total         24.00 $\n"
+              "  Paid in cash  24.00 $\n");
 }
 
 }  // namespace
