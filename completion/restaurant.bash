@@ -16,7 +16,7 @@ _restaurant() {
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            menu | days | report | summary | receipt | export | verify)
+            menu | days | report | summary | receipt | export | verify | settings)
                 command=$word
                 break
                 ;;
@@ -25,8 +25,9 @@ _restaurant() {
 
     local words
     case $command in
-        "") words="menu days report summary receipt export verify --menu --journal --no-journal --demo --help --version" ;;
+        "") words="menu days report summary receipt export verify settings --menu --journal --no-journal --vat --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
+        settings) words="name address vat-number currency --journal --help" ;;
         *) words="--journal --help" ;;
     esac
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
