@@ -28,6 +28,8 @@ struct JournalItem {
     std::int64_t entry = 0;
     // The VAT rate its price contains, in hundredths of a percent.
     std::int64_t vat = 0;
+    // Who rang it up at the web till; empty at the console.
+    std::string staff;
 };
 
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,
@@ -45,6 +47,8 @@ struct PaidCustomer {
     // When the sale was made void, and why.
     std::optional<Moment> voidedAt;
     std::string reason;
+    // Who took the payment at the web till; empty at the console.
+    std::string staff;
 };
 
 // OpenOrder is an order not paid yet: the counter's (label "") or a table's,

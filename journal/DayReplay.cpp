@@ -104,7 +104,7 @@ void DayReplay::add(const JournalEntry& entry) {
     }
     const std::size_t at = day.items.size();
     day.items.push_back({0, *entry.kind, *entry.name, *entry.price, *entry.cost, entry.at,
-                         std::nullopt, entry.seq, entry.vat.value_or(0)});
+                         std::nullopt, entry.seq, entry.vat.value_or(0), entry.staff.value_or("")});
     added.emplace(entry.seq, at);
     if (entry.customer) {
         cartOf.emplace(entry.seq, *entry.customer);
@@ -152,7 +152,7 @@ void DayReplay::pay(const JournalEntry& entry) {
     Open& order = openOf(entry, key);
     const PaidCustomer paid{
         *entry.customer,           *entry.saleId, entry.at,     order.order.label,
-        entry.method.value_or(""), entry.given,   std::nullopt, ""};
+        entry.method.value_or(""), entry.given,   std::nullopt, "", entry.staff.value_or("")};
     std::vector<std::int64_t> taken = parts[*entry.customer];
     parts.erase(*entry.customer);
     if (taken.empty()) {

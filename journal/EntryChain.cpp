@@ -75,6 +75,7 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
     optional(out, kept, entry.given,
              [](std::string& to, Money money) { integer(to, money.cents()); });
     optional(out, kept, entry.reason, text);
+    optional(out, kept, entry.staff, text);
     out.resize(kept);
 }
 

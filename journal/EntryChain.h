@@ -32,6 +32,7 @@
 //   method    optional text
 //   given     optional integer, cents
 //   reason    optional text
+//   staff     optional text
 //
 // Integers are 8 bytes, big-endian, two's complement. An optional field is
 // one byte, 0 when absent or 1 when present, followed when present by its

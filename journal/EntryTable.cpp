@@ -35,6 +35,7 @@ CREATE TABLE entry (
     method TEXT,
     given INTEGER,
     reason TEXT,
+    staff TEXT,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
 )";
@@ -105,6 +106,7 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.method = optionalOf<std::string>(select.getColumn(14), text);
     entry.given = optionalOf<Money>(select.getColumn(15), money);
     entry.reason = optionalOf<std::string>(select.getColumn(16), text);
+    entry.staff = optionalOf<std::string>(select.getColumn(17), text);
     return entry;
 }
 
@@ -121,8 +123,8 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
         insertEntry = std::make_unique<SQLite::Statement>(
             database,
             "INSERT INTO entry (day, seq, type, at, customer, item, kind, name, price, cost, "
-            "sale_id, hash, label, vat, method, given, reason) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            "sale_id, hash, label, vat, method, given, reason, staff) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -151,6 +153,7 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 15, entry.method, text);
     bindOptional(insert, 16, entry.given, money);
     bindOptional(insert, 17, entry.reason, text);
+    bindOptional(insert, 18, entry.staff, text);
     insert.exec();
 }
 
@@ -215,7 +218,7 @@ std::vector<std::pair<JournalEntry, EntryChain::Hash>> EntryTable::entriesOf(
     entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(expected, 0, 1 << 20)));
     SQLite::Statement select(database,
                              "SELECT day, seq, type, at, customer, item, kind, name, price, cost, "
-                             "sale_id, hash, label, vat, method, given, reason FROM entry "
+                             "sale_id, hash, label, vat, method, given, reason, staff FROM entry "
                              "WHERE day = ? ORDER BY seq");
     select.bind(1, day);
     while (select.executeStep()) {

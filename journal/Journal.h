@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -47,9 +48,23 @@ public:
     // memory of its day failed.
     virtual std::vector<JournalEntry> openDayEntries() = 0;
 
-    // Appends the entries to the open day, all in one transaction: the
-    // journal numbers them, and returns the seq of the first.
-    virtual std::int64_t append(std::vector<JournalEntry> entries) = 0;
+    // KeptAnswer is the answer a request that changed the day was given,
+    // kept under the key the request carried, so that the same request
+    // sent again gets it again and changes nothing.
+    struct KeptAnswer {
+        std::string key;
+        std::string answer;
+    };
+    // Runs inside an append's transaction once its entries are in, with the
+    // seq of the first; returns an answer to keep with them, or nothing.
+    using Within = std::function<std::optional<KeptAnswer>(std::int64_t first)>;
+
+    // Appends the entries to the open day, all in one transaction, with the
+    // answer `within` gives: the journal numbers them, and returns the seq
+    // of the first. When `within` throws, nothing is appended.
+    virtual std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) = 0;
+    // Returns the answer kept under a request's key, if any.
+    virtual std::optional<std::string> keptAnswer(const std::string& key) = 0;
     // Closes the open day; a day that never held an item is forgotten
     // instead, so that it leaves no trace.
     virtual void closeDay(Moment at) = 0;
@@ -72,6 +87,19 @@ public:
     virtual Settings settings() = 0;
     // Sets one of the restaurant's settings, whole or not at all.
     virtual void putSetting(const std::string& key, const std::string& value) = 0;
+
+    // StaffMember is a person who may sign in to the web till: a name and
+    // the hash of a PIN.
+    struct StaffMember {
+        std::string name;
+        std::string pinHash;
+    };
+    // Returns the staff, by name.
+    virtual std::vector<StaffMember> staff() = 0;
+    // Adds a member of staff, or gives one a new PIN.
+    virtual void putStaff(const StaffMember& member) = 0;
+    // Removes a member of staff; returns false when there is none by that name.
+    virtual bool removeStaff(const std::string& name) = 0;
 
     // Returns every day, the first first.
     virtual std::vector<DayLine> days() = 0;

@@ -49,6 +49,8 @@ struct JournalEntry {
     std::optional<Money> given;
     // Why a sale is void.
     std::optional<std::string> reason;
+    // The member of staff who rang an item, took a payment or made a void.
+    std::optional<std::string> staff;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

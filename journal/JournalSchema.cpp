@@ -12,7 +12,7 @@
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 5,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 6,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -182,6 +182,19 @@ CREATE TABLE setting (
 ) WITHOUT ROWID;
 )";
 
+// The staff who may sign in to the web till, and the answers kept under the
+// keys of the requests that changed the day.
+const char* const webTables = R"(
+CREATE TABLE staff (
+    name TEXT PRIMARY KEY,
+    pin_hash TEXT NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE kept_answer (
+    key TEXT PRIMARY KEY,
+    answer TEXT NOT NULL
+) WITHOUT ROWID;
+)";
+
 void JournalSchema::create(SQLite::Database& database) {
     database.exec("PRAGMA application_id = 1919251316");
     EntryTable::create(database);
@@ -189,7 +202,8 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec("ALTER TABLE menu_import ADD COLUMN hash BLOB");
     database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");
     database.exec(settingTable);
-    database.exec("PRAGMA user_version = 5");
+    database.exec(webTables);
+    database.exec("PRAGMA user_version = 6");
 }
 
 void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -214,10 +228,17 @@ void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
                 "TEXT; ALTER TABLE entry ADD COLUMN given INTEGER; ALTER TABLE entry ADD COLUMN "
                 "reason TEXT;");
         }
+        if (from < 6) {
+            // Version 6 names the member of staff behind an entry.
+            database.exec("ALTER TABLE entry ADD COLUMN staff TEXT");
+        }
     }
     if (from < 5) {
         database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");
         database.exec(settingTable);
+    }
+    if (from < 6) {
+        database.exec(webTables);
     }
     database.exec("PRAGMA user_version = " + std::to_string(version));
 }

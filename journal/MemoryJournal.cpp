@@ -28,12 +28,17 @@ Journal::OpenDay MemoryJournal::openDay(Moment now) {
 std::vector<JournalEntry> MemoryJournal::openDayEntries() { return open(); }
 
 // Room is made first, so the entries go in all together or not at all.
-std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries) {
+std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries, const Within& within) {
     std::vector<JournalEntry>& day = open();
     if (day.capacity() < day.size() + entries.size()) {
         day.reserve(std::max(2 * day.capacity(), day.size() + entries.size()));
     }
     const auto first = static_cast<std::int64_t>(day.size()) + 1;
+    if (within) {
+        if (std::optional<KeptAnswer> remembered = within(first)) {
+            answers[remembered->key] = std::move(remembered->answer);
+        }
+    }
     for (JournalEntry& entry : entries) {
         entry.day = static_cast<std::int32_t>(recorded.size());
         entry.seq = static_cast<std::int64_t>(day.size()) + 1;
@@ -64,7 +69,24 @@ void MemoryJournal::replaceMenu(const StoredMenu& stored) {
     menu = std::move(copy);
 }
 
+std::optional<std::string> MemoryJournal::keptAnswer(const std::string& key) {
+    const auto found = answers.find(key);
+    return found == answers.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
 Settings MemoryJournal::settings() { return kept; }
+
+std::vector<Journal::StaffMember> MemoryJournal::staff() {
+    std::vector<StaffMember> all;
+    for (const auto& [name, pinHash] : members) {
+        all.push_back({name, pinHash});
+    }
+    return all;
+}
+
+void MemoryJournal::putStaff(const StaffMember& member) { members[member.name] = member.pinHash; }
+
+bool MemoryJournal::removeStaff(const std::string& name) { return members.erase(name) > 0; }
 
 void MemoryJournal::putSetting(const std::string& key, const std::string& value) {
     kept.set(key, value);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -15,13 +17,17 @@ public:
 
     OpenDay openDay(Moment now) override;
     std::vector<JournalEntry> openDayEntries() override;
-    std::int64_t append(std::vector<JournalEntry> entries) override;
+    std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) override;
+    std::optional<std::string> keptAnswer(const std::string& key) override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
     void replaceMenu(const StoredMenu& stored) override;
     Settings settings() override;
     void putSetting(const std::string& key, const std::string& value) override;
+    std::vector<StaffMember> staff() override;
+    void putStaff(const StaffMember& member) override;
+    bool removeStaff(const std::string& name) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -35,4 +41,6 @@ private:
     std::vector<std::vector<JournalEntry>> recorded;
     std::optional<StoredMenu> menu;
     Settings kept;
+    std::map<std::string, std::string> answers;
+    std::map<std::string, std::string> members;
 };

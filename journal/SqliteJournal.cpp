@@ -344,7 +344,7 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
 
 std::vector<JournalEntry> SqliteJournal::openDayEntries() { return verifiedEntries(openNumber); }
 
-std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries) {
+std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries, const Within& within) {
     EntryTable::Day row = connection->openDay;
     writing([&](EntryTable& table) {
         for (JournalEntry& entry : entries) {
@@ -354,6 +354,11 @@ std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries) {
             table.insert(entry, row.head);
         }
         table.putDay(row);
+        if (within) {
+            if (const std::optional<KeptAnswer> kept = within(connection->openDay.entries + 1)) {
+                keep(*kept);
+            }
+        }
     });
     const std::int64_t first = connection->openDay.entries + 1;
     connection->openDay = row;
@@ -485,6 +490,58 @@ void SqliteJournal::putSetting(const std::string& key, const std::string& value)
         put.bind(3, hash.data(), static_cast<int>(hash.size()));
         put.exec();
     });
+}
+
+void SqliteJournal::keep(const KeptAnswer& kept) {
+    SQLite::Statement put(*connection->database,
+                          "INSERT INTO kept_answer (key, answer) VALUES (?, ?)");
+    put.bind(1, kept.key);
+    put.bind(2, kept.answer);
+    put.exec();
+}
+
+std::optional<std::string> SqliteJournal::keptAnswer(const std::string& key) {
+    return reading([&](EntryTable&) -> std::optional<std::string> {
+        SQLite::Statement select(*connection->database,
+                                 "SELECT answer FROM kept_answer WHERE key = ?");
+        select.bind(1, key);
+        if (!select.executeStep()) {
+            return std::nullopt;
+        }
+        return select.getColumn(0).getString();
+    });
+}
+
+std::vector<Journal::StaffMember> SqliteJournal::staff() {
+    return reading([&](EntryTable&) {
+        std::vector<StaffMember> all;
+        SQLite::Statement select(*connection->database,
+                                 "SELECT name, pin_hash FROM staff ORDER BY name");
+        while (select.executeStep()) {
+            all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString()});
+        }
+        return all;
+    });
+}
+
+void SqliteJournal::putStaff(const StaffMember& member) {
+    writing([&](EntryTable&) {
+        SQLite::Statement put(*connection->database,
+                              "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)");
+        put.bind(1, member.name);
+        put.bind(2, member.pinHash);
+        put.exec();
+    });
+}
+
+bool SqliteJournal::removeStaff(const std::string& name) {
+    int removed = 0;
+    writing([&](EntryTable&) {
+        SQLite::Statement remove(*connection->database, "DELETE FROM staff WHERE name = ?");
+        remove.bind(1, name);
+        removed = remove.exec();
+    });
+    return removed > 0;
 }
 
 std::vector<DayLine> SqliteJournal::days() {

@@ -153,6 +153,7 @@ void Summary::print(std::ostream& out) const {
         printHours(out);
         printPayments(out);
         printVat(out);
+        printStaff(out);
     }
     printVoids(out);
     out << std::flush;
@@ -247,6 +248,29 @@ void Summary::printVat(std::ostream& out) const {
         total.vat += sold.vat;
     }
     lines.push_back({"Total", amount(total.gross), amount(total.vat)});
+    out << '\n';
+    printColumns(out, lines, 1);
+}
+
+// Shown once someone rang items up at the web till: the revenue of the
+// items each member of staff rang up.
+void Summary::printStaff(std::ostream& out) const {
+    std::map<std::string, std::pair<std::size_t, Money>> byStaff;
+    for (const PaidCustomer& customer : standing.customers) {
+        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
+            auto& [count, revenue] = byStaff[item->staff];
+            ++count;
+            revenue += item->price;
+        }
+    }
+    if (byStaff.empty() || (byStaff.size() == 1 && byStaff.begin()->first.empty())) {
+        return;
+    }
+    std::vector<Cells> lines{{"Staff", "Items", "Revenue"}};
+    for (const auto& [name, sold] : byStaff) {
+        lines.push_back({name.empty() ? "At the console" : name, std::to_string(sold.first),
+                         amount(sold.second)});
+    }
     out << '\n';
     printColumns(out, lines, 1);
 }

@@ -13,7 +13,8 @@
 // included) and profit, whose total row equals the day's report to the cent;
 // the revenue by hour as a bar chart; then, to close the drawer, the sales
 // per payment method and the cash that should be in the drawer, the VAT
-// collected per rate, and the sales made void with their reasons. A void
+// collected per rate, the revenue rung up by each member of staff, and the
+// sales made void with their reasons. A void
 // sale counts in none of the other figures. Amounts have two decimals and
 // the currency's symbol.
 class Summary {
@@ -29,6 +30,7 @@ private:
     void printHours(std::ostream& out) const;
     void printPayments(std::ostream& out) const;
     void printVat(std::ostream& out) const;
+    void printStaff(std::ostream& out) const;
     void printVoids(std::ostream& out) const;
     std::string amount(Money money) const;
 

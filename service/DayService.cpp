@@ -32,7 +32,7 @@ DayService::~DayService() = default;
 Moment DayService::systemClock() { return static_cast<Moment>(std::time(nullptr)); }
 
 Started DayService::start() {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     const Journal::OpenDay opened = journal.openDay(clock());
     DayReplay day(opened.number);
     try {
@@ -44,6 +44,7 @@ Started DayService::start() {
     }
     replay.emplace(std::move(day));
     number = opened.number;
+    closed = false;
     Started started{number,
                     opened.resumed,
                     replay->sofar().openedAt,
@@ -58,7 +59,7 @@ Started DayService::start() {
 }
 
 void DayService::leaveOpen() {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (closed || !replay) {
         return;
     }
@@ -71,7 +72,7 @@ void DayService::leaveOpen() {
 }
 
 Outcome<Selected> DayService::select(const std::string& label) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(label))) {
         return *refused;
     }
@@ -89,7 +90,7 @@ Outcome<Selected> DayService::select(const std::string& label) {
 
 Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const ItemChoice& item,
                                int count) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
     }
@@ -125,7 +126,7 @@ Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const It
 
 Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
                                     const ItemChoice& item) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
     }
@@ -144,7 +145,7 @@ Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
 }
 
 Outcome<Cleared> DayService::clear(const std::string& order) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
     }
@@ -173,7 +174,7 @@ Outcome<Cleared> DayService::clear(const std::string& order) {
 Outcome<Paid> DayService::pay(const std::string& order,
                               const std::vector<std::pair<ItemKind, ItemChoice>>& items,
                               const Payment& payment) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
     }
@@ -267,7 +268,7 @@ Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::s
 
 Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const ItemChoice& item,
                                 const std::string& to) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready();
         refused || (refused = checkLabel(order)) || (refused = checkLabel(to))) {
         return *refused;
@@ -297,7 +298,7 @@ Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const I
 }
 
 Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& reason) {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready()) {
         return *refused;
     }
@@ -325,7 +326,7 @@ Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& r
 }
 
 Outcome<Closed> DayService::closeDay() {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready()) {
         return *refused;
     }
@@ -351,12 +352,12 @@ Outcome<Closed> DayService::closeDay() {
 const Menu& DayService::menu() const { return sold; }
 
 std::string DayService::current() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     return replay ? replay->current() : std::string();
 }
 
 std::optional<OrderView> DayService::order(const std::string& label) const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     const OpenOrder* open = replay ? replay->order(label) : nullptr;
     if (open == nullptr) {
         return std::nullopt;
@@ -365,7 +366,7 @@ std::optional<OrderView> DayService::order(const std::string& label) const {
 }
 
 std::vector<OrderView> DayService::orders() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     std::vector<OrderView> views;
     if (replay) {
         for (const OpenOrder* order : replay->orders()) {
@@ -376,22 +377,22 @@ std::vector<OrderView> DayService::orders() const {
 }
 
 std::int32_t DayService::nextCustomer() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     return replay ? replay->nextCustomer() : 1;
 }
 
 DayRecord DayService::record() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     return replay ? replay->record() : DayRecord{};
 }
 
 std::int32_t DayService::day() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     return number;
 }
 
 bool DayService::over() const {
-    std::lock_guard<std::mutex> lock(mutex);
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     return closed;
 }
 
@@ -410,25 +411,54 @@ std::optional<Refusal> DayService::ready() {
 }
 
 // The entries go to the journal first; memory follows what it took.
+// Memory takes the entries once the journal holds them; with a key to
+// keep an answer under, it takes them inside the journal's transaction, so
+// that the answer shows the day they make and goes in with them.
 std::optional<Refusal> DayService::commit(std::vector<JournalEntry> entries) {
-    std::int64_t first = 0;
-    try {
-        first = journal.append(entries);
-    } catch (const JournalError& error) {
-        Refusal refused = refusal(Refusal::Reason::journalRefused);
-        refused.text = error.what();
-        return refused;
-    }
-    try {
+    bool applied = false;
+    const auto apply = [&](std::int64_t first) {
+        applied = true;
         for (std::size_t at = 0; at < entries.size(); ++at) {
             entries[at].day = number;
             entries[at].seq = first + static_cast<std::int64_t>(at);
             replay->apply(entries[at]);
         }
+    };
+    Journal::Within within;
+    if (tag != nullptr && !tag->key.empty() && tag->answer) {
+        within = [&](std::int64_t first) -> std::optional<Journal::KeptAnswer> {
+            apply(first);
+            answer = tag->answer(replay->record());
+            return Journal::KeptAnswer{tag->key, *answer};
+        };
+    }
+    std::int64_t first = 0;
+    try {
+        first = journal.append(entries, within);
+    } catch (const JournalError& error) {
+        return refusedAfter(applied, error.what());
+    } catch (const std::bad_alloc&) {
+        return refusedAfter(applied, "out of memory");
+    }
+    try {
+        if (!applied) {
+            apply(first);
+        }
     } catch (const std::bad_alloc&) {
         rebuild();
     }
     return std::nullopt;
+}
+
+// Memory that took entries the journal then refused is read again.
+Refusal DayService::refusedAfter(bool applied, const std::string& why) {
+    answer.reset();
+    if (applied) {
+        rebuild();
+    }
+    Refusal refused = refusal(Refusal::Reason::journalRefused);
+    refused.text = why;
+    return refused;
 }
 
 // Memory stays marked stale until a rebuild succeeds; the next command
@@ -546,5 +576,30 @@ JournalEntry DayService::entry(JournalEntry::Type type, const std::string& label
     if (!label.empty()) {
         made.label = label;
     }
+    if (tag != nullptr && !tag->staff.empty()) {
+        made.staff = tag->staff;
+    }
     return made;
+}
+
+DayService::TagOutcome DayService::tagged(const Tag& given, const std::function<void()>& command) {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    TagOutcome outcome;
+    if (!given.key.empty()) {
+        outcome.earlier = journal.keptAnswer(given.key);
+        if (outcome.earlier) {
+            return outcome;
+        }
+    }
+    tag = &given;
+    answer.reset();
+    try {
+        command();
+    } catch (...) {
+        tag = nullptr;
+        throw;
+    }
+    tag = nullptr;
+    outcome.answer = std::move(answer);
+    return outcome;
 }

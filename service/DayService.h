@@ -82,9 +82,30 @@ public:
     // Returns the time of the system's clock.
     static Moment systemClock();
 
+    // Tag is who asks for a command, and the key of the request that asks,
+    // with how to answer it from the day the command made. The answer is
+    // kept in the journal with the command's entries, so that the request,
+    // sent again, gets it again and changes nothing.
+    struct Tag {
+        std::string staff;
+        std::string key;
+        std::function<std::string(const DayRecord& after)> answer;
+    };
+    struct TagOutcome {
+        // The answer kept under the key by an earlier request; the command
+        // did not run.
+        std::optional<std::string> earlier;
+        // The answer kept now, when the command changed the day.
+        std::optional<std::string> answer;
+    };
+    // Runs the commands `command` makes of this service under the tag,
+    // unless the key was seen before; nothing else runs meanwhile.
+    TagOutcome tagged(const Tag& given, const std::function<void()>& command);
+
 private:
     std::optional<Refusal> ready();
     std::optional<Refusal> commit(std::vector<JournalEntry> entries);
+    Refusal refusedAfter(bool applied, const std::string& why);
     void rebuild();
     std::optional<Refusal> checkLabel(const std::string& label) const;
     // Returns the menu item a choice names, or why there is none.
@@ -102,7 +123,10 @@ private:
     OrderView viewOf(const OpenOrder& order) const;
     JournalEntry entry(JournalEntry::Type type, const std::string& label) const;
 
-    mutable std::mutex mutex;
+    // Recursive, so that a tagged command holds it while its command runs.
+    mutable std::recursive_mutex mutex;
+    const Tag* tag = nullptr;
+    std::optional<std::string> answer;
     Menu sold;
     Journal& journal;
     Clock clock;
