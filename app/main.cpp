@@ -16,6 +16,7 @@
 
 #include "app/HelpFormatter.h"
 #include "app/TillStart.h"
+#include "app/WebStart.h"
 #include "base/Text.h"
 #include "base/Vat.h"
 #include "console/CheckedOutput.h"
@@ -37,6 +38,8 @@ struct Request {
     std::string customer;
     // A setting's key, then the words of its value.
     std::vector<std::string> setting;
+    ServeRequest serve;
+    std::string staffName;
 };
 
 // Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
@@ -79,6 +82,10 @@ struct Commands {
     CLI::App* exporting = nullptr;
     CLI::App* verify = nullptr;
     CLI::App* settings = nullptr;
+    CLI::App* serve = nullptr;
+    CLI::App* staffAdd = nullptr;
+    CLI::App* staffList = nullptr;
+    CLI::App* staffRemove = nullptr;
 };
 
 void journalOption(CLI::App& command, Request& request) {
@@ -122,9 +129,49 @@ void defineMenuCommands(CLI::App& app, Request& request, Commands& commands) {
     journalOption(*commands.import, request);
 }
 
+void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
+    commands.serve = app.add_subcommand(
+        "serve", "Run the till as a web page for the restaurant's tablets and phones");
+    commands.serve
+        ->add_option("--listen", request.serve.listen,
+                     "The address and port to listen on (default: 127.0.0.1:8080)")
+        ->type_name("ADDRESS:PORT");
+    commands.serve
+        ->add_option("--certificate", request.serve.certificate, "A PEM certificate: serve HTTPS")
+        ->type_name("FILE");
+    commands.serve->add_option("--key", request.serve.key, "The certificate's PEM private key")
+        ->type_name("FILE");
+    commands.serve
+        ->add_option("--menu", request.serve.menuFile,
+                     "Import the menu in this CSV file into the journal, then sell from it")
+        ->type_name("FILE");
+    commands.serve->get_option("--certificate")->needs(commands.serve->get_option("--key"));
+    commands.serve->get_option("--key")->needs(commands.serve->get_option("--certificate"));
+    commands.serve
+        ->add_option_function<std::string>(
+            "--vat",
+            [&request](const std::string& rate) { request.serve.vat = *parseVatRate(rate); },
+            "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
+        ->check(vatRate);
+    CLI::App* staff = app.add_subcommand("staff", "The staff who may sign in to the web till");
+    staff->require_subcommand(1);
+    commands.staffAdd =
+        staff->add_subcommand("add", "Add a member of staff, or give one a new PIN");
+    commands.staffList = staff->add_subcommand("list", "The staff, one name a line");
+    commands.staffRemove = staff->add_subcommand("remove", "Remove a member of staff");
+    for (CLI::App* command : {commands.staffAdd, commands.staffRemove}) {
+        command->add_option("NAME", request.staffName, "The member of staff")->required();
+    }
+    for (CLI::App* command :
+         {commands.serve, commands.staffAdd, commands.staffList, commands.staffRemove}) {
+        journalOption(*command, request);
+    }
+}
+
 Commands defineCommands(CLI::App& app, Request& request) {
     Commands commands;
     defineMenuCommands(app, request, commands);
+    defineWebCommands(app, request, commands);
     commands.days = app.add_subcommand(
         "days",
         "One line per day: its number, when it opened and closed (or open), customers, "
@@ -184,6 +231,23 @@ int readJournal(const Commands& commands, const Request& request) {
     return exportDay(reader, numberOf(request.day), std::cout);
 }
 
+std::optional<int> carryOutWeb(const Commands& commands, Request request) {
+    request.serve.journalFile = request.till.journalFile;
+    if (commands.serve->parsed()) {
+        return serveTill(request.serve);
+    }
+    if (commands.staffAdd->parsed()) {
+        return addStaff(request.staffName, request.till.journalFile);
+    }
+    if (commands.staffList->parsed()) {
+        return listStaff(request.till.journalFile);
+    }
+    if (commands.staffRemove->parsed()) {
+        return removeStaff(request.staffName, request.till.journalFile);
+    }
+    return std::nullopt;
+}
+
 // Returns true when some --journal was given an empty path.
 bool emptyJournalGiven(const CLI::App& app) {
     for (const CLI::App* command : app.get_subcommands({})) {
@@ -206,6 +270,9 @@ int carryOut(CLI::App& app, const Commands& commands, const Request& request) {
     }
     if (commands.settings->parsed()) {
         return settingsCommand(request.setting, request.till.journalFile);
+    }
+    if (const std::optional<int> status = carryOutWeb(commands, request)) {
+        return *status;
     }
     if (commands.menu->parsed()) {
         return writeMenuInUse(request.till.menuFile, request.till.journalFile);

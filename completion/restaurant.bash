@@ -6,7 +6,7 @@ _restaurant() {
     prev=${COMP_WORDS[COMP_CWORD - 1]}
 
     case $prev in
-        --menu | --journal)
+        --menu | --journal | --certificate | --key)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -16,7 +16,7 @@ _restaurant() {
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            menu | days | report | summary | receipt | export | verify | settings)
+            menu | days | report | summary | receipt | export | verify | settings | serve | staff)
                 command=$word
                 break
                 ;;
@@ -25,9 +25,11 @@ _restaurant() {
 
     local words
     case $command in
-        "") words="menu days report summary receipt export verify settings --menu --journal --no-journal --vat --demo --help --version" ;;
+        "") words="menu days report summary receipt export verify settings serve staff --menu --journal --no-journal --vat --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
         settings) words="name address vat-number currency --journal --help" ;;
+        serve) words="--listen --certificate --key --menu --vat --journal --help" ;;
+        staff) words="add list remove --journal --help" ;;
         *) words="--journal --help" ;;
     esac
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")

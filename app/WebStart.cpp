@@ -1,0 +1,146 @@
+#include "app/WebStart.h"
+
+#include <csignal>
+#include <iostream>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
+
+#include "app/TillStart.h"
+#include "base/Text.h"
+#include "journal/SqliteJournal.h"
+#include "menu/MenuFile.h"
+#include "web/PinHash.h"
+#include "web/WebApi.h"
+#include "web/WebServer.h"
+
+namespace {
+
+constexpr int badUsage = 2;
+
+std::optional<WebServer::Options> optionsOf(const ServeRequest& request) {
+    WebServer::Options options;
+    const std::size_t colon = request.listen.rfind(':');
+    const std::string port = colon == std::string::npos ? "" : request.listen.substr(colon + 1);
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
+        std::cerr << "restaurant: '" << request.listen
+                  << "' is not an address and port: give one like 127.0.0.1:8080" << std::endl;
+        return std::nullopt;
+    }
+    options.address = request.listen.substr(0, colon);
+    if (options.address.size() > 2 && options.address.front() == '[') {
+        options.address = options.address.substr(1, options.address.size() - 2);
+    }
+    options.port = static_cast<unsigned short>(std::stoi(port));
+    options.certificate = request.certificate;
+    options.key = request.key;
+    return options;
+}
+
+bool isLoopback(const std::string& address) {
+    return address.rfind("127.", 0) == 0 || address == "::1" || address == "localhost";
+}
+
+// A PIN typed at a terminal is not shown; from a script, one a line.
+std::string askPin(const char* prompt) {
+    const bool terminal = isatty(STDIN_FILENO) != 0;
+    termios before{};
+    if (terminal) {
+        std::cerr << prompt << std::flush;
+        tcgetattr(STDIN_FILENO, &before);
+        termios hidden = before;
+        hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
+    std::string pin;
+    std::getline(std::cin, pin);
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        std::cerr << std::endl;
+    }
+    return pin;
+}
+
+}  // namespace
+
+int serveTill(const ServeRequest& request) {
+    const std::optional<WebServer::Options> options = optionsOf(request);
+    if (!options) {
+        return badUsage;
+    }
+    SqliteJournal journal(journalPathOf(request.journalFile), SqliteJournal::Access::till);
+    if (!request.menuFile.empty()) {
+        MenuReading reading = readMenuFile(request.menuFile);
+        if (!reading.problems.empty()) {
+            for (const std::string& line : describeProblems(request.menuFile, reading.problems)) {
+                std::cerr << line << '\n';
+            }
+            return badUsage;
+        }
+        journal.replaceMenu({std::move(reading.menu), request.menuFile, DayService::systemClock()});
+    }
+    const bool loopback = isLoopback(options->address);
+    if (!loopback && journal.staff().empty()) {
+        std::cerr << "restaurant: add staff first: restaurant staff add NAME" << std::endl;
+        return badUsage;
+    }
+    if (!loopback && request.certificate.empty()) {
+        std::cerr << "restaurant: without --certificate and --key, PINs cross the network in clear"
+                  << std::endl;
+    }
+    const std::optional<Journal::StoredMenu> stored = journal.storedMenu();
+    DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
+                       request.vat);
+    service.start();
+    Sessions sessions(DayService::systemClock);
+    EventHub events;
+    WebApi api(service, journal, sessions, events);
+    WebServer server(api, events, *options);
+    std::cout << "Serving the till at " << (server.secure() ? "https://" : "http://")
+              << request.listen.substr(0, request.listen.rfind(':')) << ":" << server.port()
+              << "/ ; SIGTERM or Ctrl-C stops it, the day left open" << std::endl;
+    server.run({SIGTERM, SIGINT});
+    service.leaveOpen();
+    return 0;
+}
+
+int addStaff(const std::string& name, const std::string& journalFile) {
+    if (name.empty() || name.size() > 64 || !isUtf8(name) || forbiddenInName(name)) {
+        std::cerr << "restaurant: a name on the staff is 1 to 64 bytes of text, without controls"
+                  << std::endl;
+        return badUsage;
+    }
+    SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::till);
+    const std::string pin = askPin("PIN (4 to 12 digits): ");
+    if (!PinHash::wellFormed(pin)) {
+        std::cerr << "restaurant: a PIN is 4 to 12 digits" << std::endl;
+        return badUsage;
+    }
+    if (askPin("The PIN again: ") != pin) {
+        std::cerr << "restaurant: the two PINs differ; nothing changed" << std::endl;
+        return badUsage;
+    }
+    journal.putStaff({name, PinHash::of(pin)});
+    std::cout << "Added " << name << " to the staff" << std::endl;
+    return 0;
+}
+
+int listStaff(const std::string& journalFile) {
+    SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::reading);
+    for (const Journal::StaffMember& member : journal.staff()) {
+        std::cout << member.name << '\n';
+    }
+    std::cout << std::flush;
+    return 0;
+}
+
+int removeStaff(const std::string& name, const std::string& journalFile) {
+    SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::till);
+    if (!journal.removeStaff(name)) {
+        std::cerr << "restaurant: there is no " << name << " on the staff" << std::endl;
+        return badUsage;
+    }
+    std::cout << "Removed " << name << " from the staff" << std::endl;
+    return 0;
+}

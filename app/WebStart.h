@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What `restaurant serve` is asked.
+struct ServeRequest {
+    std::string listen = "127.0.0.1:8080";
+    std::string certificate;
+    std::string key;
+    std::string menuFile;
+    std::string journalFile;
+    std::int64_t vat = 0;
+};
+
+// Runs the web till until SIGTERM or SIGINT, the day left open; returns the
+// program's exit status.
+int serveTill(const ServeRequest& request);
+
+// `restaurant staff add NAME`, `list` and `remove NAME`; returns the
+// program's exit status.
+int addStaff(const std::string& name, const std::string& journalFile);
+int listStaff(const std::string& journalFile);
+int removeStaff(const std::string& name, const std::string& journalFile);

@@ -1,0 +1,103 @@
+// The web till over a real socket on loopback: the page and its policy, a
+// body too large refused unread, and the event stream that tells every
+// device of a change while many streams stay open. Every wait is bounded.
+#include <boost/asio/connect.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "journal/MemoryJournal.h"
+#include "service/DayService.h"
+#include "tests/SmallRestaurant.h"
+#include "web/WebApi.h"
+#include "web/WebServer.h"
+
+namespace {
+
+using boost::asio::ip::tcp;
+
+std::string request(const std::string& method, const std::string& target, const std::string& body,
+                    const std::string& extra = "") {
+    return method + " " + target +
+           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" + extra +
+           "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
+}
+
+class Served : public ::testing::Test {
+protected:
+    void SetUp() override {
+        service.start();
+        server =
+            std::make_unique<WebServer>(api, events, WebServer::Options{"127.0.0.1", 0, "", ""});
+        serving = std::thread([this] { server->run(); });
+    }
+    void TearDown() override {
+        server->stop();
+        serving.join();
+    }
+
+    // Sends the bytes on a new connection; returns all it reads in 5 s.
+    std::string exchange(const std::string& bytes) {
+        tcp::iostream stream("127.0.0.1", std::to_string(server->port()));
+        stream.expires_after(std::chrono::seconds(5));
+        stream << bytes << std::flush;
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+
+    MemoryJournal journal;
+    DayService service{SmallRestaurant::menu(), journal};
+    Sessions sessions{DayService::systemClock};
+    EventHub events;
+    WebApi api{service, journal, sessions, events};
+    std::unique_ptr<WebServer> server;
+    std::thread serving;
+};
+
+TEST_F(Served, ServesThePageWithAPolicyThatLetsInNothingFromElsewhere) {
+    const std::string page =
+        exchange("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(page.rfind("HTTP/1.1 200 OK\r\n", 0), 0U) << page.substr(0, 200);
+    EXPECT_NE(page.find("Content-Security-Policy: default-src 'self'; script-src 'self';"),
+              std::string::npos);
+    EXPECT_NE(page.find("<script type=\"module\" src=\"/app.js\"></script>"), std::string::npos);
+    const std::string script =
+        exchange("GET /app.js HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    EXPECT_NE(script.find("Content-Type: text/javascript"), std::string::npos);
+    const std::string large =
+        exchange(request("POST", "/api/orders/5/items", std::string(70000, ' ')));
+    EXPECT_EQ(large.rfind("HTTP/1.1 413 ", 0), 0U) << large.substr(0, 200);
+    EXPECT_EQ(journal.openDayEntries().size(), 1U);
+}
+
+TEST_F(Served, EveryOpenEventStreamHearsOfAChangeWithinASecond) {
+    constexpr int devices = 50;
+    std::vector<std::unique_ptr<tcp::iostream>> streams;
+    for (int device = 0; device < devices; ++device) {
+        streams.push_back(
+            std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(server->port())));
+        streams.back()->expires_after(std::chrono::seconds(5));
+        *streams.back() << "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" << std::flush;
+        std::string line;
+        while (std::getline(*streams.back(), line) && line != "retry: 1000") {
+        }
+        ASSERT_EQ(line, "retry: 1000") << "device " << device;
+    }
+    const auto sent = std::chrono::steady_clock::now();
+    const std::string added =
+        exchange(request("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})"));
+    ASSERT_EQ(added.rfind("HTTP/1.1 200 OK\r\n", 0), 0U) << added;
+    for (auto& stream : streams) {
+        std::string line;
+        while (std::getline(*stream, line) && line.rfind("data: ", 0) != 0) {
+        }
+        EXPECT_EQ(line, "data: {\"change\": 1}");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+}
+
+}  // namespace

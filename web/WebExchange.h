@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// WebRequest is one HTTP request as the web till's API reads it, whatever
+// carried it: the method, the target, the headers that matter, the body and
+// the address it came from.
+struct WebRequest {
+    std::string method;
+    std::string target;
+    std::string host;
+    std::optional<std::string> origin;
+    std::string contentType;
+    std::string cookie;
+    std::string idempotencyKey;
+    std::string body;
+    std::string peer;
+
+    // Returns the target's path, split at its slashes, without the query.
+    std::vector<std::string> path() const;
+    // Returns the session's token the cookie carries, if any.
+    std::string sessionToken() const;
+};
+
+// WebAnswer is what the API answers: a status, a body of its type, headers
+// of its own, and whether the connection goes on as a stream of events.
+struct WebAnswer {
+    int status = 200;
+    std::string contentType = "application/json";
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+    bool eventStream = false;
+};

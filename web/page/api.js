@@ -1,0 +1,42 @@
+// The web till's API, as the page calls it: JSON in and out, one key per
+// change so that a retry changes nothing twice.
+
+export class ApiError extends Error {
+  constructor(status, message) {
+    super(message);
+    this.status = status;
+  }
+}
+
+async function call(method, path, body) {
+  const options = { method, headers: {}, credentials: 'same-origin' };
+  if (method !== 'GET') {
+    options.headers['Content-Type'] = 'application/json';
+    options.headers['Idempotency-Key'] = crypto.randomUUID();
+    options.body = JSON.stringify(body ?? {});
+  }
+  const response = await fetch(path, options);
+  const text = await response.text();
+  const answer = text ? JSON.parse(text) : null;
+  if (!response.ok) {
+    throw new ApiError(response.status, answer?.error ?? response.statusText);
+  }
+  return answer;
+}
+
+const orderPath = (order) => `/api/orders/${encodeURIComponent(order)}`;
+
+export const api = {
+  signIn: (staff, pin) => call('POST', '/api/session', { staff, pin }),
+  signOut: () => call('DELETE', '/api/session'),
+  menu: () => call('GET', '/api/menu'),
+  orders: () => call('GET', '/api/orders'),
+  add: (order, kind, item) => call('POST', `${orderPath(order)}/items`, { kind, item, count: 1 }),
+  remove: (order, kind, position) =>
+    call('DELETE', `${orderPath(order)}/items/${kind}/${position}`),
+  move: (order, kind, position, to) => call('POST', `${orderPath(order)}/move`, { kind, position, to }),
+  pay: (order, payment) => call('POST', `${orderPath(order)}/pay`, payment),
+  days: () => call('GET', '/api/days'),
+  summary: (day) => call('GET', `/api/days/${day}/summary`),
+  closeDay: () => call('POST', '/api/day/close'),
+};
