@@ -8,11 +8,18 @@ export class ApiError extends Error {
   }
 }
 
+// A random key; crypto.randomUUID needs a secure context, which a till on
+// the restaurant's own network without a certificate is not.
+function newKey() {
+  const bytes = crypto.getRandomValues(new Uint8Array(16));
+  return Array.from(bytes, (b) => b.toString(16).padStart(2, '0')).join('');
+}
+
 async function call(method, path, body) {
   const options = { method, headers: {}, credentials: 'same-origin' };
   if (method !== 'GET') {
     options.headers['Content-Type'] = 'application/json';
-    options.headers['Idempotency-Key'] = crypto.randomUUID();
+    options.headers['Idempotency-Key'] = newKey();
     options.body = JSON.stringify(body ?? {});
   }
   const response = await fetch(path, options);

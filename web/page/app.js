@@ -3,7 +3,7 @@
 import { api, ApiError } from './api.js';
 
 const $ = (id) => document.getElementById(id);
-const state = { menu: null, orders: [], current: null, split: new Set() };
+const state = { menu: null, orders: [], current: null, split: new Set(), events: null };
 
 const money = (cents) => `${(cents / 100).toFixed(2)}`;
 const orderTitle = (name) => (name === 'counter' ? 'Counter' : `Table ${name}`);
@@ -199,10 +199,35 @@ async function refresh() {
 }
 
 function listen() {
+  state.events?.close();
   const events = new EventSource('/api/events');
+  state.events = events;
   events.addEventListener('change', () => run(refresh));
-  events.addEventListener('open', () => say('Connected.'));
-  events.addEventListener('error', () => say('The till cannot be reached; retrying…', true));
+  events.addEventListener('open', () => {
+    say('Connected.');
+    run(refresh);
+  });
+  events.addEventListener('error', () => {
+    say('The till cannot be reached; retrying…', true);
+    if (events.readyState === EventSource.CLOSED) setTimeout(probe, 1000);
+  });
+}
+
+// Once the stream has given up, the till is asked until it answers: a till
+// that restarted forgot its sessions, and asks to sign in again.
+async function probe() {
+  try {
+    await api.orders();
+    listen();
+  } catch (error) {
+    if (error instanceof ApiError && error.status === 401) {
+      state.events?.close();
+      show('sign-in');
+      say('The till restarted: sign in again.');
+    } else {
+      setTimeout(probe, 1000);
+    }
+  }
 }
 
 async function start() {
