@@ -13,7 +13,8 @@ string(CONCAT CPACK_DEBIAN_PROGRAM_DESCRIPTION
        "from the restaurant's own menu, read from a spreadsheet's CSV file, keeps\n"
        "every sale in an SQLite journal that survives any crash, and prints the\n"
        "day's report, a close-of-day summary, receipts and an export for the\n"
-       "accountant.")
+       "accountant. restaurant serve makes the till a web page for every tablet\n"
+       "and phone in the room; a systemd unit runs it as its own user.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -25,6 +26,10 @@ set(CPACK_DEBIAN_PROGRAM_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# postinst makes the web till's system user with adduser.
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS adduser)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postinst)
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/restaurant")
 
 include(CPack)
