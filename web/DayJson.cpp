@@ -27,6 +27,10 @@ json items(const std::array<std::vector<OrderItem>, 3>& kinds) {
 
 }  // namespace
 
+std::string DayJson::text(const json& value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 std::string DayJson::orderName(const std::string& label) {
     return label.empty() ? "counter" : label;
 }

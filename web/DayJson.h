@@ -22,6 +22,9 @@ public:
     static nlohmann::json receipt(const DayRecord& record, std::int32_t customer);
     static nlohmann::json summary(const DayRecord& record);
     static nlohmann::json day(const DayLine& line);
+    // Returns the JSON's text; bytes that are not UTF-8, which a request
+    // may carry into a message, become U+FFFD rather than fail.
+    static std::string text(const nlohmann::json& value);
     // "counter" for the counter's order, else the table's label.
     static std::string orderName(const std::string& label);
 };

@@ -17,7 +17,7 @@ namespace {
 using nlohmann::json;
 
 WebAnswer answered(int status, const json& body) {
-    return {status, "application/json", body.dump(), {}, false};
+    return {status, "application/json", DayJson::text(body), {}, false};
 }
 
 WebAnswer refused(int status, const std::string& why) { return answered(status, {{"error", why}}); }
@@ -224,7 +224,7 @@ WebAnswer WebApi::changed(const WebRequest& request, const std::string& who,
                           const std::function<json(const DayRecord&)>& answer) {
     std::optional<Refusal> refusal;
     DayService::Tag tag{who, request.idempotencyKey,
-                        [&](const DayRecord& after) { return answer(after).dump(); }};
+                        [&](const DayRecord& after) { return DayJson::text(answer(after)); }};
     const DayService::TagOutcome outcome = service.tagged(tag, [&] { refusal = command(); });
     if (outcome.earlier) {
         return {200, "application/json", *outcome.earlier, {}, false};
@@ -235,7 +235,7 @@ WebAnswer WebApi::changed(const WebRequest& request, const std::string& who,
     events.changed();
     return {200,
             "application/json",
-            outcome.answer ? *outcome.answer : answer(service.record()).dump(),
+            outcome.answer ? *outcome.answer : DayJson::text(answer(service.record())),
             {},
             false};
 }

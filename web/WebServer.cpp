@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "web/DayJson.h"
+
 namespace {
 
 namespace asio = boost::asio;
@@ -123,7 +125,7 @@ private:
 
     static WebAnswer failed(int status, const std::string& why) {
         const nlohmann::json body = {{"error", "the till could not answer: " + why}};
-        return {status, "application/json", body.dump(), {}, false};
+        return {status, "application/json", DayJson::text(body), {}, false};
     }
 
     void send(http::response<http::string_body> response, bool more) {
