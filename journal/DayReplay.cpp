@@ -191,6 +191,7 @@ DayReplay::Open& DayReplay::openOf(const JournalEntry& entry, const std::string&
 
 DayRecord DayReplay::record() const {
     DayRecord made = day;
+    made.orders.clear();
     for (const OpenOrder* order : orders()) {
         made.orders.push_back(*order);
     }
@@ -198,6 +199,14 @@ DayRecord DayReplay::record() const {
 }
 
 const DayRecord& DayReplay::sofar() const { return day; }
+
+const DayRecord& DayReplay::withOpenOrders() {
+    day.orders.clear();
+    for (const OpenOrder* order : orders()) {
+        day.orders.push_back(*order);
+    }
+    return day;
+}
 
 const OpenOrder* DayReplay::order(std::string_view label) const {
     const auto found = open.find(foldedLabel(label));

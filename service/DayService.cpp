@@ -411,9 +411,9 @@ std::optional<Refusal> DayService::ready() {
 }
 
 // The entries go to the journal first; memory follows what it took.
-// Memory takes the entries once the journal holds them; with a key to
-// keep an answer under, it takes them inside the journal's transaction, so
-// that the answer shows the day they make and goes in with them.
+// Memory takes the entries once the journal holds them; for a tagged
+// command, it takes them inside the journal's transaction, so that the
+// answer shows the day they make and goes in with them under its key.
 std::optional<Refusal> DayService::commit(std::vector<JournalEntry> entries) {
     bool applied = false;
     const auto apply = [&](std::int64_t first) {
@@ -425,10 +425,13 @@ std::optional<Refusal> DayService::commit(std::vector<JournalEntry> entries) {
         }
     };
     Journal::Within within;
-    if (tag != nullptr && !tag->key.empty() && tag->answer) {
+    if (tag != nullptr && tag->answer) {
         within = [&](std::int64_t first) -> std::optional<Journal::KeptAnswer> {
             apply(first);
-            answer = tag->answer(replay->record());
+            answer = tag->answer(replay->withOpenOrders());
+            if (tag->key.empty()) {
+                return std::nullopt;
+            }
             return Journal::KeptAnswer{tag->key, *answer};
         };
     }

@@ -93,6 +93,9 @@ public:
         }
     }
 
+    // Returns the program's process id, while it runs.
+    int processId() const { return pid; }
+
     // Kills the program with SIGKILL, as a crash or a power cut would stop
     // it, and waits for it to die. Returns false when it had ended already.
     bool kill() { return stop(SIGKILL); }
