@@ -30,8 +30,9 @@ double micros(Clock::duration duration) {
 void report(const char* what, std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     const auto at = [&](double share) {
-        return samples[std::min(samples.size() - 1,
-                                static_cast<std::size_t>(share * static_cast<double>(samples.size())))];
+        return samples[std::min(
+            samples.size() - 1,
+            static_cast<std::size_t>(share * static_cast<double>(samples.size())))];
     };
     std::cout << what << ": p50 " << static_cast<long>(at(0.5)) << " us, p99 "
               << static_cast<long>(at(0.99)) << " us over " << samples.size() << std::endl;

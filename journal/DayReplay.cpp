@@ -152,7 +152,8 @@ void DayReplay::pay(const JournalEntry& entry) {
     Open& order = openOf(entry, key);
     const PaidCustomer paid{
         *entry.customer,           *entry.saleId, entry.at,     order.order.label,
-        entry.method.value_or(""), entry.given,   std::nullopt, "", entry.staff.value_or("")};
+        entry.method.value_or(""), entry.given,   std::nullopt, "",
+        entry.staff.value_or("")};
     std::vector<std::int64_t> taken = parts[*entry.customer];
     parts.erase(*entry.customer);
     if (taken.empty()) {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <map>
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "journal/Journal.h"

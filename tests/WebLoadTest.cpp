@@ -80,6 +80,7 @@ class Devices {
 public:
     void run(unsigned short port, int senders, std::chrono::steady_clock::time_point until) {
         std::vector<std::thread> threads;
+        threads.reserve(static_cast<std::size_t>(senders));
         for (int sender = 0; sender < senders; ++sender) {
             threads.emplace_back([=] { sendUntil(port, sender, until); });
         }
