@@ -88,6 +88,15 @@ TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/menu"))["dish"][1],
               (json{{"number", 2}, {"name", "Fish"}, {"price_cents", 2000}}));
     EXPECT_EQ(till.ask("DELETE", "/api/session").status, 204);
+    WebRequest overTls;
+    overTls.method = "POST";
+    overTls.target = "/api/session";
+    overTls.contentType = "application/json";
+    overTls.body = R"({"staff":"Ana","pin":"2468"})";
+    overTls.secure = true;
+    const WebAnswer secure = till.api.handle(overTls);
+    ASSERT_EQ(secure.headers.size(), 1U);
+    EXPECT_NE(secure.headers[0].second.find("; Secure"), std::string::npos);
     EXPECT_EQ(till.ask("GET", "/api/orders").status, 401);
     EXPECT_EQ(till.entries(), 1U) << "nothing but the day's opening";
 }

@@ -3,9 +3,17 @@
 // device of a change while many streams stay open. Every wait is bounded.
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
 #include <chrono>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +21,7 @@
 #include "journal/MemoryJournal.h"
 #include "service/DayService.h"
 #include "tests/SmallRestaurant.h"
+#include "tests/TempFolder.h"
 #include "web/WebApi.h"
 #include "web/WebServer.h"
 
@@ -98,6 +107,65 @@ TEST_F(Served, EveryOpenEventStreamHearsOfAChangeWithinASecond) {
         EXPECT_EQ(line, "data: {\"change\": 1}");
     }
     EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+}
+
+// A self-signed certificate for 127.0.0.1 and its key, as PEM files.
+void makeCertificate(const std::string& certificate, const std::string& key) {
+    EVP_PKEY* pair = EVP_EC_gen("P-256");
+    X509* made = X509_new();
+    ASN1_INTEGER_set(X509_get_serialNumber(made), 1);
+    X509_gmtime_adj(X509_getm_notBefore(made), 0);
+    X509_gmtime_adj(X509_getm_notAfter(made), 3600);
+    X509_set_pubkey(made, pair);
+    X509_NAME* name = X509_get_subject_name(made);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                               reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+    X509_set_issuer_name(made, name);
+    X509_sign(made, pair, EVP_sha256());
+    FILE* file = std::fopen(key.c_str(), "wb");
+    PEM_write_PrivateKey(file, pair, nullptr, nullptr, 0, nullptr, nullptr);
+    std::fclose(file);
+    file = std::fopen(certificate.c_str(), "wb");
+    PEM_write_X509(file, made);
+    std::fclose(file);
+    X509_free(made);
+    EVP_PKEY_free(pair);
+}
+
+class ServedOverTls : public TempFolder {};
+
+TEST_F(ServedOverTls, ServesThePageOverHttpsWithTheCertificateGiven) {
+    makeCertificate(file("till.pem"), file("till.key"));
+    MemoryJournal journal;
+    DayService service{SmallRestaurant::menu(), journal};
+    service.start();
+    Sessions sessions{DayService::systemClock};
+    EventHub events;
+    WebApi api{service, journal, sessions, events};
+    WebServer server(api, events, {"127.0.0.1", 0, file("till.pem"), file("till.key")});
+    ASSERT_TRUE(server.secure());
+    std::thread serving([&] { server.run(); });
+
+    namespace beast = boost::beast;
+    boost::asio::io_context io;
+    boost::asio::ssl::context tls(boost::asio::ssl::context::tls_client);
+    tls.set_verify_mode(boost::asio::ssl::verify_none);
+    beast::ssl_stream<beast::tcp_stream> stream(io, tls);
+    beast::get_lowest_layer(stream).expires_after(std::chrono::seconds(5));
+    beast::get_lowest_layer(stream).connect(
+        tcp::endpoint(boost::asio::ip::make_address("127.0.0.1"), server.port()));
+    stream.handshake(boost::asio::ssl::stream_base::client);
+    beast::http::request<beast::http::empty_body> asked{beast::http::verb::get, "/api/menu", 11};
+    asked.set(beast::http::field::host, "127.0.0.1");
+    beast::http::write(stream, asked);
+    beast::flat_buffer buffer;
+    beast::http::response<beast::http::string_body> answer;
+    beast::http::read(stream, buffer, answer);
+    EXPECT_EQ(answer.result_int(), 200U);
+    EXPECT_NE(answer.body().find("\"Noodle soup\""), std::string::npos) << answer.body();
+
+    server.stop();
+    serving.join();
 }
 
 }  // namespace

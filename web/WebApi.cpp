@@ -138,7 +138,8 @@ WebAnswer WebApi::signIn(const WebRequest& request, const json& body) {
         if (member.name == name && PinHash::matches(member.pinHash, pin)) {
             WebAnswer answer{204, "application/json", "", {}, false};
             answer.headers.emplace_back("Set-Cookie", "session=" + sessions.open(name) +
-                                                          "; HttpOnly; SameSite=Strict; Path=/");
+                                                          "; HttpOnly; SameSite=Strict; Path=/" +
+                                                          (request.secure ? "; Secure" : ""));
             return answer;
         }
     }

@@ -18,6 +18,8 @@ struct WebRequest {
     std::string idempotencyKey;
     std::string body;
     std::string peer;
+    // Whether it came over TLS, so that the session's cookie says Secure.
+    bool secure = false;
 
     // Returns the target's path, split at its slashes, without the query.
     std::vector<std::string> path() const;

@@ -7,6 +7,7 @@
 #include <boost/beast/ssl.hpp>
 #include <deque>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 #include "web/DayJson.h"
@@ -20,8 +21,10 @@ using tcp = asio::ip::tcp;
 
 constexpr std::size_t largestBody = std::size_t{64} * 1024;
 
-WebRequest requestOf(const http::request<http::string_body>& message, const std::string& peer) {
+WebRequest requestOf(const http::request<http::string_body>& message, const std::string& peer,
+                     bool secure) {
     WebRequest request;
+    request.secure = secure;
     request.method = std::string(message.method_string());
     request.target = std::string(message.target());
     request.host = std::string(message[http::field::host]);
@@ -115,7 +118,7 @@ private:
     // A request the API could not answer fails alone: the server goes on.
     WebAnswer answerTo(const http::request<http::string_body>& message) {
         try {
-            return api.handle(requestOf(message, peer));
+            return api.handle(requestOf(message, peer, !std::is_same_v<Stream, beast::tcp_stream>));
         } catch (const JournalError& error) {
             return failed(503, error.what());
         } catch (const std::exception& error) {
