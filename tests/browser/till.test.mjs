@@ -69,10 +69,12 @@ test('two devices take and pay table 5 together, and the summary adds up', async
   await tablet.getByLabel('Cash given').fill('20');
   await tablet.getByRole('button', { name: 'Pay', exact: true }).click();
   await tablet.getByText('Customer 2 paid 16.00. Change: 4.00').waitFor();
+  await tablet.getByRole('heading', { name: 'Receipt' }).waitFor();
+  assert.match(await tablet.getByRole('region', { name: 'Receipt' }).textContent(), /Change\s+4\.00/);
 
   await phone.getByRole('button', { name: 'Summary' }).click();
   await phone.getByRole('img', { name: 'Revenue by hour' }).waitFor();
-  const figures = await phone.locator('#summary-figures').textContent();
+  const figures = await phone.getByRole('region', { name: 'Summary' }).textContent();
   assert.match(figures, /Customers served2/);
   assert.match(figures, /Cash expected in the drawer16\.00/);
   const wide = await phone.evaluate(() => document.documentElement.scrollWidth);

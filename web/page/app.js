@@ -141,7 +141,27 @@ async function pay(event) {
   form.given.value = '';
   $('paid').textContent = `Customer ${paid.customer} paid ${money(paid.total_cents)}` +
     (payment.given_cents ? `. Change: ${money(paid.change_cents)}` : '');
+  showReceipt(paid.receipt);
   await refresh();
+}
+
+// The receipt as it prints on 80 mm paper: one line per item, the total,
+// the VAT per rate and the payment.
+function showReceipt(receipt) {
+  const line = (label, cents) => `${label.padEnd(24)}${money(cents).padStart(10)}`;
+  const lines = [`Receipt: day ${receipt.day}, customer ${receipt.customer}`,
+                 `Sale ${receipt.sale_id}`, `Paid ${receipt.paid_at}`, ''];
+  for (const item of receipt.items) lines.push(line(item.name, item.price_cents));
+  lines.push(line('Total', receipt.total_cents));
+  for (const vat of receipt.vat.filter((v) => v.rate > 0)) {
+    lines.push(line(`VAT ${vat.rate / 100} %`, vat.vat_cents));
+  }
+  lines.push(`Paid by ${receipt.method}`);
+  if (receipt.given_cents !== undefined) {
+    lines.push(line('Given', receipt.given_cents), line('Change', receipt.change_cents));
+  }
+  $('receipt-text').textContent = lines.join('\n');
+  $('receipt').hidden = false;
 }
 
 function hourChart(hours) {
