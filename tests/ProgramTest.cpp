@@ -337,3 +337,42 @@ TEST_F(RestaurantProgram, FailsWhenItsOutputCannotBeWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+class WebTillProgram : public TempFolder {
+protected:
+    std::string journal() const { return " --journal " + file("journal.db"); }
+};
+
+// Staff are added with a PIN typed twice and kept hashed; the web till
+// refuses the network while there is no staff to sign in.
+TEST_F(WebTillProgram, KeepsStaffPinsHashedAndServesTheNetworkOnlyToStaff) {
+    const std::string program = RESTAURANT_PATH;
+    const auto staff = [&](const std::string& pins, const std::string& words) {
+        return runProgram("printf '" + pins + "' | " + program + " staff " + words + journal() +
+                          " 2>&1");
+    };
+    const ProgramRun open = runProgram(program + " serve --listen 0.0.0.0:0" + journal() + " 2>&1");
+    EXPECT_EQ(open.status, 2);
+    EXPECT_EQ(open.output, "restaurant: add staff first: restaurant staff add NAME\n");
+    EXPECT_EQ(runProgram(program + " serve --listen nowhere" + journal() + " 2>&1").status, 2);
+    EXPECT_EQ(staff("12\\n12\\n", "add Ana").output, "restaurant: a PIN is 4 to 12 digits\n");
+    EXPECT_EQ(staff("2468\\n8642\\n", "add Ana").output,
+              "restaurant: the two PINs differ; nothing changed\n");
+    EXPECT_EQ(staff("", "list").output, "");
+    EXPECT_EQ(staff("7391\\n7391\\n", "add Ana").output, "Added Ana to the staff\n");
+    EXPECT_EQ(staff("", "list").output, "Ana\n");
+    std::string bytes;
+    for (const char* kept : {"journal.db", "journal.db-wal"}) {
+        std::ifstream file(this->file(kept), std::ios::binary);
+        bytes.append(std::istreambuf_iterator<char>(file), {});
+    }
+    EXPECT_NE(bytes.find("$argon2id$"), std::string::npos);
+    EXPECT_EQ(bytes.find("7391"), std::string::npos) << "the PIN is kept only hashed";
+    EXPECT_EQ(staff("", "remove Bea").status, 2);
+    EXPECT_EQ(staff("", "remove Ana").output, "Removed Ana from the staff\n");
+    EXPECT_EQ(staff("", "list").output, "");
+}
+
+}  // namespace
