@@ -25,6 +25,31 @@ json items(const std::array<std::vector<OrderItem>, 3>& kinds) {
     return all;
 }
 
+// The VAT each rate took, summed from the receipts' own figures, and the
+// revenue each member of staff rang up.
+void addVatAndStaff(json& shown, const DayRecord& standing, const DayLedger& ledger) {
+    std::map<std::int64_t, DayLedger::Vat> rates;
+    std::map<std::string, std::int64_t> staff;
+    for (const PaidCustomer& customer : standing.customers) {
+        for (const auto& [rate, sold] : ledger.vatOf(customer.number)) {
+            rates[rate].gross += sold.gross;
+            rates[rate].vat += sold.vat;
+        }
+        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
+            staff[item->staff] += item->price.cents();
+        }
+    }
+    shown["vat"] = json::array();
+    for (const auto& [rate, sold] : rates) {
+        shown["vat"].push_back(
+            {{"rate", rate}, {"gross_cents", sold.gross.cents()}, {"vat_cents", sold.vat.cents()}});
+    }
+    shown["staff"] = json::array();
+    for (const auto& [name, cents] : staff) {
+        shown["staff"].push_back({{"staff", name}, {"revenue_cents", cents}});
+    }
+}
+
 }  // namespace
 
 std::string DayJson::text(const json& value) {
@@ -153,6 +178,7 @@ json DayJson::summary(const DayRecord& record) {
     for (const auto& [hour, cents] : hours) {
         shown["hours"].push_back({{"hour", isoTime(hour)}, {"revenue_cents", cents}});
     }
+    addVatAndStaff(shown, standing, ledger);
     const DayLedger all(record);
     for (const PaidCustomer& customer : record.customers) {
         if (customer.voidedAt) {

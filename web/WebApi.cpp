@@ -101,8 +101,7 @@ WebAnswer WebApi::handle(const WebRequest& request) {
     if (!staff.empty() && !who) {
         return refused(401, "sign in first");
     }
-    return request.method == "GET" ? read(request, path)
-                                   : change(request, path, body, who.value_or(""));
+    return request.method == "GET" ? read(path) : change(request, path, body, who.value_or(""));
 }
 
 // A change must be POST or DELETE with a JSON body, from the page's own
@@ -147,7 +146,7 @@ WebAnswer WebApi::signIn(const WebRequest& request, const json& body) {
     return refused(401, "wrong name or PIN");
 }
 
-WebAnswer WebApi::read(const WebRequest& request, const Path& path) {
+WebAnswer WebApi::read(const Path& path) {
     if (path.size() == 2 && path[1] == "menu") {
         return answered(200, DayJson::menu(service.menu()));
     }
@@ -164,7 +163,6 @@ WebAnswer WebApi::read(const WebRequest& request, const Path& path) {
     if (path.size() >= 2 && path[1] == "days") {
         return pastDay(path);
     }
-    (void)request;
     return refused(404, "there is no such resource");
 }
 
@@ -215,7 +213,7 @@ WebAnswer WebApi::change(const WebRequest& request, const Path& path, const json
             [&](const DayRecord& after) { return DayJson::receipt(after, customer); });
     }
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
-        return closeDay(request, who);
+        return closeDay();
     }
     return refused(path.size() >= 2 ? 405 : 404, "there is no such change");
 }
@@ -360,9 +358,7 @@ WebAnswer WebApi::pay(const WebRequest& request, const std::string& order, const
 }
 
 // The report's three lines are the library's own, which print themselves.
-WebAnswer WebApi::closeDay(const WebRequest& request, const std::string& who) {
-    (void)request;
-    (void)who;
+WebAnswer WebApi::closeDay() {
     const DayRecord record = service.record();
     const Outcome<Closed> closed = service.closeDay();
     if (!closed.done()) {

@@ -29,7 +29,7 @@ private:
     using Path = std::vector<std::string>;
 
     WebAnswer route(const WebRequest& request, const Path& path, const std::string& who);
-    WebAnswer read(const WebRequest& request, const Path& path);
+    WebAnswer read(const Path& path);
     std::optional<WebAnswer> refusedAsUnsafe(const WebRequest& request) const;
     WebAnswer signIn(const WebRequest& request, const nlohmann::json& body);
     WebAnswer change(const WebRequest& request, const Path& path, const nlohmann::json& body,
@@ -50,7 +50,7 @@ private:
                        const nlohmann::json& body, const std::string& who);
     WebAnswer pay(const WebRequest& request, const std::string& order, const nlohmann::json& body,
                   const std::string& who);
-    WebAnswer closeDay(const WebRequest& request, const std::string& who);
+    WebAnswer closeDay();
     WebAnswer pastDay(const Path& path);
 
     DayService& service;
