@@ -62,7 +62,7 @@ const CLI::Validator vatRate(
         }
         return "";
     },
-    "RATE");
+    "");
 
 std::optional<std::int32_t> numberOf(const std::string& text) {
     if (text.empty()) {
@@ -106,7 +106,8 @@ void defineTill(CLI::App& app, Request& request) {
     app.add_option_function<std::string>(
            "--vat", [&request](const std::string& rate) { request.till.vat = *parseVatRate(rate); },
            "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
-        ->check(vatRate);
+        ->check(vatRate)
+        ->type_name("RATE");
     CLI::Option* noJournal =
         app.add_flag("--no-journal", request.till.noJournal, "Keep the day in memory only")
             ->excludes(journal);
@@ -152,7 +153,8 @@ void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
             "--vat",
             [&request](const std::string& rate) { request.serve.vat = *parseVatRate(rate); },
             "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
-        ->check(vatRate);
+        ->check(vatRate)
+        ->type_name("RATE");
     CLI::App* staff = app.add_subcommand("staff", "The staff who may sign in to the web till");
     staff->require_subcommand(1);
     commands.staffAdd =
