@@ -348,7 +348,6 @@ protected:
 // Staff are added with a PIN typed twice and kept hashed; the web till
 // refuses the network while there is no staff to sign in.
 TEST_F(WebTillProgram, KeepsStaffPinsHashedAndServesTheNetworkOnlyToStaff) {
-    const std::string program = RESTAURANT_PATH;
     const auto staff = [&](const std::string& pins, const std::string& words) {
         return runProgram("printf '" + pins + "' | " + program + " staff " + words + journal() +
                           " 2>&1");
