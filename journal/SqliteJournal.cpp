@@ -18,6 +18,7 @@
 #include "journal/JournalAnchor.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalSchema.h"
+#include "journal/SideTables.h"
 #include "journal/WalCheck.h"
 
 namespace {
@@ -356,7 +357,7 @@ std::int64_t SqliteJournal::append(std::vector<JournalEntry> entries, const With
         table.putDay(row);
         if (within) {
             if (const std::optional<KeptAnswer> kept = within(connection->openDay.entries + 1)) {
-                keep(*kept);
+                SideTables(*connection->database, path).keep(*kept);
             }
         }
     });
@@ -393,155 +394,39 @@ void SqliteJournal::leaveDayOpen() {
 }
 
 std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
-    return reading([&](EntryTable&) -> std::optional<StoredMenu> {
-        SQLite::Database& database = *connection->database;
-        SQLite::Statement origin(database, "SELECT file, imported_at, hash FROM menu_import");
-        if (!origin.executeStep()) {
-            return std::nullopt;
-        }
-        StoredMenu stored{Menu(), origin.getColumn(0).getString(), origin.getColumn(1).getInt64()};
-        SQLite::Statement items(database,
-                                "SELECT kind, name, price, cost, vat FROM menu_item "
-                                "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
-                                "ELSE 2 END, position");
-        while (items.executeStep()) {
-            const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
-            stored.menu.add({kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
-                             Money::fromCents(items.getColumn(2).getInt64()),
-                             Money::fromCents(items.getColumn(3).getInt64()),
-                             items.getColumn(4).isNull()
-                                 ? std::nullopt
-                                 : std::optional<std::int64_t>(items.getColumn(4).getInt64())});
-        }
-        const EntryChain::Hash hash =
-            EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
-        const SQLite::Column sealed = origin.getColumn(2);
-        if (sealed.getBytes() != static_cast<int>(hash.size()) ||
-            std::memcmp(sealed.getBlob(), hash.data(), hash.size()) != 0) {
-            throw JournalError("journal " + path + " is damaged: its menu does not match its hash");
-        }
-        return stored;
-    });
+    return reading([&](EntryTable&) { return SideTables(*connection->database, path).menu(); });
 }
 
 void SqliteJournal::replaceMenu(const StoredMenu& stored) {
-    const EntryChain::Hash hash = EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
-    writing([&](EntryTable&) {
-        SQLite::Database& database = *connection->database;
-        database.exec("DELETE FROM menu_item");
-        SQLite::Statement insert(database,
-                                 "INSERT INTO menu_item (kind, position, name, price, cost, vat) "
-                                 "VALUES (?, ?, ?, ?, ?, ?)");
-        for (ItemKind kind : itemKinds) {
-            int position = 0;
-            for (const MenuItem& item : stored.menu.of(kind)) {
-                insert.reset();
-                insert.bind(1, std::string(kindWord(kind)));
-                insert.bind(2, ++position);
-                insert.bind(3, item.name);
-                insert.bind(4, item.price.cents());
-                insert.bind(5, item.cost.cents());
-                if (item.vat) {
-                    insert.bind(6, *item.vat);
-                } else {
-                    insert.bind(6);
-                }
-                insert.exec();
-            }
-        }
-        SQLite::Statement origin(database,
-                                 "INSERT OR REPLACE INTO menu_import (only, file, imported_at, "
-                                 "hash) VALUES (1, ?, ?, ?)");
-        origin.bind(1, stored.file);
-        origin.bind(2, stored.importedAt);
-        origin.bind(3, hash.data(), static_cast<int>(hash.size()));
-        origin.exec();
-    });
+    writing([&](EntryTable&) { SideTables(*connection->database, path).replaceMenu(stored); });
 }
 
-// Each setting is sealed by its hash.
 Settings SqliteJournal::settings() {
-    return reading([&](EntryTable&) {
-        Settings settings;
-        SQLite::Statement select(*connection->database, "SELECT key, value, hash FROM setting");
-        while (select.executeStep()) {
-            const std::string key = select.getColumn(0).getString();
-            const std::string value = select.getColumn(1).getString();
-            const EntryChain::Hash hash = EntryChain::settingHash(key, value);
-            const SQLite::Column sealed = select.getColumn(2);
-            if (sealed.getBytes() != static_cast<int>(hash.size()) ||
-                std::memcmp(sealed.getBlob(), hash.data(), hash.size()) != 0) {
-                throw JournalError("journal " + path + " is damaged: its setting '" + key +
-                                   "' does not match its hash");
-            }
-            settings.set(key, value);
-        }
-        return settings;
-    });
+    return reading([&](EntryTable&) { return SideTables(*connection->database, path).settings(); });
 }
 
 void SqliteJournal::putSetting(const std::string& key, const std::string& value) {
-    const EntryChain::Hash hash = EntryChain::settingHash(key, value);
-    writing([&](EntryTable&) {
-        SQLite::Statement put(*connection->database,
-                              "INSERT OR REPLACE INTO setting (key, value, hash) VALUES (?, ?, ?)");
-        put.bind(1, key);
-        put.bind(2, value);
-        put.bind(3, hash.data(), static_cast<int>(hash.size()));
-        put.exec();
-    });
-}
-
-void SqliteJournal::keep(const KeptAnswer& kept) {
-    SQLite::Statement put(*connection->database,
-                          "INSERT INTO kept_answer (key, answer) VALUES (?, ?)");
-    put.bind(1, kept.key);
-    put.bind(2, kept.answer);
-    put.exec();
+    writing([&](EntryTable&) { SideTables(*connection->database, path).putSetting(key, value); });
 }
 
 std::optional<std::string> SqliteJournal::keptAnswer(const std::string& key) {
-    return reading([&](EntryTable&) -> std::optional<std::string> {
-        SQLite::Statement select(*connection->database,
-                                 "SELECT answer FROM kept_answer WHERE key = ?");
-        select.bind(1, key);
-        if (!select.executeStep()) {
-            return std::nullopt;
-        }
-        return select.getColumn(0).getString();
-    });
+    return reading(
+        [&](EntryTable&) { return SideTables(*connection->database, path).keptAnswer(key); });
 }
 
 std::vector<Journal::StaffMember> SqliteJournal::staff() {
-    return reading([&](EntryTable&) {
-        std::vector<StaffMember> all;
-        SQLite::Statement select(*connection->database,
-                                 "SELECT name, pin_hash FROM staff ORDER BY name");
-        while (select.executeStep()) {
-            all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString()});
-        }
-        return all;
-    });
+    return reading([&](EntryTable&) { return SideTables(*connection->database, path).staff(); });
 }
 
 void SqliteJournal::putStaff(const StaffMember& member) {
-    writing([&](EntryTable&) {
-        SQLite::Statement put(*connection->database,
-                              "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)");
-        put.bind(1, member.name);
-        put.bind(2, member.pinHash);
-        put.exec();
-    });
+    writing([&](EntryTable&) { SideTables(*connection->database, path).putStaff(member); });
 }
 
 bool SqliteJournal::removeStaff(const std::string& name) {
-    int removed = 0;
-    writing([&](EntryTable&) {
-        SQLite::Statement remove(*connection->database, "DELETE FROM staff WHERE name = ?");
-        remove.bind(1, name);
-        removed = remove.exec();
-    });
-    return removed > 0;
+    bool removed = false;
+    writing(
+        [&](EntryTable&) { removed = SideTables(*connection->database, path).removeStaff(name); });
+    return removed;
 }
 
 std::vector<DayLine> SqliteJournal::days() {

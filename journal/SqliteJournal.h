@@ -67,7 +67,6 @@ public:
     sqlite3* handle();
 
 private:
-    void keep(const KeptAnswer& kept);
     struct Connection;
 
     void openForTill(const std::string& vfs);

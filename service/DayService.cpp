@@ -7,7 +7,7 @@
 
 #include "base/SaleId.h"
 #include "base/TableLabel.h"
-#include "service/NameMatch.h"
+#include "service/ItemFinder.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const It
         refused.number = count;
         return refused;
     }
-    const auto chosen = menuItem(kind, item);
+    const auto chosen = ItemFinder(sold, *replay).onMenu(kind, item);
     if (!holds(chosen)) {
         return std::get<Refusal>(chosen);
     }
@@ -130,7 +130,7 @@ Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
     }
-    const auto chosen = orderItem(order, kind, item);
+    const auto chosen = ItemFinder(sold, *replay).inOrder(order, kind, item);
     if (!holds(chosen)) {
         return std::get<Refusal>(chosen);
     }
@@ -184,7 +184,7 @@ Outcome<Paid> DayService::pay(const std::string& order,
         refused.order = spelled(order);
         return refused;
     }
-    auto chosen = chosenItems(order, items);
+    auto chosen = ItemFinder(sold, *replay).chosen(order, items);
     if (!holds(chosen)) {
         return std::get<Refusal>(chosen);
     }
@@ -194,30 +194,6 @@ Outcome<Paid> DayService::pay(const std::string& order,
         return refused;
     }
     return payFor(*open, std::get<std::vector<std::size_t>>(chosen), payment);
-}
-
-// The items named, each once, in the order named; all of the order's when
-// none is named, or when all are.
-std::variant<std::vector<std::size_t>, Refusal> DayService::chosenItems(
-    const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const {
-    std::vector<std::size_t> chosen;
-    for (const auto& [kind, item] : items) {
-        const auto found = orderItem(order, kind, item);
-        if (!holds(found)) {
-            return std::get<Refusal>(found);
-        }
-        if (std::find(chosen.begin(), chosen.end(), std::get<std::size_t>(found)) == chosen.end()) {
-            chosen.push_back(std::get<std::size_t>(found));
-        }
-    }
-    const OpenOrder& open = *replay->order(order);
-    if (chosen.empty() || chosen.size() == open.size()) {
-        chosen.clear();
-        for (const auto& kind : open.items) {
-            chosen.insert(chosen.end(), kind.begin(), kind.end());
-        }
-    }
-    return chosen;
 }
 
 // A whole order is paid under its own sale id; part of one, under a new
@@ -278,7 +254,7 @@ Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const I
         refused.order = spelled(order);
         return refused;
     }
-    const auto chosen = orderItem(order, kind, item);
+    const auto chosen = ItemFinder(sold, *replay).inOrder(order, kind, item);
     if (!holds(chosen)) {
         return std::get<Refusal>(chosen);
     }
@@ -486,72 +462,6 @@ std::optional<Refusal> DayService::checkLabel(const std::string& label) const {
     }
     Refusal refused = refusal(Refusal::Reason::badLabel);
     refused.text = label;
-    return refused;
-}
-
-std::variant<const MenuItem*, Refusal> DayService::menuItem(ItemKind kind,
-                                                            const ItemChoice& item) const {
-    const std::vector<MenuItem>& items = sold.of(kind);
-    Refusal refused;
-    refused.kind = kind;
-    if (item.number) {
-        if (*item.number >= 1 && static_cast<std::size_t>(*item.number) <= items.size()) {
-            return &items[static_cast<std::size_t>(*item.number) - 1];
-        }
-        refused.reason = Refusal::Reason::noSuchMenuNumber;
-        refused.number = *item.number;
-        refused.size = items.size();
-        return refused;
-    }
-    std::vector<std::string> names;
-    names.reserve(items.size());
-    for (const MenuItem& sale : items) {
-        names.push_back(sale.name);
-    }
-    const NameMatch match(names, item.name);
-    if (match.found()) {
-        return &items[*match.found()];
-    }
-    refused.reason = match.candidates().empty() ? Refusal::Reason::noSuchMenuName
-                                                : Refusal::Reason::ambiguousMenuName;
-    refused.text = item.name;
-    refused.names = match.candidates();
-    return refused;
-}
-
-// The items of a kind in an order, counted in the order they came; named,
-// the last of that name.
-std::variant<std::size_t, Refusal> DayService::orderItem(const std::string& order, ItemKind kind,
-                                                         const ItemChoice& item) const {
-    const OpenOrder* open = replay->order(order);
-    static const std::vector<std::size_t> none;
-    const std::vector<std::size_t>& held =
-        open != nullptr ? open->items[static_cast<std::size_t>(kind)] : none;
-    Refusal refused;
-    refused.kind = kind;
-    refused.order = spelled(order);
-    if (item.number) {
-        if (*item.number >= 1 && static_cast<std::size_t>(*item.number) <= held.size()) {
-            return held[static_cast<std::size_t>(*item.number) - 1];
-        }
-        refused.reason = Refusal::Reason::noSuchPosition;
-        refused.number = *item.number;
-        refused.size = held.size();
-        return refused;
-    }
-    std::vector<std::string> names;
-    names.reserve(held.size());
-    for (std::size_t at : held) {
-        names.push_back(replay->sofar().items[at].name);
-    }
-    const NameMatch match(names, item.name);
-    if (match.found()) {
-        return held[*match.found()];
-    }
-    refused.reason = match.candidates().empty() ? Refusal::Reason::noSuchOrderName
-                                                : Refusal::Reason::ambiguousOrderName;
-    refused.text = item.name;
-    refused.names = match.candidates();
     return refused;
 }
 

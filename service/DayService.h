@@ -108,14 +108,6 @@ private:
     Refusal refusedAfter(bool applied, const std::string& why);
     void rebuild();
     std::optional<Refusal> checkLabel(const std::string& label) const;
-    // Returns the menu item a choice names, or why there is none.
-    std::variant<const MenuItem*, Refusal> menuItem(ItemKind kind, const ItemChoice& item) const;
-    // Returns where the item a choice names in an order is among the day's
-    // items, or why there is none.
-    std::variant<std::size_t, Refusal> orderItem(const std::string& order, ItemKind kind,
-                                                 const ItemChoice& item) const;
-    std::variant<std::vector<std::size_t>, Refusal> chosenItems(
-        const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const;
     Outcome<Paid> payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen,
                          const Payment& payment);
     // Returns the label as the open order spells it, else as given.

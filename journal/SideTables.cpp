@@ -1,0 +1,139 @@
+#include "journal/SideTables.h"
+
+#include <SQLiteCpp/Statement.h>
+#include <cstring>
+#include <utility>
+
+#include "journal/EntryChain.h"
+
+namespace {
+
+bool sealedBy(const SQLite::Column& sealed, const EntryChain::Hash& hash) {
+    return sealed.getBytes() == static_cast<int>(hash.size()) &&
+           std::memcmp(sealed.getBlob(), hash.data(), hash.size()) == 0;
+}
+
+std::optional<std::int64_t> rateOf(const SQLite::Column& column) {
+    return column.isNull() ? std::nullopt : std::optional<std::int64_t>(column.getInt64());
+}
+
+}  // namespace
+
+SideTables::SideTables(SQLite::Database& database, std::string path)
+    : database(database), path(std::move(path)) {}
+
+std::optional<Journal::StoredMenu> SideTables::menu() const {
+    SQLite::Statement origin(database, "SELECT file, imported_at, hash FROM menu_import");
+    if (!origin.executeStep()) {
+        return std::nullopt;
+    }
+    Journal::StoredMenu stored{Menu(), origin.getColumn(0).getString(),
+                               origin.getColumn(1).getInt64()};
+    SQLite::Statement items(database,
+                            "SELECT kind, name, price, cost, vat FROM menu_item "
+                            "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
+                            "ELSE 2 END, position");
+    while (items.executeStep()) {
+        const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
+        stored.menu.add({kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
+                         Money::fromCents(items.getColumn(2).getInt64()),
+                         Money::fromCents(items.getColumn(3).getInt64()),
+                         rateOf(items.getColumn(4))});
+    }
+    if (!sealedBy(origin.getColumn(2),
+                  EntryChain::menuHash(stored.menu, stored.file, stored.importedAt))) {
+        throw JournalError("journal " + path + " is damaged: its menu does not match its hash");
+    }
+    return stored;
+}
+
+void SideTables::replaceMenu(const Journal::StoredMenu& stored) {
+    const EntryChain::Hash hash = EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
+    database.exec("DELETE FROM menu_item");
+    SQLite::Statement insert(database,
+                             "INSERT INTO menu_item (kind, position, name, price, cost, vat) "
+                             "VALUES (?, ?, ?, ?, ?, ?)");
+    for (ItemKind kind : itemKinds) {
+        int position = 0;
+        for (const MenuItem& item : stored.menu.of(kind)) {
+            insert.reset();
+            insert.bind(1, std::string(kindWord(kind)));
+            insert.bind(2, ++position);
+            insert.bind(3, item.name);
+            insert.bind(4, item.price.cents());
+            insert.bind(5, item.cost.cents());
+            item.vat ? insert.bind(6, *item.vat) : insert.bind(6);
+            insert.exec();
+        }
+    }
+    SQLite::Statement origin(database,
+                             "INSERT OR REPLACE INTO menu_import (only, file, imported_at, "
+                             "hash) VALUES (1, ?, ?, ?)");
+    origin.bind(1, stored.file);
+    origin.bind(2, stored.importedAt);
+    origin.bind(3, hash.data(), static_cast<int>(hash.size()));
+    origin.exec();
+}
+
+Settings SideTables::settings() const {
+    Settings settings;
+    SQLite::Statement select(database, "SELECT key, value, hash FROM setting");
+    while (select.executeStep()) {
+        const std::string key = select.getColumn(0).getString();
+        const std::string value = select.getColumn(1).getString();
+        if (!sealedBy(select.getColumn(2), EntryChain::settingHash(key, value))) {
+            throw JournalError("journal " + path + " is damaged: its setting '" + key +
+                               "' does not match its hash");
+        }
+        settings.set(key, value);
+    }
+    return settings;
+}
+
+void SideTables::putSetting(const std::string& key, const std::string& value) {
+    const EntryChain::Hash hash = EntryChain::settingHash(key, value);
+    SQLite::Statement put(database,
+                          "INSERT OR REPLACE INTO setting (key, value, hash) VALUES (?, ?, ?)");
+    put.bind(1, key);
+    put.bind(2, value);
+    put.bind(3, hash.data(), static_cast<int>(hash.size()));
+    put.exec();
+}
+
+std::optional<std::string> SideTables::keptAnswer(const std::string& key) const {
+    SQLite::Statement select(database, "SELECT answer FROM kept_answer WHERE key = ?");
+    select.bind(1, key);
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return select.getColumn(0).getString();
+}
+
+void SideTables::keep(const Journal::KeptAnswer& kept) {
+    SQLite::Statement put(database, "INSERT INTO kept_answer (key, answer) VALUES (?, ?)");
+    put.bind(1, kept.key);
+    put.bind(2, kept.answer);
+    put.exec();
+}
+
+std::vector<Journal::StaffMember> SideTables::staff() const {
+    std::vector<Journal::StaffMember> all;
+    SQLite::Statement select(database, "SELECT name, pin_hash FROM staff ORDER BY name");
+    while (select.executeStep()) {
+        all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString()});
+    }
+    return all;
+}
+
+void SideTables::putStaff(const Journal::StaffMember& member) {
+    SQLite::Statement put(database, "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)");
+    put.bind(1, member.name);
+    put.bind(2, member.pinHash);
+    put.exec();
+}
+
+bool SideTables::removeStaff(const std::string& name) {
+    SQLite::Statement remove(database, "DELETE FROM staff WHERE name = ?");
+    remove.bind(1, name);
+    return remove.exec() > 0;
+}
