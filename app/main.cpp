@@ -64,6 +64,16 @@ const CLI::Validator vatRate(
     },
     "");
 
+// --vat RATE, kept in hundredths of a percent.
+void vatOption(CLI::App& command, std::int64_t& vat) {
+    command
+        .add_option_function<std::string>(
+            "--vat", [&vat](const std::string& rate) { vat = *parseVatRate(rate); },
+            "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
+        ->check(vatRate)
+        ->type_name("RATE");
+}
+
 std::optional<std::int32_t> numberOf(const std::string& text) {
     if (text.empty()) {
         return std::nullopt;
@@ -103,11 +113,7 @@ void defineTill(CLI::App& app, Request& request) {
                             ->type_name("FILE");
     journalOption(app, request);
     CLI::Option* journal = app.get_option("--journal");
-    app.add_option_function<std::string>(
-           "--vat", [&request](const std::string& rate) { request.till.vat = *parseVatRate(rate); },
-           "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
-        ->check(vatRate)
-        ->type_name("RATE");
+    vatOption(app, request.till.vat);
     CLI::Option* noJournal =
         app.add_flag("--no-journal", request.till.noJournal, "Keep the day in memory only")
             ->excludes(journal);
@@ -148,13 +154,7 @@ void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
         ->type_name("FILE");
     commands.serve->get_option("--certificate")->needs(commands.serve->get_option("--key"));
     commands.serve->get_option("--key")->needs(commands.serve->get_option("--certificate"));
-    commands.serve
-        ->add_option_function<std::string>(
-            "--vat",
-            [&request](const std::string& rate) { request.serve.vat = *parseVatRate(rate); },
-            "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
-        ->check(vatRate)
-        ->type_name("RATE");
+    vatOption(*commands.serve, request.serve.vat);
     CLI::App* staff = app.add_subcommand("staff", "The staff who may sign in to the web till");
     staff->require_subcommand(1);
     commands.staffAdd =

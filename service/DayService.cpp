@@ -151,9 +151,7 @@ Outcome<Cleared> DayService::clear(const std::string& order) {
     }
     const OpenOrder* open = replay->order(order);
     if (open == nullptr) {
-        Refusal refused = refusal(Refusal::Reason::emptyOrder);
-        refused.order = spelled(order);
-        return refused;
+        return emptyOrder(order);
     }
     std::vector<JournalEntry> removals;
     removals.reserve(open->size());
@@ -180,9 +178,7 @@ Outcome<Paid> DayService::pay(const std::string& order,
     }
     const OpenOrder* open = replay->order(order);
     if (open == nullptr) {
-        Refusal refused = refusal(Refusal::Reason::emptyOrder);
-        refused.order = spelled(order);
-        return refused;
+        return emptyOrder(order);
     }
     auto chosen = ItemFinder(sold, *replay).chosen(order, items);
     if (!holds(chosen)) {
@@ -462,6 +458,12 @@ std::optional<Refusal> DayService::checkLabel(const std::string& label) const {
     }
     Refusal refused = refusal(Refusal::Reason::badLabel);
     refused.text = label;
+    return refused;
+}
+
+Refusal DayService::emptyOrder(const std::string& order) const {
+    Refusal refused = refusal(Refusal::Reason::emptyOrder);
+    refused.order = spelled(order);
     return refused;
 }
 

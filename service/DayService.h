@@ -110,6 +110,8 @@ private:
     std::optional<Refusal> checkLabel(const std::string& label) const;
     Outcome<Paid> payFor(const OpenOrder& open, const std::vector<std::size_t>& chosen,
                          const Payment& payment);
+    // Says that the order holds nothing.
+    Refusal emptyOrder(const std::string& order) const;
     // Returns the label as the open order spells it, else as given.
     std::string spelled(const std::string& label) const;
     OrderView viewOf(const OpenOrder& order) const;
