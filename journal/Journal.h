@@ -65,6 +65,15 @@ public:
     virtual std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) = 0;
     // Returns the answer kept under a request's key, if any.
     virtual std::optional<std::string> keptAnswer(const std::string& key) = 0;
+
+    // Between beginBatch and commitBatch every change is held in one
+    // transaction, each a savepoint of its own: a change that fails is
+    // undone alone, and the batch is made durable at once, with one sync. A
+    // journal that makes each change durable by itself needs neither.
+    virtual void beginBatch() {}
+    // Makes the batch durable; when it cannot, throws JournalError, and
+    // none of the batch's changes is kept.
+    virtual void commitBatch() {}
     // Closes the open day; a day that never held an item is forgotten
     // instead, so that it leaves no trace.
     virtual void closeDay(Moment at) = 0;

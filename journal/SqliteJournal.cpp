@@ -121,8 +121,10 @@ struct SqliteJournal::Connection {
     std::optional<JournalAnchor> anchor;
     std::optional<SQLite::Database> database;
     std::unique_ptr<EntryTable> table;
-    // The open day's row, as the journal holds it.
+    // The open day's row, as the journal holds it, and as it was before
+    // the batch being written.
     EntryTable::Day openDay;
+    EntryTable::Day openDayBeforeBatch;
 };
 
 SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::string& vfs)
@@ -266,7 +268,7 @@ void SqliteJournal::checkAnchor() {
 
 // After a commit nothing may fail: what the journal holds is done.
 void SqliteJournal::anchor() noexcept {
-    if (connection->anchor) {
+    if (connection->anchor && !batch) {
         const EntryTable::Day& row = connection->openDay;
         try {
             connection->anchor->write({row.number, row.entries, row.head});
@@ -290,25 +292,31 @@ auto SqliteJournal::reading(Work work) {
 
 // Runs `work` in one transaction and commits it, once the file is known to
 // be where the till found it; a failure rolls all of it back and says why.
-// A file moved under the till gets what its log holds, which keeps the old
-// name, checkpointed into it, so that nothing acknowledged stays behind.
+// In a batch, `work` is a savepoint in the batch's transaction instead.
 template <typename Work>
 void SqliteJournal::writing(Work work) {
-    if (connection->file) {
+    if (batch) {
+        if (batch->lost) {
+            throw JournalError(*batch->lost);
+        }
+        if (!batch->begun) {
+            beginBatchTransaction();
+        }
+        SQLite::Database& database = *connection->database;
         try {
-            if (moved) {
-                throw JournalError("journal " + path + " was moved or deleted while the till ran");
-            }
-            connection->file->checkStillThere();
-        } catch (const JournalError&) {
-            if (!moved) {
-                moved = true;
-                sqlite3_wal_checkpoint_v2(handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
-                                          nullptr);
-            }
+            database.exec("SAVEPOINT change");
+            work(*connection->table);
+            database.exec("RELEASE change");
+        } catch (const SQLite::Exception& failure) {
+            undoChange(failure.what());
+            throw JournalError(failure.what());
+        } catch (...) {
+            undoChange("a change failed halfway");
             throw;
         }
+        return;
     }
+    checkFile();
     try {
         SQLite::Transaction transaction(*connection->database,
                                         SQLite::TransactionBehavior::IMMEDIATE);
@@ -317,6 +325,93 @@ void SqliteJournal::writing(Work work) {
     } catch (const SQLite::Exception& failure) {
         throw JournalError(failure.what());
     }
+}
+
+// A file moved under the till gets what its log holds, which keeps the old
+// name, checkpointed into it, so that nothing acknowledged stays behind.
+void SqliteJournal::checkFile() {
+    if (!connection->file) {
+        return;
+    }
+    try {
+        if (moved) {
+            throw JournalError("journal " + path + " was moved or deleted while the till ran");
+        }
+        connection->file->checkStillThere();
+    } catch (const JournalError&) {
+        if (!moved) {
+            moved = true;
+            sqlite3_wal_checkpoint_v2(handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
+                                      nullptr);
+        }
+        throw;
+    }
+}
+
+void SqliteJournal::beginBatch() { batch.emplace(); }
+
+// The batch's transaction begins with its first change, so that a batch of
+// refusals and reads costs none.
+void SqliteJournal::beginBatchTransaction() {
+    checkFile();
+    try {
+        connection->database->exec("BEGIN IMMEDIATE");
+    } catch (const SQLite::Exception& failure) {
+        throw JournalError(failure.what());
+    }
+    batch->begun = true;
+    batch->openNumber = openNumber;
+    connection->openDayBeforeBatch = connection->openDay;
+}
+
+// Undoes the change that failed; SQLite may have rolled back the whole
+// transaction for some failures, and then the batch is lost.
+void SqliteJournal::undoChange(const std::string& why) noexcept {
+    if (sqlite3_get_autocommit(handle()) != 0) {
+        batch->lost = why;
+        return;
+    }
+    try {
+        connection->database->exec("ROLLBACK TO change; RELEASE change");
+    } catch (const SQLite::Exception& failure) {
+        batch->lost = failure.what();
+    }
+}
+
+void SqliteJournal::commitBatch() {
+    if (!batch || !batch->begun) {
+        batch.reset();
+        return;
+    }
+    std::optional<std::string> failure = batch->lost;
+    if (!failure) {
+        try {
+            connection->database->exec("COMMIT");
+        } catch (const SQLite::Exception& error) {
+            failure = error.what();
+        }
+    }
+    if (failure) {
+        undoBatch();
+        batch.reset();
+        throw JournalError(*failure);
+    }
+    batch.reset();
+    anchor();
+}
+
+// Rolls back what is left of the batch's transaction; memory of the open
+// day goes back to where the batch found it.
+void SqliteJournal::undoBatch() noexcept {
+    if (sqlite3_get_autocommit(handle()) == 0) {
+        try {
+            connection->database->exec("ROLLBACK");
+        } catch (const SQLite::Exception&) {
+            // SQLite rolls back on closing, or the next transaction fails.
+        }
+    }
+    openNumber = batch->openNumber;
+    connection->openDay = connection->openDayBeforeBatch;
 }
 
 Journal::OpenDay SqliteJournal::openDay(Moment now) {

@@ -44,6 +44,8 @@ public:
     std::vector<JournalEntry> openDayEntries() override;
     std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) override;
     std::optional<std::string> keptAnswer(const std::string& key) override;
+    void beginBatch() override;
+    void commitBatch() override;
     void closeDay(Moment at) override;
     void leaveDayOpen() override;
     std::optional<StoredMenu> storedMenu() override;
@@ -81,6 +83,10 @@ private:
     auto reading(Work work);
     template <typename Work>
     void writing(Work work);
+    void checkFile();
+    void beginBatchTransaction();
+    void undoChange(const std::string& why) noexcept;
+    void undoBatch() noexcept;
 
     std::string path;
     std::unique_ptr<Connection> connection;
@@ -88,4 +94,13 @@ private:
     std::int32_t openNumber = 0;
     // Set once the file was found moved or deleted: nothing more is written.
     bool moved = false;
+    // A batch: its transaction begins with its first change, and is lost
+    // whole when SQLite had to roll it back, saying why.
+    struct Batch {
+        bool begun = false;
+        std::optional<std::string> lost;
+        // The open day as it was before the batch.
+        std::int32_t openNumber = 0;
+    };
+    std::optional<Batch> batch;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <ctime>
+#include <exception>
+#include <memory>
 #include <new>
 #include <variant>
 
@@ -22,10 +24,23 @@ bool holds(const std::variant<Value, Refusal>& choice) {
     return choice.index() == 0;
 }
 
+Refusal journalRefusal(const std::string& why) {
+    Refusal refused = refusal(Refusal::Reason::journalRefused);
+    refused.text = why;
+    return refused;
+}
+
+// The service whose batch this thread is running, if any.
+thread_local const DayService* batchOf = nullptr;
+
 }  // namespace
 
 DayService::DayService(Menu menu, Journal& journal, Clock clock, std::int64_t vat)
-    : sold(std::move(menu)), journal(journal), clock(std::move(clock)), vat(vat) {}
+    : sold(std::move(menu)),
+      journal(journal),
+      clock(std::move(clock)),
+      vat(vat),
+      writer([this](const std::vector<GroupCommit::Work>& batch) { return writeBatch(batch); }) {}
 
 DayService::~DayService() = default;
 
@@ -72,6 +87,9 @@ void DayService::leaveOpen() {
 }
 
 Outcome<Selected> DayService::select(const std::string& label) {
+    if (!inBatch()) {
+        return written<Selected>([&] { return select(label); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(label))) {
         return *refused;
@@ -90,6 +108,9 @@ Outcome<Selected> DayService::select(const std::string& label) {
 
 Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const ItemChoice& item,
                                int count) {
+    if (!inBatch()) {
+        return written<Added>([&] { return add(order, kind, item, count); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
@@ -126,6 +147,9 @@ Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const It
 
 Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
                                     const ItemChoice& item) {
+    if (!inBatch()) {
+        return written<Removed>([&] { return remove(order, kind, item); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
@@ -145,6 +169,9 @@ Outcome<Removed> DayService::remove(const std::string& order, ItemKind kind,
 }
 
 Outcome<Cleared> DayService::clear(const std::string& order) {
+    if (!inBatch()) {
+        return written<Cleared>([&] { return clear(order); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
@@ -172,6 +199,9 @@ Outcome<Cleared> DayService::clear(const std::string& order) {
 Outcome<Paid> DayService::pay(const std::string& order,
                               const std::vector<std::pair<ItemKind, ItemChoice>>& items,
                               const Payment& payment) {
+    if (!inBatch()) {
+        return written<Paid>([&] { return pay(order, items, payment); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready(); refused || (refused = checkLabel(order))) {
         return *refused;
@@ -240,6 +270,9 @@ Outcome<Paid> DayService::payFor(const OpenOrder& open, const std::vector<std::s
 
 Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const ItemChoice& item,
                                 const std::string& to) {
+    if (!inBatch()) {
+        return written<Moved>([&] { return move(order, kind, item, to); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready();
         refused || (refused = checkLabel(order)) || (refused = checkLabel(to))) {
@@ -270,6 +303,9 @@ Outcome<Moved> DayService::move(const std::string& order, ItemKind kind, const I
 }
 
 Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& reason) {
+    if (!inBatch()) {
+        return written<Voided>([&] { return voidSale(customer, reason); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready()) {
         return *refused;
@@ -298,6 +334,9 @@ Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& r
 }
 
 Outcome<Closed> DayService::closeDay() {
+    if (!inBatch()) {
+        return written<Closed>([&] { return closeDay(); });
+    }
     std::lock_guard<std::recursive_mutex> lock(mutex);
     if (std::optional<Refusal> refused = ready()) {
         return *refused;
@@ -313,10 +352,9 @@ Outcome<Closed> DayService::closeDay() {
     try {
         journal.closeDay(clock());
     } catch (const JournalError& error) {
-        Refusal refused = refusal(Refusal::Reason::journalRefused);
-        refused.text = error.what();
-        return refused;
+        return journalRefusal(error.what());
     }
+    staged = true;
     closed = true;
     return Closed{number};
 }
@@ -356,6 +394,19 @@ std::int32_t DayService::nextCustomer() const {
 DayRecord DayService::record() const {
     std::lock_guard<std::recursive_mutex> lock(mutex);
     return replay ? replay->record() : DayRecord{};
+}
+
+std::optional<DayRecord> DayService::dayRecord(std::int32_t asked) const {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    if (replay && asked == number) {
+        return replay->record();
+    }
+    return journal.day(asked);
+}
+
+std::vector<DayLine> DayService::days() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    return journal.days();
 }
 
 std::int32_t DayService::day() const {
@@ -410,11 +461,12 @@ std::optional<Refusal> DayService::commit(std::vector<JournalEntry> entries) {
     std::int64_t first = 0;
     try {
         first = journal.append(entries, within);
-    } catch (const JournalError& error) {
-        return refusedAfter(applied, error.what());
     } catch (const std::bad_alloc&) {
         return refusedAfter(applied, "out of memory");
+    } catch (const std::exception& error) {
+        return refusedAfter(applied, error.what());
     }
+    staged = true;
     try {
         if (!applied) {
             apply(first);
@@ -431,9 +483,7 @@ Refusal DayService::refusedAfter(bool applied, const std::string& why) {
     if (applied) {
         rebuild();
     }
-    Refusal refused = refusal(Refusal::Reason::journalRefused);
-    refused.text = why;
-    return refused;
+    return journalRefusal(why);
 }
 
 // Memory stays marked stale until a rebuild succeeds; the next command
@@ -497,24 +547,109 @@ JournalEntry DayService::entry(JournalEntry::Type type, const std::string& label
     return made;
 }
 
-DayService::TagOutcome DayService::tagged(const Tag& given, const std::function<void()>& command) {
-    std::lock_guard<std::recursive_mutex> lock(mutex);
-    TagOutcome outcome;
-    if (!given.key.empty()) {
-        outcome.earlier = journal.keptAnswer(given.key);
-        if (outcome.earlier) {
-            return outcome;
-        }
+bool DayService::inBatch() const { return batchOf == this; }
+
+template <typename Result>
+Outcome<Result> DayService::written(const std::function<Outcome<Result>()>& command) {
+    std::optional<Outcome<Result>> outcome;
+    std::exception_ptr thrown;
+    bool wrote = false;
+    writer.run(
+        [&] {
+            staged = false;
+            try {
+                outcome.emplace(command());
+            } catch (...) {
+                thrown = std::current_exception();
+            }
+            wrote = staged;
+        },
+        [&](const std::optional<std::string>& failure) {
+            if (failure && wrote) {
+                outcome.emplace(journalRefusal(*failure));
+            }
+        });
+    if (thrown) {
+        std::rethrow_exception(thrown);
     }
-    tag = &given;
-    answer.reset();
+    return std::move(*outcome);
+}
+
+// Memory follows the batch as it goes; when the batch cannot be made
+// durable, the day is read again from the journal, which kept none of it.
+std::optional<std::string> DayService::writeBatch(const std::vector<GroupCommit::Work>& batch) {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    const bool wasClosed = closed;
+    batchOf = this;
+    journal.beginBatch();
+    for (const GroupCommit::Work& work : batch) {
+        work();
+    }
+    batchOf = nullptr;
+    std::optional<std::string> failure;
     try {
-        command();
-    } catch (...) {
-        tag = nullptr;
-        throw;
+        journal.commitBatch();
+    } catch (const std::bad_alloc&) {
+        failure = "out of memory";
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (failure) {
+        closed = wasClosed;
+        rebuild();
+    }
+    return failure;
+}
+
+void DayService::tagged(Tag given, Command command, Told told) {
+    struct Tagged {
+        Tag tag;
+        Command command;
+        TagOutcome outcome;
+        bool wrote = false;
+    };
+    auto state = std::make_shared<Tagged>(Tagged{std::move(given), std::move(command), {}, false});
+    writer.post(
+        [this, state] {
+            staged = false;
+            state->outcome = taggedInBatch(state->tag, state->command);
+            state->wrote = staged;
+        },
+        [state, told = std::move(told)](const std::optional<std::string>& failure) {
+            if (failure && state->wrote) {
+                state->outcome.answer.reset();
+                state->outcome.refusal = journalRefusal(*failure);
+            }
+            told(std::move(state->outcome));
+        });
+}
+
+// Runs on the writer's thread, where nothing may escape: a failure is the
+// command's refusal.
+DayService::TagOutcome DayService::taggedInBatch(const Tag& given, const Command& command) {
+    TagOutcome outcome;
+    try {
+        if (!given.key.empty()) {
+            outcome.earlier = journal.keptAnswer(given.key);
+            if (outcome.earlier) {
+                return outcome;
+            }
+        }
+        tag = &given;
+        answer.reset();
+        outcome.refusal = command();
+        outcome.answer = std::move(answer);
+    } catch (const std::bad_alloc&) {
+        outcome.refusal = refusal(Refusal::Reason::memoryLost);
+    } catch (const std::exception& error) {
+        outcome.refusal = journalRefusal(error.what());
     }
     tag = nullptr;
-    outcome.answer = std::move(answer);
     return outcome;
 }
+
+void DayService::settle() { writer.settle(); }
+
+std::size_t DayService::batches() const { return writer.batches(); }
+
+std::size_t DayService::waiting() const { return writer.waiting(); }

@@ -15,6 +15,7 @@
 #include "journal/DayReplay.h"
 #include "journal/Journal.h"
 #include "menu/Menu.h"
+#include "service/GroupCommit.h"
 #include "service/Outcome.h"
 #include "service/Results.h"
 
@@ -33,6 +34,11 @@
 // table's (see base/TableLabel.h). An order opens, with its sale id, when
 // its first item goes in, and closes when it is paid or emptied. Customers
 // are numbered in the order they pay.
+//
+// Changes reach the journal through one writer (GroupCommit): those that
+// arrive while a batch is being synced are written together in the next,
+// each a savepoint of its own, and each is answered once its batch is on
+// disk. A batch that cannot be made durable refuses every change in it.
 class DayService {
 public:
     using Clock = std::function<Moment()>;
@@ -76,6 +82,11 @@ public:
     std::int32_t nextCustomer() const;
     // Returns the day so far, as the journal holds it.
     DayRecord record() const;
+    // Returns the day with that number: the open one as it stands, a past
+    // one as the journal holds it.
+    std::optional<DayRecord> dayRecord(std::int32_t number) const;
+    // Returns every day, the first first, as the journal holds it.
+    std::vector<DayLine> days() const;
     std::int32_t day() const;
     bool over() const;
 
@@ -97,12 +108,33 @@ public:
         std::optional<std::string> earlier;
         // The answer kept now, when the command changed the day.
         std::optional<std::string> answer;
+        // Why nothing changed, when the command was refused.
+        std::optional<Refusal> refusal;
     };
-    // Runs the commands `command` makes of this service under the tag,
-    // unless the key was seen before; nothing else runs meanwhile.
-    TagOutcome tagged(const Tag& given, const std::function<void()>& command);
+    using Command = std::function<std::optional<Refusal>()>;
+    using Told = std::function<void(TagOutcome)>;
+    // Runs the command, which calls this service's commands, under the tag
+    // in the next batch, unless the key was seen before; tells `told`, on
+    // the writer's thread, once the batch is on disk.
+    void tagged(Tag given, Command command, Told told);
+
+    // Returns once every change handed to the writer is written.
+    void settle();
+    // Returns how many batches the writer has written, for tests.
+    std::size_t batches() const;
+    // Returns how many changes wait for the next batch, for tests.
+    std::size_t waiting() const;
 
 private:
+    // Returns whether this thread runs a batch of this service's.
+    bool inBatch() const;
+    // Runs the command in the writer's next batch; each command calls
+    // itself through this when it is not inside one.
+    template <typename Result>
+    Outcome<Result> written(const std::function<Outcome<Result>()>& command);
+    std::optional<std::string> writeBatch(const std::vector<GroupCommit::Work>& batch);
+    TagOutcome taggedInBatch(const Tag& given, const Command& command);
+
     std::optional<Refusal> ready();
     std::optional<Refusal> commit(std::vector<JournalEntry> entries);
     Refusal refusedAfter(bool applied, const std::string& why);
@@ -129,4 +161,8 @@ private:
     std::int32_t number = 0;
     bool stale = false;
     bool closed = false;
+    // Whether the command running in the batch put entries in it.
+    bool staged = false;
+    // Last, so that it stops before what its batches use.
+    GroupCommit writer;
 };

@@ -1,6 +1,8 @@
 #include "web/WebApi.h"
 
+#include <future>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <utility>
 
@@ -59,12 +61,43 @@ std::optional<Refusal> refusalOf(const Outcome<Result>& outcome) {
 
 WebApi::WebApi(DayService& service, Journal& journal, Sessions& sessions, EventHub& events)
     : service(service),
-      journal(journal),
       sessions(sessions),
       events(events),
       staff(journal.staff()) {}
 
+void WebApi::handle(const WebRequest& request, Reply reply) {
+    Routed routed = route(request);
+    if (auto* answer = std::get_if<WebAnswer>(&routed)) {
+        reply(std::move(*answer));
+        return;
+    }
+    carryOut(std::get<Change>(std::move(routed)), std::move(reply));
+}
+
 WebAnswer WebApi::handle(const WebRequest& request) {
+    auto promised = std::make_shared<std::promise<WebAnswer>>();
+    std::future<WebAnswer> answer = promised->get_future();
+    handle(request, [promised](WebAnswer given) { promised->set_value(std::move(given)); });
+    return answer.get();
+}
+
+void WebApi::deliverOn(Home given) {
+    std::lock_guard<std::mutex> lock(homeMutex);
+    home = std::move(given);
+}
+
+void WebApi::settle() { service.settle(); }
+
+void WebApi::deliver(std::function<void()> delivery) {
+    std::lock_guard<std::mutex> lock(homeMutex);
+    if (home) {
+        home(std::move(delivery));
+    } else {
+        delivery();
+    }
+}
+
+WebApi::Routed WebApi::route(const WebRequest& request) {
     const Path path = request.path();
     if (path.empty() || path[0] != "api") {
         if (request.method != "GET" && request.method != "HEAD") {
@@ -75,7 +108,7 @@ WebAnswer WebApi::handle(const WebRequest& request) {
         if (!file) {
             return refused(404, "there is no such page");
         }
-        return {200, file->type, std::string(file->text), Page::headers(), false};
+        return WebAnswer{200, file->type, std::string(file->text), Page::headers(), false};
     }
     if (std::optional<WebAnswer> unsafe = refusedAsUnsafe(request)) {
         return *unsafe;
@@ -93,7 +126,7 @@ WebAnswer WebApi::handle(const WebRequest& request) {
         }
         if (request.method == "DELETE") {
             sessions.close(request.sessionToken());
-            return {204, "application/json", "", {}, false};
+            return WebAnswer{204, "application/json", "", {}, false};
         }
         return refused(405, "sign in with POST, out with DELETE");
     }
@@ -101,7 +134,15 @@ WebAnswer WebApi::handle(const WebRequest& request) {
     if (!staff.empty() && !who) {
         return refused(401, "sign in first");
     }
-    return request.method == "GET" ? read(path) : change(request, path, body, who.value_or(""));
+    if (request.method == "GET") {
+        return read(path);
+    }
+    Routed routed = change(request, path, body);
+    if (auto* asked = std::get_if<Change>(&routed)) {
+        asked->staff = who.value_or("");
+        asked->key = request.idempotencyKey;
+    }
+    return routed;
 }
 
 // A change must be POST or DELETE with a JSON body, from the page's own
@@ -169,15 +210,14 @@ WebAnswer WebApi::read(const Path& path) {
 WebAnswer WebApi::pastDay(const Path& path) {
     if (path.size() == 2) {
         json days = json::array();
-        for (const DayLine& line : journal.days()) {
+        for (const DayLine& line : service.days()) {
             days.push_back(DayJson::day(line));
         }
         return answered(200, days);
     }
     const std::int32_t number =
         path[2].size() <= 9 && isAllDigits(path[2]) ? std::stoi(path[2]) : 0;
-    const std::optional<DayRecord> record =
-        number == service.day() ? std::optional<DayRecord>(service.record()) : journal.day(number);
+    const std::optional<DayRecord> record = service.dayRecord(number);
     if (!record) {
         return refused(404, "there is no day " + path[2]);
     }
@@ -192,10 +232,9 @@ WebAnswer WebApi::pastDay(const Path& path) {
     return refused(404, "there is no such resource");
 }
 
-WebAnswer WebApi::change(const WebRequest& request, const Path& path, const json& body,
-                         const std::string& who) {
+WebApi::Routed WebApi::change(const WebRequest& request, const Path& path, const json& body) {
     if (path.size() >= 3 && path[1] == "orders") {
-        return orderChange(request, path, body, who);
+        return orderChange(request, path, body);
     }
     if (path.size() == 4 && path[1] == "customers" && path[3] == "void" &&
         request.method == "POST") {
@@ -205,12 +244,12 @@ WebAnswer WebApi::change(const WebRequest& request, const Path& path, const json
         if (reason.empty()) {
             return refused(400, "give the reason of the void");
         }
-        return changed(
-            request, who,
-            [&]() -> std::optional<Refusal> {
-                return refusalOf(service.voidSale(customer, reason));
-            },
-            [&](const DayRecord& after) { return DayJson::receipt(after, customer); });
+        return Change{[this, customer, reason] {
+                          return refusalOf(service.voidSale(customer, reason));
+                      },
+                      [customer](const DayRecord& after) {
+                          return DayJson::receipt(after, customer);
+                      }};
     }
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
         return closeDay();
@@ -218,20 +257,34 @@ WebAnswer WebApi::change(const WebRequest& request, const Path& path, const json
     return refused(path.size() >= 2 ? 405 : 404, "there is no such change");
 }
 
-WebAnswer WebApi::changed(const WebRequest& request, const std::string& who,
-                          const std::function<std::optional<Refusal>()>& command,
-                          const std::function<json(const DayRecord&)>& answer) {
-    std::optional<Refusal> refusal;
-    DayService::Tag tag{who, request.idempotencyKey,
-                        [&](const DayRecord& after) { return DayJson::text(answer(after)); }};
-    const DayService::TagOutcome outcome = service.tagged(tag, [&] { refusal = command(); });
+// The change runs in the service's next batch; its answer is made on the
+// writer's thread, then delivered home with the event it raises.
+void WebApi::carryOut(Change change, Reply reply) {
+    DayService::Tag tag{change.staff, change.key, [answer = change.answer](const DayRecord& after) {
+                            return DayJson::text(answer(after));
+                        }};
+    service.tagged(std::move(tag), std::move(change.command),
+                   [this, answer = std::move(change.answer),
+                    reply = std::move(reply)](const DayService::TagOutcome& outcome) {
+                       const bool changedDay = !outcome.earlier && !outcome.refusal;
+                       deliver([this, made = answerOf(outcome, answer), changedDay, reply] {
+                           if (changedDay) {
+                               events.changed();
+                           }
+                           reply(made);
+                       });
+                   });
+}
+
+WebAnswer WebApi::answerOf(const DayService::TagOutcome& outcome,
+                           const std::function<json(const DayRecord&)>& answer) {
     if (outcome.earlier) {
         return {200, "application/json", *outcome.earlier, {}, false};
     }
-    if (refusal) {
-        return refused(RefusalWords::status(refusal->reason), RefusalWords::message(*refusal));
+    if (outcome.refusal) {
+        return refused(RefusalWords::status(outcome.refusal->reason),
+                       RefusalWords::message(*outcome.refusal));
     }
-    events.changed();
     return {200,
             "application/json",
             outcome.answer ? *outcome.answer : DayJson::text(answer(service.record())),
@@ -239,8 +292,7 @@ WebAnswer WebApi::changed(const WebRequest& request, const std::string& who,
             false};
 }
 
-WebAnswer WebApi::orderChange(const WebRequest& request, const Path& path, const json& body,
-                              const std::string& who) {
+WebApi::Routed WebApi::orderChange(const WebRequest& request, const Path& path, const json& body) {
     const std::optional<std::string> order = orderOf(path[2]);
     if (!order) {
         return refused(400,
@@ -249,28 +301,27 @@ WebAnswer WebApi::orderChange(const WebRequest& request, const Path& path, const
     const std::string what = path.size() > 3 ? path[3] : "";
     const bool posted = request.method == "POST" && path.size() == 4;
     if (what == "items" && posted) {
-        return addItem(request, *order, body, who);
+        return addItem(*order, body);
     }
     if (what == "items" && path.size() == 6 && request.method == "DELETE") {
-        return removeItem(request, *order, path[4], path[5], who);
+        return removeItem(*order, path[4], path[5]);
     }
     if (what == "clear" && posted) {
-        return changed(
-            request, who,
-            [&]() -> std::optional<Refusal> { return refusalOf(service.clear(*order)); },
-            [&](const DayRecord& after) { return DayJson::orderIn(after, *order); });
+        return Change{[this, order = *order] { return refusalOf(service.clear(order)); },
+                      [order = *order](const DayRecord& after) {
+                          return DayJson::orderIn(after, order);
+                      }};
     }
     if (what == "move" && posted) {
-        return moveItem(request, *order, body, who);
+        return moveItem(*order, body);
     }
     if (what == "pay" && posted) {
-        return pay(request, *order, body, who);
+        return pay(*order, body);
     }
     return refused(path.size() <= 6 ? 405 : 404, "there is no such change");
 }
 
-WebAnswer WebApi::addItem(const WebRequest& request, const std::string& order, const json& body,
-                          const std::string& who) {
+WebApi::Routed WebApi::addItem(const std::string& order, const json& body) {
     const std::optional<ItemKind> kind = kindOf(body, "kind");
     const std::optional<ItemChoice> item =
         body.contains("item") ? choiceOf(body["item"]) : std::nullopt;
@@ -280,31 +331,26 @@ WebAnswer WebApi::addItem(const WebRequest& request, const std::string& order, c
                             : !item ? "give the item by number or name"
                                     : "the count must be from 1 to 99");
     }
-    return changed(
-        request, who,
-        [&]() -> std::optional<Refusal> {
-            return refusalOf(service.add(order, *kind, *item, count.get<int>()));
-        },
-        [&](const DayRecord& after) { return DayJson::orderIn(after, order); });
+    return Change{[this, order, kind = *kind, item = *item, count = count.get<int>()] {
+                      return refusalOf(service.add(order, kind, item, count));
+                  },
+                  [order](const DayRecord& after) { return DayJson::orderIn(after, order); }};
 }
 
-WebAnswer WebApi::removeItem(const WebRequest& request, const std::string& order,
-                             const std::string& kindName, const std::string& position,
-                             const std::string& who) {
+WebApi::Routed WebApi::removeItem(const std::string& order, const std::string& kindName,
+                                  const std::string& position) {
     const std::optional<ItemKind> kind = kindNamed(kindName);
     if (!kind || !isAllDigits(position) || position.size() > 9) {
         return refused(!kind ? 400 : 404,
                        !kind ? std::string(kindsHint) : "there is no such position");
     }
     const ItemChoice item{std::stoll(position), ""};
-    return changed(
-        request, who,
-        [&]() -> std::optional<Refusal> { return refusalOf(service.remove(order, *kind, item)); },
-        [&](const DayRecord& after) { return DayJson::orderIn(after, order); });
+    return Change{
+        [this, order, kind = *kind, item] { return refusalOf(service.remove(order, kind, item)); },
+        [order](const DayRecord& after) { return DayJson::orderIn(after, order); }};
 }
 
-WebAnswer WebApi::moveItem(const WebRequest& request, const std::string& order, const json& body,
-                           const std::string& who) {
+WebApi::Routed WebApi::moveItem(const std::string& order, const json& body) {
     const std::optional<ItemKind> kind = kindOf(body, "kind");
     const std::optional<std::string> to = body.contains("to") && body["to"].is_string()
                                               ? orderOf(body["to"].get<std::string>())
@@ -316,18 +362,16 @@ WebAnswer WebApi::moveItem(const WebRequest& request, const std::string& order, 
                                   : "give the item's position");
     }
     const ItemChoice item{position.get<std::int64_t>(), ""};
-    return changed(
-        request, who,
-        [&]() -> std::optional<Refusal> {
-            return refusalOf(service.move(order, *kind, item, *to));
-        },
-        [&](const DayRecord& after) {
-            return json{{"orders", {DayJson::orderIn(after, order), DayJson::orderIn(after, *to)}}};
-        });
+    return Change{[this, order, kind = *kind, item, to = *to] {
+                      return refusalOf(service.move(order, kind, item, to));
+                  },
+                  [order, to = *to](const DayRecord& after) {
+                      return json{{"orders", {DayJson::orderIn(after, order),
+                                              DayJson::orderIn(after, to)}}};
+                  }};
 }
 
-WebAnswer WebApi::pay(const WebRequest& request, const std::string& order, const json& body,
-                      const std::string& who) {
+WebApi::Routed WebApi::pay(const std::string& order, const json& body) {
     Payment payment;
     payment.method = body.value("method", std::string("cash"));
     if (body.contains("given_cents")) {
@@ -344,17 +388,17 @@ WebAnswer WebApi::pay(const WebRequest& request, const std::string& order, const
         }
         items.push_back({*kind, ItemChoice{item["position"].get<std::int64_t>(), ""}});
     }
-    return changed(
-        request, who,
-        [&]() -> std::optional<Refusal> { return refusalOf(service.pay(order, items, payment)); },
-        [](const DayRecord& after) {
-            const PaidCustomer& last = after.customers.back();
-            const json receipt = DayJson::receipt(after, last.number);
-            return json{{"customer", last.number},
-                        {"total_cents", receipt["total_cents"]},
-                        {"change_cents", receipt.value("change_cents", 0)},
-                        {"receipt", receipt}};
-        });
+    return Change{[this, order, items, payment] {
+                      return refusalOf(service.pay(order, items, payment));
+                  },
+                  [](const DayRecord& after) {
+                      const PaidCustomer& last = after.customers.back();
+                      const json receipt = DayJson::receipt(after, last.number);
+                      return json{{"customer", last.number},
+                                  {"total_cents", receipt["total_cents"]},
+                                  {"change_cents", receipt.value("change_cents", 0)},
+                                  {"receipt", receipt}};
+                  }};
 }
 
 // The report's three lines are the library's own, which print themselves.

@@ -6,6 +6,7 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -107,23 +108,27 @@ private:
             return;
         }
         const http::request<http::string_body>& message = parser->get();
-        const WebAnswer answer = answerTo(message);
-        if (answer.eventStream && answer.status == 200) {
-            beginEvents(message.version());
-            return;
+        const unsigned version = message.version();
+        const bool keepAlive = message.keep_alive();
+        auto reply = [self = this->shared_from_this(), version, keepAlive](WebAnswer answer) {
+            self->answered(answer, version, keepAlive);
+        };
+        // A request the API could not answer fails alone: the server goes on.
+        try {
+            api.handle(requestOf(message, peer, !std::is_same_v<Stream, beast::tcp_stream>), reply);
+        } catch (const JournalError& failure) {
+            reply(failed(503, failure.what()));
+        } catch (const std::exception& failure) {
+            reply(failed(500, failure.what()));
         }
-        send(responseOf(answer, message.version(), message.keep_alive()), message.keep_alive());
     }
 
-    // A request the API could not answer fails alone: the server goes on.
-    WebAnswer answerTo(const http::request<http::string_body>& message) {
-        try {
-            return api.handle(requestOf(message, peer, !std::is_same_v<Stream, beast::tcp_stream>));
-        } catch (const JournalError& error) {
-            return failed(503, error.what());
-        } catch (const std::exception& error) {
-            return failed(500, error.what());
+    void answered(const WebAnswer& answer, unsigned version, bool keepAlive) {
+        if (answer.eventStream && answer.status == 200) {
+            beginEvents(version);
+            return;
         }
+        send(responseOf(answer, version, keepAlive), keepAlive);
     }
 
     static WebAnswer failed(int status, const std::string& why) {
@@ -239,9 +244,15 @@ WebServer::WebServer(WebApi& api, EventHub& events, const Options& options)
     }
     acceptor.listen();
     accept();
+    api.deliverOn([this](std::function<void()> delivery) { asio::post(io, std::move(delivery)); });
 }
 
-WebServer::~WebServer() = default;
+// Answers still being written are delivered to the stopped loop, and go
+// with it.
+WebServer::~WebServer() {
+    api.settle();
+    api.deliverOn({});
+}
 
 unsigned short WebServer::port() const { return acceptor.local_endpoint().port(); }
 
@@ -260,6 +271,7 @@ void WebServer::run(std::initializer_list<int> stopSignals) {
         });
     }
     io.run();
+    api.settle();
 }
 
 void WebServer::stop() {

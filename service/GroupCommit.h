@@ -1,0 +1,75 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// GroupCommit carries changes to disk in batches: the changes that arrive
+// while one batch is being synced go together in the next, one transaction
+// and one sync for them all, and each is told once its batch is on disk. A
+// change that finds nothing being written is written at once by its own
+// caller, so that a lone change waits for no company and no other thread.
+//
+// GroupCommit knows no journal: it is given how to write a batch.
+class GroupCommit {
+public:
+    // Work makes one change inside the batch's transaction.
+    using Work = std::function<void()>;
+    // Done learns, once the batch is on disk, that it is, or why it is not.
+    using Done = std::function<void(const std::optional<std::string>& failure)>;
+    // Writes the batch's work, each in turn, in one transaction, and syncs
+    // it; returns why it could not, when it could not.
+    using WriteBatch = std::function<std::optional<std::string>(const std::vector<Work>& batch)>;
+
+    explicit GroupCommit(WriteBatch write);
+    GroupCommit(const GroupCommit&) = delete;
+    GroupCommit& operator=(const GroupCommit&) = delete;
+    // Writes what is queued, then stops the writer's thread.
+    ~GroupCommit();
+
+    // Writes the work in the next batch, or at once when none is being
+    // written, and returns once `done` has run.
+    void run(Work work, const Done& done);
+    // Queues the work for the writer's thread and returns at once; `done`
+    // runs on that thread.
+    void post(Work work, Done done);
+
+    // Returns once nothing is queued or being written.
+    void settle();
+    // Returns how many changes wait for the next batch, for tests that
+    // gather one.
+    std::size_t waiting() const;
+    // Returns how many batches were written.
+    std::size_t batches() const;
+
+private:
+    struct Queued {
+        Work work;
+        Done done;
+        // Set once the batch is written, for a caller that waits.
+        bool* finished = nullptr;
+    };
+
+    void startWriter();
+    void writeQueued(std::unique_lock<std::mutex>& lock);
+    void writer();
+
+    WriteBatch write;
+    mutable std::mutex mutex;
+    // The writer's thread waits on `wake`, callers of run() on `told`.
+    std::condition_variable wake;
+    std::condition_variable told;
+    std::deque<Queued> queue;
+    bool writing = false;
+    bool stopping = false;
+    std::size_t written = 0;
+    // Started when a change first has to wait: a till whose changes all
+    // come from one caller needs none.
+    std::thread thread;
+};
