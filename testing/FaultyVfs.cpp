@@ -1,6 +1,8 @@
 #include "testing/FaultyVfs.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <sqlite3.h>
 
 namespace {
@@ -14,6 +16,26 @@ struct Faults {
     bool skipSyncs = false;
 };
 Faults faults;
+
+// Syncs wait at the gate while it is held; the faults are armed before it
+// opens, so that a sync sees them.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool holding = false;
+    int held = 0;
+};
+Gate gate;
+
+void passGate() {
+    std::unique_lock<std::mutex> lock(gate.mutex);
+    if (gate.holding) {
+        ++gate.held;
+        gate.changed.notify_all();
+        gate.changed.wait(lock, [] { return !gate.holding; });
+        --gate.held;
+    }
+}
 
 // Returns true when this operation is the one to fail.
 bool failsNow(FaultyVfs::Operation operation) {
@@ -52,6 +74,7 @@ int truncate(sqlite3_file* file, sqlite3_int64 size) {
     return real(file)->pMethods->xTruncate(real(file), size);
 }
 int sync(sqlite3_file* file, int flags) {
+    passGate();
     if (failsNow(FaultyVfs::Operation::sync)) {
         return faults.error;
     }
@@ -165,3 +188,16 @@ bool FaultyVfs::injected() { return faults.injected; }
 void FaultyVfs::openReadOnly(bool readOnly) { faults.readOnly = readOnly; }
 
 void FaultyVfs::skipSyncs(bool skip) { faults.skipSyncs = skip; }
+
+void FaultyVfs::holdSyncs(bool hold) {
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        gate.holding = hold;
+    }
+    gate.changed.notify_all();
+}
+
+int FaultyVfs::heldSyncs() {
+    std::lock_guard<std::mutex> lock(gate.mutex);
+    return gate.held;
+}

@@ -4,7 +4,8 @@
 // armed, fails the nth write, sync or open from then on, as a disk that
 // breaks or fills up would; it can also open databases read-only, as for a
 // file its user may not write, or skip every sync, to build a large journal
-// quickly. Tests and benchmarks name it when opening a journal.
+// quickly, or hold syncs until a test lets them go. Tests and benchmarks
+// name it when opening a journal.
 class FaultyVfs {
 public:
     enum class Operation { write, sync, open };
@@ -22,4 +23,9 @@ public:
     static void openReadOnly(bool readOnly);
     // Makes every sync do nothing from now on, or no longer.
     static void skipSyncs(bool skip);
+    // Holds every sync from now on until released, as a slow disk would;
+    // faults armed while a sync is held apply to it.
+    static void holdSyncs(bool hold);
+    // Returns how many syncs are being held.
+    static int heldSyncs();
 };

@@ -60,10 +60,7 @@ std::optional<Refusal> refusalOf(const Outcome<Result>& outcome) {
 }  // namespace
 
 WebApi::WebApi(DayService& service, Journal& journal, Sessions& sessions, EventHub& events)
-    : service(service),
-      sessions(sessions),
-      events(events),
-      staff(journal.staff()) {}
+    : service(service), sessions(sessions), events(events), staff(journal.staff()) {}
 
 void WebApi::handle(const WebRequest& request, Reply reply) {
     Routed routed = route(request);
@@ -244,12 +241,9 @@ WebApi::Routed WebApi::change(const WebRequest& request, const Path& path, const
         if (reason.empty()) {
             return refused(400, "give the reason of the void");
         }
-        return Change{[this, customer, reason] {
-                          return refusalOf(service.voidSale(customer, reason));
-                      },
-                      [customer](const DayRecord& after) {
-                          return DayJson::receipt(after, customer);
-                      }};
+        return Change{
+            [this, customer, reason] { return refusalOf(service.voidSale(customer, reason)); },
+            [customer](const DayRecord& after) { return DayJson::receipt(after, customer); }};
     }
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
         return closeDay();
@@ -307,10 +301,9 @@ WebApi::Routed WebApi::orderChange(const WebRequest& request, const Path& path, 
         return removeItem(*order, path[4], path[5]);
     }
     if (what == "clear" && posted) {
-        return Change{[this, order = *order] { return refusalOf(service.clear(order)); },
-                      [order = *order](const DayRecord& after) {
-                          return DayJson::orderIn(after, order);
-                      }};
+        return Change{
+            [this, order = *order] { return refusalOf(service.clear(order)); },
+            [order = *order](const DayRecord& after) { return DayJson::orderIn(after, order); }};
     }
     if (what == "move" && posted) {
         return moveItem(*order, body);
@@ -362,13 +355,13 @@ WebApi::Routed WebApi::moveItem(const std::string& order, const json& body) {
                                   : "give the item's position");
     }
     const ItemChoice item{position.get<std::int64_t>(), ""};
-    return Change{[this, order, kind = *kind, item, to = *to] {
-                      return refusalOf(service.move(order, kind, item, to));
-                  },
-                  [order, to = *to](const DayRecord& after) {
-                      return json{{"orders", {DayJson::orderIn(after, order),
-                                              DayJson::orderIn(after, to)}}};
-                  }};
+    return Change{
+        [this, order, kind = *kind, item, to = *to] {
+            return refusalOf(service.move(order, kind, item, to));
+        },
+        [order, to = *to](const DayRecord& after) {
+            return json{{"orders", {DayJson::orderIn(after, order), DayJson::orderIn(after, to)}}};
+        }};
 }
 
 WebApi::Routed WebApi::pay(const std::string& order, const json& body) {
@@ -388,17 +381,16 @@ WebApi::Routed WebApi::pay(const std::string& order, const json& body) {
         }
         items.push_back({*kind, ItemChoice{item["position"].get<std::int64_t>(), ""}});
     }
-    return Change{[this, order, items, payment] {
-                      return refusalOf(service.pay(order, items, payment));
-                  },
-                  [](const DayRecord& after) {
-                      const PaidCustomer& last = after.customers.back();
-                      const json receipt = DayJson::receipt(after, last.number);
-                      return json{{"customer", last.number},
-                                  {"total_cents", receipt["total_cents"]},
-                                  {"change_cents", receipt.value("change_cents", 0)},
-                                  {"receipt", receipt}};
-                  }};
+    return Change{
+        [this, order, items, payment] { return refusalOf(service.pay(order, items, payment)); },
+        [](const DayRecord& after) {
+            const PaidCustomer& last = after.customers.back();
+            const json receipt = DayJson::receipt(after, last.number);
+            return json{{"customer", last.number},
+                        {"total_cents", receipt["total_cents"]},
+                        {"change_cents", receipt.value("change_cents", 0)},
+                        {"receipt", receipt}};
+        }};
 }
 
 // The report's three lines are the library's own, which print themselves.

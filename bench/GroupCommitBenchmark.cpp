@@ -1,0 +1,303 @@
+// Measures durable commands per second with 1, 4, 16 and 64 clients, each
+// command acknowledged only once it is on disk: directly on the day's
+// service, and over HTTP on loopback through the web till. Beside each row
+// stands the limit of one fsync per command, measured just before it on the
+// same disk: a small overwrite of a file, then fdatasync.
+//
+//   group_commit_benchmark FOLDER [SECONDS-PER-ROW]
+#include <algorithm>
+#include <atomic>
+#include <boost/asio/ip/tcp.hpp>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "journal/SqliteJournal.h"
+#include "menu/Menu.h"
+#include "service/DayService.h"
+#include "web/EventHub.h"
+#include "web/Sessions.h"
+#include "web/WebApi.h"
+#include "web/WebServer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using boost::asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+
+double micros(Clock::duration duration) {
+    return std::chrono::duration<double, std::micro>(duration).count();
+}
+
+struct Figures {
+    double perSecond = 0;
+    double mean = 0;
+    double p50 = 0;
+    double p99 = 0;
+};
+
+Figures figuresOf(std::vector<double> samples, double seconds) {
+    std::sort(samples.begin(), samples.end());
+    Figures figures;
+    if (samples.empty()) {
+        return figures;
+    }
+    double sum = 0;
+    for (double sample : samples) {
+        sum += sample;
+    }
+    const auto at = [&](double share) {
+        return samples[std::min(
+            samples.size() - 1,
+            static_cast<std::size_t>(share * static_cast<double>(samples.size())))];
+    };
+    figures.perSecond = static_cast<double>(samples.size()) / seconds;
+    figures.mean = sum / static_cast<double>(samples.size());
+    figures.p50 = at(0.5);
+    figures.p99 = at(0.99);
+    return figures;
+}
+
+// The floor: 100 bytes overwritten at the start of a file already written,
+// then fdatasync, as often as fits in the time.
+Figures bareFsync(const std::string& folder, double seconds) {
+    const std::string path = folder + "/fsync.bin";
+    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const std::vector<char> block(4096, 'x');
+    (void)!::pwrite(file, block.data(), block.size(), 0);
+    ::fsync(file);
+    std::vector<double> samples;
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end) {
+        const auto began = Clock::now();
+        (void)!::pwrite(file, block.data(), 100, 0);
+        ::fdatasync(file);
+        samples.push_back(micros(Clock::now() - began));
+    }
+    ::close(file);
+    return figuresOf(samples, seconds);
+}
+
+// Runs `clients` threads, each calling `command` with its number and the
+// count of its commands so far, for the time given; returns every
+// command's latency.
+Figures withClients(int clients, double seconds,
+                    const std::function<bool(int client, long at)>& command) {
+    std::vector<std::vector<double>> samples(static_cast<std::size_t>(clients));
+    std::atomic<bool> going{true};
+    std::atomic<long> failed{0};
+    std::vector<std::thread> threads;
+    for (int client = 0; client < clients; ++client) {
+        threads.emplace_back([&, client] {
+            auto& mine = samples[static_cast<std::size_t>(client)];
+            for (long at = 0; going; ++at) {
+                const auto began = Clock::now();
+                if (!command(client, at)) {
+                    ++failed;
+                }
+                mine.push_back(micros(Clock::now() - began));
+            }
+        });
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    going = false;
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    if (failed > 0) {
+        std::cerr << "group_commit_benchmark: " << failed << " commands were refused" << std::endl;
+    }
+    std::vector<double> all;
+    for (const auto& mine : samples) {
+        all.insert(all.end(), mine.begin(), mine.end());
+    }
+    return figuresOf(all, seconds);
+}
+
+// Each client adds a drink to its own table, then takes it off again, so
+// that the orders stay small.
+bool directCommand(DayService& service, int client, long at) {
+    const std::string table = "t" + std::to_string(client);
+    if (at % 2 == 0) {
+        return service.add(table, ItemKind::drink, ItemChoice{1, ""}, 1).done();
+    }
+    return service.remove(table, ItemKind::drink, ItemChoice{1, ""}).done();
+}
+
+// One device's connection, kept alive, sending the same commands.
+class Device {
+public:
+    explicit Device(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {}
+
+    bool command(int client, long at) {
+        const std::string table = "t" + std::to_string(client);
+        const bool add = at % 2 == 0;
+        const std::string body = add ? R"({"kind":"drink","item":1})" : "";
+        stream << (add ? "POST /api/orders/" + table + "/items"
+                       : "DELETE /api/orders/" + table + "/items/drink/1")
+               << " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+               << "Content-Length: " << body.size() << "\r\n\r\n"
+               << body << std::flush;
+        return readAnswer() == 200;
+    }
+
+private:
+    int readAnswer() {
+        std::string line;
+        std::getline(stream, line);
+        const int status = line.size() > 12 ? std::stoi(line.substr(9, 3)) : 0;
+        std::size_t length = 0;
+        while (std::getline(stream, line) && line != "\r") {
+            if (line.rfind("Content-Length: ", 0) == 0) {
+                length = std::stoul(line.substr(16));
+            }
+        }
+        std::string answer(length, '\0');
+        stream.read(answer.data(), static_cast<std::streamsize>(length));
+        return status;
+    }
+
+    tcp::iostream stream;
+};
+
+struct Row {
+    int clients = 0;
+    Figures commands;
+    Figures fsync;
+    double perBatch = 0;
+};
+
+void printHead(const char* path) {
+    std::cout << "\n"
+              << path << "\n"
+              << "clients  commands/s  x one  fsync-limit/s  mean us  p50 us  p99 us  fsync us"
+                 "  mean/fsync  per batch\n";
+}
+
+void printRow(const Row& row, const Row& one) {
+    std::cout << std::fixed << std::setprecision(2) << std::setw(7) << row.clients << std::setw(12)
+              << static_cast<long>(row.commands.perSecond) << std::setw(7)
+              << row.commands.perSecond / one.commands.perSecond << std::setw(15)
+              << static_cast<long>(1e6 / row.fsync.mean) << std::setw(9)
+              << static_cast<long>(row.commands.mean) << std::setw(8)
+              << static_cast<long>(row.commands.p50) << std::setw(8)
+              << static_cast<long>(row.commands.p99) << std::setw(10)
+              << static_cast<long>(row.fsync.mean) << std::setw(12)
+              << row.commands.mean / row.fsync.mean << std::setw(11) << row.perBatch << std::endl;
+}
+
+// The three goals, each against the fsync measured beside its own row.
+void printGoals(const std::vector<Row>& rows) {
+    const Row& one = rows.front();
+    for (const Row& row : rows) {
+        if (row.clients != 16) {
+            continue;
+        }
+        const double bound = 3 * row.fsync.mean + 1000;
+        std::cout << "  16 clients: " << row.commands.perSecond / one.commands.perSecond
+                  << " x the one-client rate (goal: at least 5 x); p99 "
+                  << static_cast<long>(row.commands.p99) << " us against three fsyncs plus 1 ms, "
+                  << static_cast<long>(bound) << " us ("
+                  << (row.commands.p99 <= bound ? "within" : "beyond") << ")\n";
+    }
+    std::cout << "  one client: " << one.commands.mean / one.fsync.mean
+              << " x one fsync on average, " << one.commands.p50 / one.fsync.p50
+              << " x at the median (goal: within 1.25 x)" << std::endl;
+}
+
+using Command = std::function<bool(int client, long at)>;
+
+// Measures each number of clients, the fsync beside each, after a warm-up
+// that takes the journal's log through its first growth.
+std::vector<Row> measure(const std::string& folder, double seconds, DayService& service,
+                         const std::function<Command(int clients)>& commandFor) {
+    const Command warmUp = commandFor(1);
+    for (long at = 0; at < 1500; ++at) {
+        warmUp(0, at);
+    }
+    std::vector<Row> rows;
+    for (int clients : {1, 4, 16, 64}) {
+        Row row;
+        row.clients = clients;
+        row.fsync = bareFsync(folder, seconds / 4);
+        const Command command = commandFor(clients);
+        const std::size_t before = service.batches();
+        row.commands = withClients(clients, seconds, command);
+        const auto batches = static_cast<double>(service.batches() - before);
+        row.perBatch = batches > 0 ? row.commands.perSecond * seconds / batches : 0;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void report(const char* path, const std::vector<Row>& rows) {
+    printHead(path);
+    for (const Row& row : rows) {
+        printRow(row, rows.front());
+    }
+    printGoals(rows);
+}
+
+void direct(const std::string& folder, double seconds) {
+    SqliteJournal journal(folder + "/direct.db", SqliteJournal::Access::till);
+    DayService service(builtinMenu(), journal);
+    service.start();
+    report("Directly on the service", measure(folder, seconds, service, [&](int) -> Command {
+               return [&](int client, long at) { return directCommand(service, client, at); };
+           }));
+    service.leaveOpen();
+}
+
+void overHttp(const std::string& folder, double seconds) {
+    SqliteJournal journal(folder + "/web.db", SqliteJournal::Access::till);
+    DayService service(builtinMenu(), journal);
+    service.start();
+    Sessions sessions(DayService::systemClock);
+    EventHub events;
+    WebApi api(service, journal, sessions, events);
+    WebServer server(api, events, {"127.0.0.1", 0, "", ""});
+    std::thread serving([&] { server.run(); });
+    std::vector<std::unique_ptr<Device>> devices;
+    report("Over HTTP on loopback", measure(folder, seconds, service, [&](int clients) -> Command {
+               devices.clear();
+               for (int device = 0; device < clients; ++device) {
+                   devices.push_back(std::make_unique<Device>(server.port()));
+               }
+               return [&](int client, long at) {
+                   return devices[static_cast<std::size_t>(client)]->command(client, at);
+               };
+           }));
+    devices.clear();
+    server.stop();
+    serving.join();
+    service.leaveOpen();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "usage: group_commit_benchmark FOLDER [SECONDS-PER-ROW]" << std::endl;
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const double seconds = argc > 2 ? std::stod(argv[2]) : 2.0;
+    fs::create_directories(folder);
+    fs::remove(folder + "/direct.db");
+    fs::remove(folder + "/web.db");
+    std::cout << "Durable commands per second, each answered once on disk; " << seconds
+              << " s a row; fsync: 100 bytes overwritten, then fdatasync, just before the row"
+              << std::endl;
+    direct(folder, seconds);
+    overHttp(folder, seconds);
+    return 0;
+}

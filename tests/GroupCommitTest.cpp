@@ -1,0 +1,207 @@
+// Many devices, one disk: changes that arrive while a batch is being synced
+// share the next transaction and are answered once it is on disk; a change
+// that fails inside a batch fails alone; a batch that cannot be synced
+// refuses every change in it; and memory always equals the journal.
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sqlite3.h>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "testing/FaultyVfs.h"
+
+#include "journal/SqliteJournal.h"
+#include "reports/Summary.h"
+#include "service/DayService.h"
+#include "tests/SmallRestaurant.h"
+#include "tests/TempFolder.h"
+#include "web/EventHub.h"
+#include "web/Sessions.h"
+#include "web/WebApi.h"
+
+namespace {
+
+// Each test's journals in a folder of their own, the disk let go after.
+class Batches : public TempFolder {
+protected:
+    void TearDown() override {
+        FaultyVfs::holdSyncs(false);
+        FaultyVfs::disarm();
+        TempFolder::TearDown();
+    }
+};
+
+// A day on a journal file through the faulty VFS, its commits counted.
+struct DayOnFile {
+    explicit DayOnFile(const std::string& path)
+        : journal(path, SqliteJournal::Access::till, FaultyVfs::name()),
+          service(SmallRestaurant::menu(), journal) {
+        service.start();
+        sqlite3_commit_hook(
+            journal.handle(),
+            [](void* counted) {
+                ++*static_cast<std::atomic<int>*>(counted);
+                return 0;
+            },
+            &commits);
+    }
+
+    SqliteJournal journal;
+    DayService service;
+    std::atomic<int> commits{0};
+};
+
+void waitFor(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(condition());
+}
+
+// What the till shows of its day: the summary and the open orders.
+std::string seen(DayService& service) {
+    std::ostringstream shown;
+    Summary(service.record()).print(shown);
+    for (const OrderView& order : service.orders()) {
+        shown << order.label << ": " << order.count << " items, " << order.total.cents() << "\n";
+    }
+    return shown.str();
+}
+
+// The same, as a till resuming the journal would find it.
+std::string resumedFrom(const std::string& path) {
+    SqliteJournal reread(path, SqliteJournal::Access::reading);
+    DayService resumed(SmallRestaurant::menu(), reread);
+    resumed.start();
+    return seen(resumed);
+}
+
+const ItemChoice tea{1, ""};
+
+WebRequest addTea(const std::string& table) {
+    WebRequest request;
+    request.method = "POST";
+    request.target = "/api/orders/" + table + "/items";
+    request.host = "127.0.0.1";
+    request.contentType = "application/json";
+    request.body = R"({"kind":"drink","item":"Tea"})";
+    return request;
+}
+
+TEST_F(Batches, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
+    const std::string path = file("batch.db");
+    DayOnFile day(path);
+    Sessions sessions(DayService::systemClock);
+    EventHub events;
+    WebApi api(day.service, day.journal, sessions, events);
+    const int before = day.commits;
+    std::atomic<int> answered{0};
+    FaultyVfs::holdSyncs(true);
+    std::vector<std::thread> tills;
+    // The first change finds the writer idle and is written by its caller;
+    // the rest arrive while its sync is held, half from tills, half from
+    // devices over the web till.
+    tills.emplace_back([&] { answered += day.service.add("t0", ItemKind::drink, tea, 1).done(); });
+    waitFor([] { return FaultyVfs::heldSyncs() == 1; });
+    for (int till = 1; till < 8; ++till) {
+        tills.emplace_back([&, till] {
+            answered += day.service.add("t" + std::to_string(till), ItemKind::drink, tea, 1).done();
+        });
+    }
+    for (int device = 8; device < 16; ++device) {
+        api.handle(addTea("t" + std::to_string(device)),
+                   [&](const WebAnswer& answer) { answered += answer.status == 200; });
+    }
+    waitFor([&] { return day.service.waiting() == 15; });
+    EXPECT_EQ(answered, 0) << "answered before the sync";
+    FaultyVfs::holdSyncs(false);
+    for (std::thread& till : tills) {
+        till.join();
+    }
+    api.settle();
+    EXPECT_EQ(answered, 16);
+    EXPECT_LE(day.commits - before, 2);
+    EXPECT_EQ(day.service.orders().size(), 16U);
+    EXPECT_EQ(seen(day.service), resumedFrom(path));
+}
+
+// The outcome of a change carried out on a thread of its own.
+template <typename Result>
+struct Pending {
+    std::optional<Outcome<Result>> outcome;
+    std::thread thread;
+
+    explicit Pending(std::function<Outcome<Result>()> change)
+        : thread([this, change = std::move(change)] { outcome.emplace(change()); }) {}
+    const Outcome<Result>& get() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+        return *outcome;
+    }
+};
+
+TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
+    for (const bool syncFails : {false, true}) {
+        SCOPED_TRACE(syncFails ? "the batch's sync fails" : "the batch's sync succeeds");
+        const std::string path = file(syncFails ? "failing.db" : "sound.db");
+        DayOnFile day(path);
+        DayService& service = day.service;
+        ASSERT_TRUE(service.add("5", ItemKind::dish, ItemChoice{2, ""}, 1).done());
+        FaultyVfs::holdSyncs(true);
+        Pending<Added> first([&] { return service.add("1", ItemKind::snack, {1, ""}, 1); });
+        waitFor([] { return FaultyVfs::heldSyncs() == 1; });
+        Pending<Added> teas([&] { return service.add("2", ItemKind::drink, tea, 2); });
+        Pending<Added> pizza([&] { return service.add("2", ItemKind::drink, {{}, "pizza"}, 1); });
+        Pending<Paid> card([&] { return service.pay("5", {}, Payment{"card", std::nullopt}); });
+        // A change whose answer cannot be made: its savepoint is undone.
+        std::optional<DayService::TagOutcome> unanswerable;
+        service.tagged(
+            {"", "",
+             [](const DayRecord&) -> std::string { throw std::runtime_error("no answer"); }},
+            [&] {
+                const auto added = service.add("3", ItemKind::drink, tea, 1);
+                return added.done() ? std::nullopt : std::optional<Refusal>(added.refusal());
+            },
+            [&](DayService::TagOutcome outcome) { unanswerable = std::move(outcome); });
+        waitFor([&] { return service.waiting() == 4; });
+        if (syncFails) {
+            // The held sync is the first's; the next is the batch's.
+            FaultyVfs::arm(FaultyVfs::Operation::sync, 2, SQLITE_IOERR_FSYNC);
+        }
+        FaultyVfs::holdSyncs(false);
+        EXPECT_TRUE(first.get().done());
+        service.settle();
+        for (const Refusal* refused : {teas.get().done() ? nullptr : &teas.get().refusal(),
+                                       card.get().done() ? nullptr : &card.get().refusal()}) {
+            EXPECT_EQ(refused != nullptr, syncFails);
+            if (refused != nullptr) {
+                EXPECT_EQ(refused->reason, Refusal::Reason::journalRefused);
+                EXPECT_EQ(refused->text, "disk I/O error");
+            }
+        }
+        ASSERT_FALSE(pizza.get().done());
+        EXPECT_EQ(pizza.get().refusal().reason, Refusal::Reason::noSuchMenuName);
+        ASSERT_TRUE(unanswerable && unanswerable->refusal);
+        EXPECT_EQ(unanswerable->refusal->text, "no answer");
+        std::vector<std::string> open;
+        for (const OrderView& order : service.orders()) {
+            open.push_back(order.label);
+        }
+        const std::vector<std::string> expected =
+            syncFails ? std::vector<std::string>{"5", "1"} : std::vector<std::string>{"1", "2"};
+        EXPECT_EQ(open, expected);
+        EXPECT_EQ(seen(service), resumedFrom(path));
+        EXPECT_TRUE(service.add("7", ItemKind::drink, tea, 1).done()) << "the day goes on";
+        EXPECT_EQ(seen(service), resumedFrom(path));
+    }
+}
+
+}  // namespace
