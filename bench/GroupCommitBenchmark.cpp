@@ -4,7 +4,7 @@
 // stands the limit of one fsync per command, measured just before it on the
 // same disk: a small overwrite of a file, then fdatasync.
 //
-//   group_commit_benchmark FOLDER [SECONDS-PER-ROW]
+//   group_commit_benchmark FOLDER [SECONDS-PER-ROW [direct|http]]
 #include <algorithm>
 #include <atomic>
 #include <boost/asio/ip/tcp.hpp>
@@ -136,17 +136,20 @@ bool directCommand(DayService& service, int client, long at) {
 // One device's connection, kept alive, sending the same commands.
 class Device {
 public:
-    explicit Device(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {}
+    explicit Device(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {
+        stream.socket().set_option(tcp::no_delay(true));
+    }
 
     bool command(int client, long at) {
         const std::string table = "t" + std::to_string(client);
         const bool add = at % 2 == 0;
         const std::string body = add ? R"({"kind":"drink","item":1})" : "";
         stream << (add ? "POST /api/orders/" + table + "/items"
-                       : "DELETE /api/orders/" + table + "/items/drink/1")
-               << " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
-               << "Content-Length: " << body.size() << "\r\n\r\n"
-               << body << std::flush;
+                       : "DELETE /api/orders/" + table + "/items/drink/1") +
+                      " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+                      "Content-Length: " +
+                      std::to_string(body.size()) + "\r\n\r\n" + body
+               << std::flush;
         return readAnswer() == 200;
     }
 
@@ -286,18 +289,24 @@ void overHttp(const std::string& folder, double seconds) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: group_commit_benchmark FOLDER [SECONDS-PER-ROW]" << std::endl;
+        std::cerr << "usage: group_commit_benchmark FOLDER [SECONDS-PER-ROW [direct|http]]"
+                  << std::endl;
         return 2;
     }
     const std::string folder = argv[1];
     const double seconds = argc > 2 ? std::stod(argv[2]) : 2.0;
+    const std::string only = argc > 3 ? argv[3] : "";
     fs::create_directories(folder);
     fs::remove(folder + "/direct.db");
     fs::remove(folder + "/web.db");
     std::cout << "Durable commands per second, each answered once on disk; " << seconds
               << " s a row; fsync: 100 bytes overwritten, then fdatasync, just before the row"
               << std::endl;
-    direct(folder, seconds);
-    overHttp(folder, seconds);
+    if (only != "http") {
+        direct(folder, seconds);
+    }
+    if (only != "direct") {
+        overHttp(folder, seconds);
+    }
     return 0;
 }

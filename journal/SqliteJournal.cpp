@@ -115,12 +115,42 @@ private:
 
 // Members go in the reverse of their order here: SQLite closes before the
 // file's lock and descriptor go, and the private copy last.
+// The statements a batch runs again and again, prepared once.
+struct BatchStatements {
+    explicit BatchStatements(SQLite::Database& database)
+        : begin(database, "BEGIN IMMEDIATE"),
+          commit(database, "COMMIT"),
+          rollback(database, "ROLLBACK"),
+          savepoint(database, "SAVEPOINT change"),
+          release(database, "RELEASE change"),
+          rollbackTo(database, "ROLLBACK TO change") {}
+
+    // A statement left unreset would hold its transaction open.
+    static void run(SQLite::Statement& statement) {
+        try {
+            statement.exec();
+        } catch (const SQLite::Exception&) {
+            statement.tryReset();
+            throw;
+        }
+        statement.tryReset();
+    }
+
+    SQLite::Statement begin;
+    SQLite::Statement commit;
+    SQLite::Statement rollback;
+    SQLite::Statement savepoint;
+    SQLite::Statement release;
+    SQLite::Statement rollbackTo;
+};
+
 struct SqliteJournal::Connection {
     std::optional<PrivateCopy> copy;
     std::optional<JournalFile> file;
     std::optional<JournalAnchor> anchor;
     std::optional<SQLite::Database> database;
     std::unique_ptr<EntryTable> table;
+    std::unique_ptr<BatchStatements> batch;
     // The open day's row, as the journal holds it, and as it was before
     // the batch being written.
     EntryTable::Day openDay;
@@ -302,11 +332,11 @@ void SqliteJournal::writing(Work work) {
         if (!batch->begun) {
             beginBatchTransaction();
         }
-        SQLite::Database& database = *connection->database;
+        BatchStatements& statements = *connection->batch;
         try {
-            database.exec("SAVEPOINT change");
+            BatchStatements::run(statements.savepoint);
             work(*connection->table);
-            database.exec("RELEASE change");
+            BatchStatements::run(statements.release);
         } catch (const SQLite::Exception& failure) {
             undoChange(failure.what());
             throw JournalError(failure.what());
@@ -355,7 +385,10 @@ void SqliteJournal::beginBatch() { batch.emplace(); }
 void SqliteJournal::beginBatchTransaction() {
     checkFile();
     try {
-        connection->database->exec("BEGIN IMMEDIATE");
+        if (!connection->batch) {
+            connection->batch = std::make_unique<BatchStatements>(*connection->database);
+        }
+        BatchStatements::run(connection->batch->begin);
     } catch (const SQLite::Exception& failure) {
         throw JournalError(failure.what());
     }
@@ -372,7 +405,8 @@ void SqliteJournal::undoChange(const std::string& why) noexcept {
         return;
     }
     try {
-        connection->database->exec("ROLLBACK TO change; RELEASE change");
+        BatchStatements::run(connection->batch->rollbackTo);
+        BatchStatements::run(connection->batch->release);
     } catch (const SQLite::Exception& failure) {
         batch->lost = failure.what();
     }
@@ -386,7 +420,7 @@ void SqliteJournal::commitBatch() {
     std::optional<std::string> failure = batch->lost;
     if (!failure) {
         try {
-            connection->database->exec("COMMIT");
+            BatchStatements::run(connection->batch->commit);
         } catch (const SQLite::Exception& error) {
             failure = error.what();
         }
@@ -405,7 +439,7 @@ void SqliteJournal::commitBatch() {
 void SqliteJournal::undoBatch() noexcept {
     if (sqlite3_get_autocommit(handle()) == 0) {
         try {
-            connection->database->exec("ROLLBACK");
+            BatchStatements::run(connection->batch->rollback);
         } catch (const SQLite::Exception&) {
             // SQLite rolls back on closing, or the next transaction fails.
         }

@@ -40,7 +40,7 @@ DayService::DayService(Menu menu, Journal& journal, Clock clock, std::int64_t va
       journal(journal),
       clock(std::move(clock)),
       vat(vat),
-      writer([this](const std::vector<GroupCommit::Work>& batch) { return writeBatch(batch); }) {}
+      writer([this](const std::function<void()>& each) { return writeBatch(each); }) {}
 
 DayService::~DayService() = default;
 
@@ -554,6 +554,8 @@ Outcome<Result> DayService::written(const std::function<Outcome<Result>()>& comm
     std::optional<Outcome<Result>> outcome;
     std::exception_ptr thrown;
     bool wrote = false;
+    bool lost = false;
+    std::string why;
     writer.run(
         [&] {
             staged = false;
@@ -566,25 +568,27 @@ Outcome<Result> DayService::written(const std::function<Outcome<Result>()>& comm
         },
         [&](const std::optional<std::string>& failure) {
             if (failure && wrote) {
-                outcome.emplace(journalRefusal(*failure));
+                lost = true;
+                why.assign(*failure);
             }
         });
     if (thrown) {
         std::rethrow_exception(thrown);
+    }
+    if (lost) {
+        return journalRefusal(why);
     }
     return std::move(*outcome);
 }
 
 // Memory follows the batch as it goes; when the batch cannot be made
 // durable, the day is read again from the journal, which kept none of it.
-std::optional<std::string> DayService::writeBatch(const std::vector<GroupCommit::Work>& batch) {
+std::optional<std::string> DayService::writeBatch(const std::function<void()>& each) {
     std::lock_guard<std::recursive_mutex> lock(mutex);
     const bool wasClosed = closed;
     batchOf = this;
     journal.beginBatch();
-    for (const GroupCommit::Work& work : batch) {
-        work();
-    }
+    each();
     batchOf = nullptr;
     std::optional<std::string> failure;
     try {
@@ -618,7 +622,8 @@ void DayService::tagged(Tag given, Command command, Told told) {
         [state, told = std::move(told)](const std::optional<std::string>& failure) {
             if (failure && state->wrote) {
                 state->outcome.answer.reset();
-                state->outcome.refusal = journalRefusal(*failure);
+                state->outcome.refusal.emplace().reason = Refusal::Reason::journalRefused;
+                state->outcome.refusal->text = *failure;
             }
             told(std::move(state->outcome));
         });

@@ -132,7 +132,7 @@ private:
     // itself through this when it is not inside one.
     template <typename Result>
     Outcome<Result> written(const std::function<Outcome<Result>()>& command);
-    std::optional<std::string> writeBatch(const std::vector<GroupCommit::Work>& batch);
+    std::optional<std::string> writeBatch(const std::function<void()>& each);
     TagOutcome taggedInBatch(const Tag& given, const Command& command);
 
     std::optional<Refusal> ready();

@@ -1,6 +1,5 @@
 #include "service/GroupCommit.h"
 
-#include <iterator>
 #include <utility>
 
 GroupCommit::GroupCommit(WriteBatch write) : write(std::move(write)) {}
@@ -18,15 +17,15 @@ GroupCommit::~GroupCommit() {
 
 void GroupCommit::run(Work work, const Done& done) {
     std::unique_lock<std::mutex> lock(mutex);
-    bool finished = false;
-    queue.push_back({std::move(work), done, &finished});
+    Waiter waiter;
+    queue.push_back({std::move(work), done, &waiter});
     if (!writing && queue.size() == 1) {
         writeQueued(lock);
         return;
     }
     startWriter();
     wake.notify_all();
-    told.wait(lock, [&] { return finished; });
+    waiter.told.wait(lock, [&] { return waiter.finished; });
 }
 
 void GroupCommit::post(Work work, Done done) {
@@ -40,7 +39,7 @@ void GroupCommit::post(Work work, Done done) {
 
 void GroupCommit::settle() {
     std::unique_lock<std::mutex> lock(mutex);
-    told.wait(lock, [&] { return queue.empty() && !writing; });
+    idle.wait(lock, [&] { return queue.empty() && !writing; });
 }
 
 std::size_t GroupCommit::waiting() const {
@@ -61,32 +60,44 @@ void GroupCommit::startWriter() {
 
 // Takes everything queued as one batch and writes it with the lock let go,
 // so that the changes arriving meanwhile queue for the next; returns with
-// the lock held again, the writer's thread woken for those.
+// the lock held again, the writer's thread woken for those. Nothing here
+// allocates before the batch is written, so that a batch written when
+// memory runs out still tells every change in it.
 void GroupCommit::writeQueued(std::unique_lock<std::mutex>& lock) {
-    std::vector<Queued> batch(std::make_move_iterator(queue.begin()),
-                              std::make_move_iterator(queue.end()));
-    queue.clear();
+    std::deque<Queued> batch;
+    batch.swap(queue);
     writing = true;
     lock.unlock();
-    std::vector<Work> works;
-    works.reserve(batch.size());
-    for (Queued& queued : batch) {
-        works.push_back(std::move(queued.work));
+    std::optional<std::string> failure;
+    try {
+        failure = write([&] {
+            for (Queued& queued : batch) {
+                queued.work();
+            }
+        });
+    } catch (...) {
+        failure.emplace("out of memory");
     }
-    const std::optional<std::string> failure = write(works);
     for (const Queued& queued : batch) {
-        queued.done(failure);
+        try {
+            queued.done(failure);
+        } catch (...) {
+            // Each Done records that its batch failed before anything that
+            // may throw; the rest of the batch is still told.
+        }
     }
     lock.lock();
     writing = false;
     ++written;
     for (const Queued& queued : batch) {
-        if (queued.finished != nullptr) {
-            *queued.finished = true;
+        if (queued.waiter != nullptr) {
+            queued.waiter->finished = true;
+            queued.waiter->told.notify_one();
         }
     }
-    told.notify_all();
-    if (!queue.empty()) {
+    if (queue.empty()) {
+        idle.notify_all();
+    } else {
         wake.notify_all();
     }
 }

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 // GroupCommit carries changes to disk in batches: the changes that arrive
 // while one batch is being synced go together in the next, one transaction
@@ -21,11 +20,12 @@ class GroupCommit {
 public:
     // Work makes one change inside the batch's transaction.
     using Work = std::function<void()>;
-    // Done learns, once the batch is on disk, that it is, or why it is not.
+    // Done learns, once the batch is on disk, that it is, or why it is not;
+    // it must record a failure before doing anything that may throw.
     using Done = std::function<void(const std::optional<std::string>& failure)>;
-    // Writes the batch's work, each in turn, in one transaction, and syncs
-    // it; returns why it could not, when it could not.
-    using WriteBatch = std::function<std::optional<std::string>(const std::vector<Work>& batch)>;
+    // Writes a batch in one transaction, calling `each` to run every work
+    // in turn, and syncs it; returns why it could not, when it could not.
+    using WriteBatch = std::function<std::optional<std::string>(const std::function<void()>& each)>;
 
     explicit GroupCommit(WriteBatch write);
     GroupCommit(const GroupCommit&) = delete;
@@ -49,11 +49,15 @@ public:
     std::size_t batches() const;
 
 private:
+    // A caller of run() waiting for its batch, woken alone.
+    struct Waiter {
+        bool finished = false;
+        std::condition_variable told;
+    };
     struct Queued {
         Work work;
         Done done;
-        // Set once the batch is written, for a caller that waits.
-        bool* finished = nullptr;
+        Waiter* waiter = nullptr;
     };
 
     void startWriter();
@@ -62,9 +66,9 @@ private:
 
     WriteBatch write;
     mutable std::mutex mutex;
-    // The writer's thread waits on `wake`, callers of run() on `told`.
+    // The writer's thread waits on `wake`, callers of settle() on `idle`.
     std::condition_variable wake;
-    std::condition_variable told;
+    std::condition_variable idle;
     std::deque<Queued> queue;
     bool writing = false;
     bool stopping = false;
