@@ -67,23 +67,62 @@ Figures figuresOf(std::vector<double> samples, double seconds) {
     return figures;
 }
 
-// The floor: 100 bytes overwritten at the start of a file already written,
-// then fdatasync, as often as fits in the time.
-Figures bareFsync(const std::string& folder, double seconds) {
-    const std::string path = folder + "/fsync.bin";
-    const int file = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const std::vector<char> block(4096, 'x');
-    (void)!::pwrite(file, block.data(), block.size(), 0);
-    ::fsync(file);
+// Disk is a file of 4 MiB already written, on which the floors are
+// measured: each write is followed by fdatasync.
+class Disk {
+public:
+    explicit Disk(const std::string& folder)
+        : file(::open((folder + "/fsync.bin").c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC,
+                      0600)) {
+        const std::vector<char> filled(std::size_t{4} << 20, 'x');
+        (void)!::pwrite(file, filled.data(), filled.size(), 0);
+        ::fsync(file);
+    }
+    Disk(const Disk&) = delete;
+    Disk& operator=(const Disk&) = delete;
+    ~Disk() { ::close(file); }
+
+    // The floor: 100 bytes overwritten at the start of the file.
+    double bareFsync() {
+        return synced([&] { (void)!::pwrite(file, bytes.data(), 100, 0); });
+    }
+
+    // What the journal's log must write for a change of two pages: two
+    // frames of a 24-byte header and a 4,096-byte page, each after the
+    // last, as SQLite writes them, the log overwritten in place.
+    double twoLogFrames() {
+        constexpr long header = 24;
+        constexpr long page = 4096;
+        const long start = 32 + (round++ % 400) * 2 * (header + page);
+        return synced([&] {
+            for (long frame = 0; frame < 2; ++frame) {
+                const long at = start + frame * (header + page);
+                (void)!::pwrite(file, bytes.data(), header, at);
+                (void)!::pwrite(file, bytes.data(), page, at + header);
+            }
+        });
+    }
+
+private:
+    double synced(const std::function<void()>& write) const {
+        const auto began = Clock::now();
+        write();
+        ::fdatasync(file);
+        return micros(Clock::now() - began);
+    }
+
+    int file;
+    long round = 0;
+    const std::vector<char> bytes = std::vector<char>(4096, 'y');
+};
+
+// The bare fsync as often as fits in the time.
+Figures bareFsync(Disk& disk, double seconds) {
     std::vector<double> samples;
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < end) {
-        const auto began = Clock::now();
-        (void)!::pwrite(file, block.data(), 100, 0);
-        ::fdatasync(file);
-        samples.push_back(micros(Clock::now() - began));
+        samples.push_back(disk.bareFsync());
     }
-    ::close(file);
     return figuresOf(samples, seconds);
 }
 
@@ -179,6 +218,14 @@ struct Row {
     double perBatch = 0;
 };
 
+// One client's commands, each beside a bare fsync and the log's two frames,
+// so that all three meet the disk in the same state.
+struct Alternated {
+    Figures command;
+    Figures fsync;
+    Figures frames;
+};
+
 void printHead(const char* path) {
     std::cout << "\n"
               << path << "\n"
@@ -198,8 +245,9 @@ void printRow(const Row& row, const Row& one) {
               << row.commands.mean / row.fsync.mean << std::setw(11) << row.perBatch << std::endl;
 }
 
-// The three goals, each against the fsync measured beside its own row.
-void printGoals(const std::vector<Row>& rows) {
+// The goals, each against the fsync measured beside its own row, and one
+// command against the fsync and the log's writes measured in turn with it.
+void printGoals(const std::vector<Row>& rows, const Alternated& alone) {
     const Row& one = rows.front();
     for (const Row& row : rows) {
         if (row.clients != 16) {
@@ -212,51 +260,79 @@ void printGoals(const std::vector<Row>& rows) {
                   << static_cast<long>(bound) << " us ("
                   << (row.commands.p99 <= bound ? "within" : "beyond") << ")\n";
     }
-    std::cout << "  one client: " << one.commands.mean / one.fsync.mean
-              << " x one fsync on average, " << one.commands.p50 / one.fsync.p50
-              << " x at the median (goal: within 1.25 x)" << std::endl;
+    std::cout << "  one client, each command beside a bare fsync: "
+              << static_cast<long>(alone.command.mean) << " us against "
+              << static_cast<long>(alone.fsync.mean) << " us, "
+              << alone.command.mean / alone.fsync.mean << " x on average, "
+              << alone.command.p50 / alone.fsync.p50
+              << " x at the median (goal: within 1.25 x); the log's two frames and their sync "
+                 "alone: "
+              << alone.frames.mean / alone.fsync.mean << " x" << std::endl;
 }
 
 using Command = std::function<bool(int client, long at)>;
 
-// Measures each number of clients, the fsync beside each, after a warm-up
-// that takes the journal's log through its first growth.
-std::vector<Row> measure(const std::string& folder, double seconds, DayService& service,
-                         const std::function<Command(int clients)>& commandFor) {
-    const Command warmUp = commandFor(1);
-    for (long at = 0; at < 1500; ++at) {
-        warmUp(0, at);
+Alternated alternate(Disk& disk, double seconds, const Command& command) {
+    std::vector<double> commands;
+    std::vector<double> fsyncs;
+    std::vector<double> frames;
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    for (long at = 0; Clock::now() < end; ++at) {
+        fsyncs.push_back(disk.bareFsync());
+        const auto began = Clock::now();
+        command(0, at);
+        commands.push_back(micros(Clock::now() - began));
+        frames.push_back(disk.twoLogFrames());
     }
+    return {figuresOf(commands, seconds), figuresOf(fsyncs, seconds), figuresOf(frames, seconds)};
+}
+
+// Measures each number of clients, the fsync before and after each, after
+// a warm-up that takes the journal's log through its first growth.
+std::vector<Row> measure(Disk& disk, double seconds, DayService& service,
+                         const std::function<Command(int clients)>& commandFor) {
     std::vector<Row> rows;
     for (int clients : {1, 4, 16, 64}) {
         Row row;
         row.clients = clients;
-        row.fsync = bareFsync(folder, seconds / 4);
+        const Figures before = bareFsync(disk, seconds / 8);
         const Command command = commandFor(clients);
-        const std::size_t before = service.batches();
+        const std::size_t batchesBefore = service.batches();
         row.commands = withClients(clients, seconds, command);
-        const auto batches = static_cast<double>(service.batches() - before);
+        const auto batches = static_cast<double>(service.batches() - batchesBefore);
         row.perBatch = batches > 0 ? row.commands.perSecond * seconds / batches : 0;
+        const Figures after = bareFsync(disk, seconds / 8);
+        row.fsync.mean = (before.mean + after.mean) / 2;
+        row.fsync.p50 = (before.p50 + after.p50) / 2;
         rows.push_back(row);
     }
     return rows;
 }
 
-void report(const char* path, const std::vector<Row>& rows) {
+// Warms the journal's log through its first growth, then measures.
+void report(const char* path, const std::string& folder, double seconds, DayService& service,
+            const std::function<Command(int clients)>& commandFor) {
+    const Command warmUp = commandFor(1);
+    for (long at = 0; at < 1500; ++at) {
+        warmUp(0, at);
+    }
+    Disk disk(folder);
+    const Alternated alone = alternate(disk, seconds, commandFor(1));
+    const std::vector<Row> rows = measure(disk, seconds, service, commandFor);
     printHead(path);
     for (const Row& row : rows) {
         printRow(row, rows.front());
     }
-    printGoals(rows);
+    printGoals(rows, alone);
 }
 
 void direct(const std::string& folder, double seconds) {
     SqliteJournal journal(folder + "/direct.db", SqliteJournal::Access::till);
     DayService service(builtinMenu(), journal);
     service.start();
-    report("Directly on the service", measure(folder, seconds, service, [&](int) -> Command {
-               return [&](int client, long at) { return directCommand(service, client, at); };
-           }));
+    report("Directly on the service", folder, seconds, service, [&](int) -> Command {
+        return [&](int client, long at) { return directCommand(service, client, at); };
+    });
     service.leaveOpen();
 }
 
@@ -270,15 +346,15 @@ void overHttp(const std::string& folder, double seconds) {
     WebServer server(api, events, {"127.0.0.1", 0, "", ""});
     std::thread serving([&] { server.run(); });
     std::vector<std::unique_ptr<Device>> devices;
-    report("Over HTTP on loopback", measure(folder, seconds, service, [&](int clients) -> Command {
-               devices.clear();
-               for (int device = 0; device < clients; ++device) {
-                   devices.push_back(std::make_unique<Device>(server.port()));
-               }
-               return [&](int client, long at) {
-                   return devices[static_cast<std::size_t>(client)]->command(client, at);
-               };
-           }));
+    report("Over HTTP on loopback", folder, seconds, service, [&](int clients) -> Command {
+        devices.clear();
+        for (int device = 0; device < clients; ++device) {
+            devices.push_back(std::make_unique<Device>(server.port()));
+        }
+        return [&](int client, long at) {
+            return devices[static_cast<std::size_t>(client)]->command(client, at);
+        };
+    });
     devices.clear();
     server.stop();
     serving.join();
@@ -300,7 +376,7 @@ int main(int argc, char** argv) {
     fs::remove(folder + "/direct.db");
     fs::remove(folder + "/web.db");
     std::cout << "Durable commands per second, each answered once on disk; " << seconds
-              << " s a row; fsync: 100 bytes overwritten, then fdatasync, just before the row"
+              << " s a row; fsync: 100 bytes overwritten, then fdatasync, before and after the row"
               << std::endl;
     if (only != "http") {
         direct(folder, seconds);
