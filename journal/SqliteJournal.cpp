@@ -18,6 +18,7 @@
 #include "journal/JournalAnchor.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalSchema.h"
+#include "journal/LogSpace.h"
 #include "journal/SideTables.h"
 #include "journal/WalCheck.h"
 
@@ -69,9 +70,7 @@ void checkHeader(const std::string& path) {
     const std::uint32_t pageSize =
         bigEndian(&header[16], 2) == 1 ? 65536 : bigEndian(&header[16], 2);
     const std::uint32_t pages = bigEndian(&header[28], 4);
-    std::error_code error;
-    const auto walSize = fs::file_size(path + "-wal", error);
-    const bool walHoldsPages = !error && walSize > 0;
+    const bool walHoldsPages = WalCheck::holdsFrames(path);
     if (pages != 0 && bigEndian(&header[24], 4) == bigEndian(&header[92], 4) && !walHoldsPages &&
         fs::file_size(path) < std::uintmax_t{pageSize} * pages) {
         throw JournalError(damaged + ": it is shorter than it says, cut off");
@@ -222,6 +221,12 @@ void SqliteJournal::openForTill(const std::string& vfs) {
         transaction.commit();
     }
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    // Room for the frames SQLite writes before it checkpoints and begins
+    // the log again at its start, and a few over.
+    const std::int64_t framesBeforeCheckpoint =
+        database.execAndGet("PRAGMA wal_autocheckpoint").getInt64() + 16;
+    LogSpace::reserve(path, LogSpace::bytesFor(framesBeforeCheckpoint,
+                                               database.execAndGet("PRAGMA page_size").getInt()));
 }
 
 // A journal of an older version is read from a copy in memory, brought up

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "journal/Journal.h"
+#include "journal/LogSpace.h"
 
 namespace {
 
@@ -104,8 +105,13 @@ void WalCheck::check(const std::string& path) {
     }
 }
 
+bool WalCheck::holdsFrames(const std::string& path) {
+    const std::string log = bytesOf(path + "-wal");
+    return !log.empty() && !LogSpace::isRoom(log);
+}
+
 void WalCheck::checkBytes(const std::string& path, const std::string& log) {
-    if (log.size() < headerSize) {
+    if (log.size() < headerSize || LogSpace::isRoom(log)) {
         return;
     }
     const std::uint32_t magic = bigEndian(log, 0);

@@ -16,6 +16,10 @@ public:
     // till may read a log while it is written: damage counts only once the
     // log reads the same twice.
     static void check(const std::string& path);
+    // Returns whether there is a log beside the database at `path` that
+    // SQLite may read pages from: not missing, empty, or only room made
+    // ahead of it (see LogSpace).
+    static bool holdsFrames(const std::string& path);
 
 private:
     static void checkBytes(const std::string& path, const std::string& log);

@@ -235,6 +235,47 @@ TEST_F(JournalFolder, RefusesASecondTillAndAFolderThatCannotBeMade) {
     }
 }
 
+// The till makes room for its log as it starts, so that commits overwrite
+// it rather than grow it; the room is no log at all, neither damage nor a
+// log that would hide a journal cut short.
+TEST_F(JournalFolder, MakesRoomForItsLogThatCommitsOverwriteAndThatIsNeverTakenForALog) {
+    const std::string path = file("room.db");
+    const std::string early = file("early.db");
+    {
+        // A till stopped before its first commit leaves room and no log.
+        SqliteJournal opened(file("opened.db"), SqliteJournal::Access::till);
+        EXPECT_EQ(bytesOf(file("opened.db-wal")).find_first_not_of('\0'), std::string::npos);
+        fs::copy_file(file("opened.db"), early);
+        fs::copy_file(file("opened.db-wal"), early + "-wal");
+    }
+    TillOnFile resumed(early);
+    EXPECT_EQ(resumed.handle("add dish 1"), "");
+    EXPECT_EQ(SqliteJournal(early, SqliteJournal::Access::reading).day(1)->items.size(), 1U);
+    {
+        TillOnFile till(path);
+        const auto room = fs::file_size(path + "-wal");
+        EXPECT_GT(room, 4000000U);
+        for (int round = 0; round < 300; ++round) {
+            till.handle("add dish 1");
+            till.handle("remove dish 1");
+        }
+        EXPECT_EQ(fs::file_size(path + "-wal"), room) << "the log grew";
+    }
+
+    // A journal cut short beside a log of nothing but room.
+    std::string whole = bytesOf(path);
+    ASSERT_GT(whole.size(), 8192U);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() / 2);
+    std::ofstream(path + "-wal", std::ios::binary | std::ios::trunc) << std::string(65536, '\0');
+    try {
+        SqliteJournal cut(path, SqliteJournal::Access::reading);
+        ADD_FAILURE() << "a journal cut short was read";
+    } catch (const JournalError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "journal " + path + " is damaged: it is shorter than it says, cut off");
+    }
+}
+
 // One journal transaction per acknowledged command, none for one refused or
 // one that only reads.
 TEST_F(JournalFolder, CommitsOnceForEachAcknowledgedCommandAndNeverOtherwise) {
