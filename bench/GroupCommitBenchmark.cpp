@@ -287,8 +287,7 @@ Alternated alternate(Disk& disk, double seconds, const Command& command) {
     return {figuresOf(commands, seconds), figuresOf(fsyncs, seconds), figuresOf(frames, seconds)};
 }
 
-// Measures each number of clients, the fsync before and after each, after
-// a warm-up that takes the journal's log through its first growth.
+// Measures each number of clients, the fsync before and after each.
 std::vector<Row> measure(Disk& disk, double seconds, DayService& service,
                          const std::function<Command(int clients)>& commandFor) {
     std::vector<Row> rows;
@@ -309,13 +308,9 @@ std::vector<Row> measure(Disk& disk, double seconds, DayService& service,
     return rows;
 }
 
-// Warms the journal's log through its first growth, then measures.
+// Measures a journal just started: no warm-up, as a restaurant's morning.
 void report(const char* path, const std::string& folder, double seconds, DayService& service,
             const std::function<Command(int clients)>& commandFor) {
-    const Command warmUp = commandFor(1);
-    for (long at = 0; at < 1500; ++at) {
-        warmUp(0, at);
-    }
     Disk disk(folder);
     const Alternated alone = alternate(disk, seconds, commandFor(1));
     const std::vector<Row> rows = measure(disk, seconds, service, commandFor);

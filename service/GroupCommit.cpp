@@ -25,7 +25,9 @@ void GroupCommit::run(Work work, const Done& done) {
     }
     startWriter();
     wake.notify_all();
-    waiter.told.wait(lock, [&] { return waiter.finished; });
+    lock.unlock();
+    std::unique_lock<std::mutex> mine(waiter.mutex);
+    waiter.told.wait(mine, [&] { return waiter.finished; });
 }
 
 void GroupCommit::post(Work work, Done done) {
@@ -86,15 +88,16 @@ void GroupCommit::writeQueued(std::unique_lock<std::mutex>& lock) {
             // may throw; the rest of the batch is still told.
         }
     }
-    lock.lock();
-    writing = false;
-    ++written;
     for (const Queued& queued : batch) {
         if (queued.waiter != nullptr) {
+            std::lock_guard<std::mutex> mine(queued.waiter->mutex);
             queued.waiter->finished = true;
             queued.waiter->told.notify_one();
         }
     }
+    lock.lock();
+    writing = false;
+    ++written;
     if (queue.empty()) {
         idle.notify_all();
     } else {

@@ -49,8 +49,10 @@ public:
     std::size_t batches() const;
 
 private:
-    // A caller of run() waiting for its batch, woken alone.
+    // A caller of run() waiting for its batch: woken alone, under a lock of
+    // its own, so that waking it contends with nobody else.
     struct Waiter {
+        std::mutex mutex;
         bool finished = false;
         std::condition_variable told;
     };
