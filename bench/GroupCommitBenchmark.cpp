@@ -135,6 +135,7 @@ Figures withClients(int clients, double seconds,
     std::atomic<bool> going{true};
     std::atomic<long> failed{0};
     std::vector<std::thread> threads;
+    threads.reserve(static_cast<std::size_t>(clients));
     for (int client = 0; client < clients; ++client) {
         threads.emplace_back([&, client] {
             auto& mine = samples[static_cast<std::size_t>(client)];

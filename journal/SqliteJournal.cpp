@@ -143,17 +143,26 @@ struct BatchStatements {
     SQLite::Statement rollbackTo;
 };
 
+// A batch: its transaction begins with its first change, and is lost whole
+// when SQLite had to roll it back, saying why.
+struct Batch {
+    bool begun = false;
+    std::optional<std::string> lost;
+    // The open day as it was before the connection->batch.
+    std::int32_t openNumber = 0;
+    EntryTable::Day openDay;
+};
+
 struct SqliteJournal::Connection {
     std::optional<PrivateCopy> copy;
     std::optional<JournalFile> file;
     std::optional<JournalAnchor> anchor;
     std::optional<SQLite::Database> database;
     std::unique_ptr<EntryTable> table;
-    std::unique_ptr<BatchStatements> batch;
-    // The open day's row, as the journal holds it, and as it was before
-    // the batch being written.
+    std::unique_ptr<BatchStatements> statements;
+    // The open day's row, as the journal holds it.
     EntryTable::Day openDay;
-    EntryTable::Day openDayBeforeBatch;
+    std::optional<Batch> batch;
 };
 
 SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::string& vfs)
@@ -303,7 +312,7 @@ void SqliteJournal::checkAnchor() {
 
 // After a commit nothing may fail: what the journal holds is done.
 void SqliteJournal::anchor() noexcept {
-    if (connection->anchor && !batch) {
+    if (connection->anchor && !connection->batch) {
         const EntryTable::Day& row = connection->openDay;
         try {
             connection->anchor->write({row.number, row.entries, row.head});
@@ -330,14 +339,14 @@ auto SqliteJournal::reading(Work work) {
 // In a batch, `work` is a savepoint in the batch's transaction instead.
 template <typename Work>
 void SqliteJournal::writing(Work work) {
-    if (batch) {
-        if (batch->lost) {
-            throw JournalError(*batch->lost);
+    if (connection->batch) {
+        if (connection->batch->lost) {
+            throw JournalError(*connection->batch->lost);
         }
-        if (!batch->begun) {
+        if (!connection->batch->begun) {
             beginBatchTransaction();
         }
-        BatchStatements& statements = *connection->batch;
+        BatchStatements& statements = *connection->statements;
         try {
             BatchStatements::run(statements.savepoint);
             work(*connection->table);
@@ -383,59 +392,59 @@ void SqliteJournal::checkFile() {
     }
 }
 
-void SqliteJournal::beginBatch() { batch.emplace(); }
+void SqliteJournal::beginBatch() { connection->batch.emplace(); }
 
 // The batch's transaction begins with its first change, so that a batch of
 // refusals and reads costs none.
 void SqliteJournal::beginBatchTransaction() {
     checkFile();
     try {
-        if (!connection->batch) {
-            connection->batch = std::make_unique<BatchStatements>(*connection->database);
+        if (!connection->statements) {
+            connection->statements = std::make_unique<BatchStatements>(*connection->database);
         }
-        BatchStatements::run(connection->batch->begin);
+        BatchStatements::run(connection->statements->begin);
     } catch (const SQLite::Exception& failure) {
         throw JournalError(failure.what());
     }
-    batch->begun = true;
-    batch->openNumber = openNumber;
-    connection->openDayBeforeBatch = connection->openDay;
+    connection->batch->begun = true;
+    connection->batch->openNumber = openNumber;
+    connection->batch->openDay = connection->openDay;
 }
 
 // Undoes the change that failed; SQLite may have rolled back the whole
 // transaction for some failures, and then the batch is lost.
 void SqliteJournal::undoChange(const std::string& why) noexcept {
     if (sqlite3_get_autocommit(handle()) != 0) {
-        batch->lost = why;
+        connection->batch->lost = why;
         return;
     }
     try {
-        BatchStatements::run(connection->batch->rollbackTo);
-        BatchStatements::run(connection->batch->release);
+        BatchStatements::run(connection->statements->rollbackTo);
+        BatchStatements::run(connection->statements->release);
     } catch (const SQLite::Exception& failure) {
-        batch->lost = failure.what();
+        connection->batch->lost = failure.what();
     }
 }
 
 void SqliteJournal::commitBatch() {
-    if (!batch || !batch->begun) {
-        batch.reset();
+    if (!connection->batch || !connection->batch->begun) {
+        connection->batch.reset();
         return;
     }
-    std::optional<std::string> failure = batch->lost;
+    std::optional<std::string> failure = connection->batch->lost;
     if (!failure) {
         try {
-            BatchStatements::run(connection->batch->commit);
+            BatchStatements::run(connection->statements->commit);
         } catch (const SQLite::Exception& error) {
             failure = error.what();
         }
     }
     if (failure) {
         undoBatch();
-        batch.reset();
+        connection->batch.reset();
         throw JournalError(*failure);
     }
-    batch.reset();
+    connection->batch.reset();
     anchor();
 }
 
@@ -444,13 +453,13 @@ void SqliteJournal::commitBatch() {
 void SqliteJournal::undoBatch() noexcept {
     if (sqlite3_get_autocommit(handle()) == 0) {
         try {
-            BatchStatements::run(connection->batch->rollback);
+            BatchStatements::run(connection->statements->rollback);
         } catch (const SQLite::Exception&) {
             // SQLite rolls back on closing, or the next transaction fails.
         }
     }
-    openNumber = batch->openNumber;
-    connection->openDay = connection->openDayBeforeBatch;
+    openNumber = connection->batch->openNumber;
+    connection->openDay = connection->batch->openDay;
 }
 
 Journal::OpenDay SqliteJournal::openDay(Moment now) {

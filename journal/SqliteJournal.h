@@ -94,13 +94,4 @@ private:
     std::int32_t openNumber = 0;
     // Set once the file was found moved or deleted: nothing more is written.
     bool moved = false;
-    // A batch: its transaction begins with its first change, and is lost
-    // whole when SQLite had to roll it back, saying why.
-    struct Batch {
-        bool begun = false;
-        std::optional<std::string> lost;
-        // The open day as it was before the batch.
-        std::int32_t openNumber = 0;
-    };
-    std::optional<Batch> batch;
 };

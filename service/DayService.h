@@ -82,9 +82,9 @@ public:
     std::int32_t nextCustomer() const;
     // Returns the day so far, as the journal holds it.
     DayRecord record() const;
-    // Returns the day with that number: the open one as it stands, a past
-    // one as the journal holds it.
-    std::optional<DayRecord> dayRecord(std::int32_t number) const;
+    // Returns the day asked for by number: the open one as it stands, a
+    // past one as the journal holds it.
+    std::optional<DayRecord> dayRecord(std::int32_t asked) const;
     // Returns every day, the first first, as the journal holds it.
     std::vector<DayLine> days() const;
     std::int32_t day() const;

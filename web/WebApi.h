@@ -36,9 +36,9 @@ public:
     // off the thread that home runs on.
     WebAnswer handle(const WebRequest& request);
     // Delivers the answers to changes, and the events they raise, through
-    // `home`, such as a post to the server's own thread; without one, on
-    // the service's writer's thread.
-    void deliverOn(Home home);
+    // the home given, such as a post to the server's own thread; without
+    // one, on the service's writer's thread.
+    void deliverOn(Home given);
     // Returns once every change handed to the service is written and its
     // answer delivered to home.
     void settle();
