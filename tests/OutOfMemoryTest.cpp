@@ -230,8 +230,12 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
 }
 
 // A till whose menu has long names, so that every copy allocates, on a
-// journal in memory or in a file.
+// journal in memory or in a file. Its clock stands still, so that the times
+// it shows are the same however long a sweep runs.
 struct LongNamedTill {
+    // 2026-12-08 09:00 UTC.
+    static constexpr Moment openedAt = 1796720400;
+
     static Menu menu() {
         Menu menu;
         for (const auto& [kind, count] :
@@ -249,7 +253,7 @@ struct LongNamedTill {
         : path(testing::TempDir() + "out-of-memory-journal.db"),
           journal(inAFile ? open(path)
                           : std::unique_ptr<Journal>(std::make_unique<MemoryJournal>())),
-          console(menu(), *journal) {
+          console(menu(), *journal, [] { return openedAt; }) {
         CoutRedirect silence(&discard);
         console.start();
         for (const char* line : {"add dish 1", "add 2 drink 2", "add snack 1"}) {
