@@ -97,15 +97,7 @@ void WebApi::deliver(std::function<void()> delivery) {
 WebApi::Routed WebApi::route(const WebRequest& request) {
     const Path path = request.path();
     if (path.empty() || path[0] != "api") {
-        if (request.method != "GET" && request.method != "HEAD") {
-            return refused(405, "the page is read with GET");
-        }
-        const std::optional<Page::File> file =
-            Page::find(request.target.substr(0, request.target.find('?')));
-        if (!file) {
-            return refused(404, "there is no such page");
-        }
-        return WebAnswer{200, file->type, std::string(file->text), Page::headers(), false};
+        return page(request);
     }
     if (std::optional<WebAnswer> unsafe = refusedAsUnsafe(request)) {
         return *unsafe;
@@ -118,14 +110,7 @@ WebApi::Routed WebApi::route(const WebRequest& request) {
         }
     }
     if (path.size() == 2 && path[1] == "session") {
-        if (request.method == "POST") {
-            return signIn(request, body);
-        }
-        if (request.method == "DELETE") {
-            sessions.close(request.sessionToken());
-            return WebAnswer{204, "application/json", "", {}, false};
-        }
-        return refused(405, "sign in with POST, out with DELETE");
+        return session(request, body);
     }
     const std::optional<std::string> who = sessions.holder(request.sessionToken());
     if (!staff.empty() && !who) {
@@ -140,6 +125,29 @@ WebApi::Routed WebApi::route(const WebRequest& request) {
         asked->key = request.idempotencyKey;
     }
     return routed;
+}
+
+WebAnswer WebApi::page(const WebRequest& request) {
+    if (request.method != "GET" && request.method != "HEAD") {
+        return refused(405, "the page is read with GET");
+    }
+    const std::optional<Page::File> file =
+        Page::find(request.target.substr(0, request.target.find('?')));
+    if (!file) {
+        return refused(404, "there is no such page");
+    }
+    return {200, file->type, std::string(file->text), Page::headers(), false};
+}
+
+WebAnswer WebApi::session(const WebRequest& request, const json& body) {
+    if (request.method == "POST") {
+        return signIn(request, body);
+    }
+    if (request.method == "DELETE") {
+        sessions.close(request.sessionToken());
+        return {204, "application/json", "", {}, false};
+    }
+    return refused(405, "sign in with POST, out with DELETE");
 }
 
 // A change must be POST or DELETE with a JSON body, from the page's own

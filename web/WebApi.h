@@ -61,6 +61,8 @@ private:
     using Routed = std::variant<WebAnswer, Change>;
 
     Routed route(const WebRequest& request);
+    static WebAnswer page(const WebRequest& request);
+    WebAnswer session(const WebRequest& request, const nlohmann::json& body);
     void carryOut(Change change, Reply reply);
     WebAnswer answerOf(const DayService::TagOutcome& outcome,
                        const std::function<nlohmann::json(const DayRecord&)>& answer);
