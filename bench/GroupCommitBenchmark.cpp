@@ -7,7 +7,6 @@
 //   group_commit_benchmark FOLDER [SECONDS-PER-ROW [direct|http]]
 #include <algorithm>
 #include <atomic>
-#include <boost/asio/ip/tcp.hpp>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
@@ -20,6 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/LoopbackDevice.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
@@ -31,7 +31,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using boost::asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 
 double micros(Clock::duration duration) {
@@ -173,45 +172,6 @@ bool directCommand(DayService& service, int client, long at) {
     return service.remove(table, ItemKind::drink, ItemChoice{1, ""}).done();
 }
 
-// One device's connection, kept alive, sending the same commands.
-class Device {
-public:
-    explicit Device(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {
-        stream.socket().set_option(tcp::no_delay(true));
-    }
-
-    bool command(int client, long at) {
-        const std::string table = "t" + std::to_string(client);
-        const bool add = at % 2 == 0;
-        const std::string body = add ? R"({"kind":"drink","item":1})" : "";
-        stream << (add ? "POST /api/orders/" + table + "/items"
-                       : "DELETE /api/orders/" + table + "/items/drink/1") +
-                      " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
-                      "Content-Length: " +
-                      std::to_string(body.size()) + "\r\n\r\n" + body
-               << std::flush;
-        return readAnswer() == 200;
-    }
-
-private:
-    int readAnswer() {
-        std::string line;
-        std::getline(stream, line);
-        const int status = line.size() > 12 ? std::stoi(line.substr(9, 3)) : 0;
-        std::size_t length = 0;
-        while (std::getline(stream, line) && line != "\r") {
-            if (line.rfind("Content-Length: ", 0) == 0) {
-                length = std::stoul(line.substr(16));
-            }
-        }
-        std::string answer(length, '\0');
-        stream.read(answer.data(), static_cast<std::streamsize>(length));
-        return status;
-    }
-
-    tcp::iostream stream;
-};
-
 struct Row {
     int clients = 0;
     Figures commands;
@@ -341,14 +301,15 @@ void overHttp(const std::string& folder, double seconds) {
     WebApi api(service, journal, sessions, events);
     WebServer server(api, events, {"127.0.0.1", 0, "", ""});
     std::thread serving([&] { server.run(); });
-    std::vector<std::unique_ptr<Device>> devices;
+    std::vector<std::unique_ptr<LoopbackDevice>> devices;
     report("Over HTTP on loopback", folder, seconds, service, [&](int clients) -> Command {
         devices.clear();
         for (int device = 0; device < clients; ++device) {
-            devices.push_back(std::make_unique<Device>(server.port()));
+            devices.push_back(std::make_unique<LoopbackDevice>(server.port()));
         }
         return [&](int client, long at) {
-            return devices[static_cast<std::size_t>(client)]->command(client, at);
+            return devices[static_cast<std::size_t>(client)]->command("t" + std::to_string(client),
+                                                                      at) == 200;
         };
     });
     devices.clear();

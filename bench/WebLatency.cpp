@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/LoopbackDevice.h"
 #include "tests/ChildProcess.h"
 
 namespace {
@@ -36,32 +37,6 @@ void report(const char* what, std::vector<double> samples) {
     };
     std::cout << what << ": p50 " << static_cast<long>(at(0.5)) << " us, p99 "
               << static_cast<long>(at(0.99)) << " us over " << samples.size() << std::endl;
-}
-
-// One command on a kept-alive connection: add a drink to table 5, or take
-// it off again, so that the order stays small.
-std::string request(int at) {
-    const bool add = at % 2 == 0;
-    const std::string body = add ? R"({"kind":"drink","item":1})" : "";
-    return std::string(add ? "POST /api/orders/5/items" : "DELETE /api/orders/5/items/drink/1") +
-           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
-// Reads one answer off the stream: its head, then its body by length.
-int readAnswer(tcp::iostream& stream) {
-    std::string line;
-    std::getline(stream, line);
-    const int status = line.size() > 12 ? std::stoi(line.substr(9, 3)) : 0;
-    std::size_t length = 0;
-    while (std::getline(stream, line) && line != "\r") {
-        if (line.rfind("Content-Length: ", 0) == 0) {
-            length = std::stoul(line.substr(16));
-        }
-    }
-    std::string body(length, '\0');
-    stream.read(body.data(), static_cast<std::streamsize>(length));
-    return status;
 }
 
 long residentKiB(int pid) {
@@ -89,13 +64,12 @@ void overHttp(const std::string& program, const std::string& folder, int command
     listener << "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" << std::flush;
     for (std::string line; std::getline(listener, line) && line != "retry: 1000";) {
     }
-    tcp::iostream device("127.0.0.1", std::to_string(port));
+    LoopbackDevice device(port);
     std::vector<double> latency;
     std::vector<double> toEvent;
     for (int at = 0; at < commands; ++at) {
         const auto sent = Clock::now();
-        device << request(at) << std::flush;
-        if (readAnswer(device) != 200) {
+        if (device.command("5", at) != 200) {
             std::cerr << "web_latency: a command was refused" << std::endl;
             return;
         }

@@ -1,0 +1,35 @@
+#include "bench/LoopbackDevice.h"
+
+using boost::asio::ip::tcp;
+
+LoopbackDevice::LoopbackDevice(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {
+    stream.socket().set_option(tcp::no_delay(true));
+}
+
+int LoopbackDevice::command(const std::string& table, long at) {
+    const bool add = at % 2 == 0;
+    const std::string body = add ? R"({"kind":"drink","item":1})" : "";
+    stream << (add ? "POST /api/orders/" + table + "/items"
+                   : "DELETE /api/orders/" + table + "/items/drink/1") +
+                  " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+                  "Content-Length: " +
+                  std::to_string(body.size()) + "\r\n\r\n" + body
+           << std::flush;
+    return readAnswer();
+}
+
+// Reads the answer's head, then its body by length.
+int LoopbackDevice::readAnswer() {
+    std::string line;
+    std::getline(stream, line);
+    const int status = line.size() > 12 ? std::stoi(line.substr(9, 3)) : 0;
+    std::size_t length = 0;
+    while (std::getline(stream, line) && line != "\r") {
+        if (line.rfind("Content-Length: ", 0) == 0) {
+            length = std::stoul(line.substr(16));
+        }
+    }
+    std::string answer(length, '\0');
+    stream.read(answer.data(), static_cast<std::streamsize>(length));
+    return status;
+}
