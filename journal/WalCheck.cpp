@@ -105,9 +105,13 @@ void WalCheck::check(const std::string& path) {
     }
 }
 
+// A log's header is never zeros: its first block tells, unless it is room.
 bool WalCheck::holdsFrames(const std::string& path) {
-    const std::string log = bytesOf(path + "-wal");
-    return !log.empty() && !LogSpace::isRoom(log);
+    const std::string start = bytesOf(path + "-wal", 4096);
+    if (start.empty()) {
+        return false;
+    }
+    return !LogSpace::isRoom(start) || !LogSpace::isRoom(bytesOf(path + "-wal"));
 }
 
 void WalCheck::checkBytes(const std::string& path, const std::string& log) {
