@@ -619,8 +619,11 @@ void DayService::tagged(Tag given, Command command, Told told) {
             state->outcome = taggedInBatch(state->tag, state->command);
             state->wrote = staged;
         },
+        // An earlier answer may have been kept by this very batch, and is
+        // then gone with it: a retry that is refused is retried again.
         [state, told = std::move(told)](const std::optional<std::string>& failure) {
-            if (failure && state->wrote) {
+            if (failure && (state->wrote || state->outcome.earlier)) {
+                state->outcome.earlier.reset();
                 state->outcome.answer.reset();
                 state->outcome.refusal.emplace().reason = Refusal::Reason::journalRefused;
                 state->outcome.refusal->text = *failure;

@@ -2,6 +2,7 @@
 // share the next transaction and are answered once it is on disk; a change
 // that fails inside a batch fails alone; a batch that cannot be synced
 // refuses every change in it; and memory always equals the journal.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -155,6 +156,9 @@ TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         DayOnFile day(path);
         DayService& service = day.service;
         ASSERT_TRUE(service.add("5", ItemKind::dish, ItemChoice{2, ""}, 1).done());
+        Sessions sessions(DayService::systemClock);
+        EventHub events;
+        WebApi api(service, day.journal, sessions, events);
         FaultyVfs::holdSyncs(true);
         Pending<Added> first([&] { return service.add("1", ItemKind::snack, {1, ""}, 1); });
         waitFor([] { return FaultyVfs::heldSyncs() == 1; });
@@ -171,7 +175,14 @@ TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
                 return added.done() ? std::nullopt : std::optional<Refusal>(added.refusal());
             },
             [&](DayService::TagOutcome outcome) { unanswerable = std::move(outcome); });
-        waitFor([&] { return service.waiting() == 4; });
+        // The same request twice, by its key: the second gets the first's answer.
+        std::vector<int> repeated;
+        WebRequest keyed = addTea("8");
+        keyed.idempotencyKey = "same";
+        for (int time = 0; time < 2; ++time) {
+            api.handle(keyed, [&](const WebAnswer& answer) { repeated.push_back(answer.status); });
+        }
+        waitFor([&] { return service.waiting() == 6; });
         if (syncFails) {
             // The held sync is the first's; the next is the batch's.
             FaultyVfs::arm(FaultyVfs::Operation::sync, 2, SQLITE_IOERR_FSYNC);
@@ -191,12 +202,16 @@ TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         EXPECT_EQ(pizza.get().refusal().reason, Refusal::Reason::noSuchMenuName);
         ASSERT_TRUE(unanswerable && unanswerable->refusal);
         EXPECT_EQ(unanswerable->refusal->text, "no answer");
+        api.settle();
+        EXPECT_EQ(repeated, std::vector<int>(2, syncFails ? 503 : 200));
         std::vector<std::string> open;
         for (const OrderView& order : service.orders()) {
             open.push_back(order.label);
         }
-        const std::vector<std::string> expected =
-            syncFails ? std::vector<std::string>{"5", "1"} : std::vector<std::string>{"1", "2"};
+        const std::vector<std::string> expected = syncFails
+                                                      ? std::vector<std::string>{"1", "5"}
+                                                      : std::vector<std::string>{"1", "2", "8"};
+        std::sort(open.begin(), open.end());
         EXPECT_EQ(open, expected);
         EXPECT_EQ(seen(service), resumedFrom(path));
         EXPECT_TRUE(service.add("7", ItemKind::drink, tea, 1).done()) << "the day goes on";
