@@ -5,10 +5,7 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
-#include <array>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sqlite3.h>
 #include <utility>
 
@@ -17,65 +14,16 @@
 #include "journal/EntryTable.h"
 #include "journal/JournalAnchor.h"
 #include "journal/JournalFile.h"
+#include "journal/JournalHeader.h"
 #include "journal/JournalSchema.h"
 #include "journal/LogSpace.h"
+#include "journal/PrivateCopy.h"
 #include "journal/SideTables.h"
 #include "journal/WalCheck.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::uint32_t bigEndian(const unsigned char* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t at = 0; at < count; ++at) {
-        value = value << 8 | bytes[at];
-    }
-    return value;
-}
-
-std::string newerVersion(const std::string& path, std::int64_t version) {
-    return path + " was written by a newer restaurant (journal version " + std::to_string(version) +
-           "; this one reads up to " + std::to_string(JournalSchema::version) + ")";
-}
-
-// Reads what the file's first 100 bytes say it is, touching nothing: a file
-// that is not a journal of ours never reaches SQLite, which might change it.
-void checkHeader(const std::string& path) {
-    std::array<unsigned char, 100> header{};
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(header.data()), header.size());
-    const auto length = static_cast<std::size_t>(in.gcount());
-    if (length == 0) {
-        return;  // a new, empty file
-    }
-    const std::string notJournal = path + " is not a restaurant journal";
-    if (length < 16 || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
-        throw JournalError(notJournal);
-    }
-    const std::string damaged = "journal " + path + " is damaged";
-    if (length < header.size()) {
-        throw JournalError(damaged + ": it is cut short");
-    }
-    if (static_cast<std::int32_t>(bigEndian(&header[68], 4)) != JournalSchema::applicationId) {
-        throw JournalError(notJournal + ": it is another program's SQLite database");
-    }
-    const std::uint32_t version = bigEndian(&header[60], 4);
-    if (version > static_cast<std::uint32_t>(JournalSchema::version)) {
-        throw JournalError(newerVersion(path, version));
-    }
-    // The page count in the header holds when the change counters agree; a
-    // file shorter than it says was cut off, unless its WAL still holds the
-    // pages a checkpoint had not yet written.
-    const std::uint32_t pageSize =
-        bigEndian(&header[16], 2) == 1 ? 65536 : bigEndian(&header[16], 2);
-    const std::uint32_t pages = bigEndian(&header[28], 4);
-    const bool walHoldsPages = WalCheck::holdsFrames(path);
-    if (pages != 0 && bigEndian(&header[24], 4) == bigEndian(&header[92], 4) && !walHoldsPages &&
-        fs::file_size(path) < std::uintmax_t{pageSize} * pages) {
-        throw JournalError(damaged + ": it is shorter than it says, cut off");
-    }
-}
 
 bool isDamage(const SQLite::Exception& failure) {
     const int code = failure.getErrorCode();
@@ -84,36 +32,6 @@ bool isDamage(const SQLite::Exception& failure) {
 
 }  // namespace
 
-// PrivateCopy is a copy of a journal and its log in a folder of the
-// reader's own, removed when the reader is done.
-class PrivateCopy {
-public:
-    explicit PrivateCopy(const std::string& original) {
-        std::string folderName = (fs::temp_directory_path() / "restaurant-journal-XXXXXX").string();
-        if (mkdtemp(folderName.data()) == nullptr) {
-            throw JournalError("cannot read journal " + original +
-                               ": its folder cannot be written, and no copy can be made");
-        }
-        folder = folderName;
-        std::error_code error;
-        fs::copy_file(original, journal(), error);
-        fs::copy_file(original + "-wal", journal() + "-wal", error);
-    }
-    PrivateCopy(const PrivateCopy&) = delete;
-    PrivateCopy& operator=(const PrivateCopy&) = delete;
-    ~PrivateCopy() {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-
-    std::string journal() const { return folder + "/journal.db"; }
-
-private:
-    std::string folder;
-};
-
-// Members go in the reverse of their order here: SQLite closes before the
-// file's lock and descriptor go, and the private copy last.
 // The statements a batch runs again and again, prepared once.
 struct BatchStatements {
     explicit BatchStatements(SQLite::Database& database)
@@ -148,11 +66,13 @@ struct BatchStatements {
 struct Batch {
     bool begun = false;
     std::optional<std::string> lost;
-    // The open day as it was before the connection->batch.
+    // The open day as it was before the batch.
     std::int32_t openNumber = 0;
     EntryTable::Day openDay;
 };
 
+// Members go in the reverse of their order here: SQLite closes before the
+// file's lock and descriptor go, and the private copy last.
 struct SqliteJournal::Connection {
     std::optional<PrivateCopy> copy;
     std::optional<JournalFile> file;
@@ -177,7 +97,7 @@ SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::
     if (exists && !fs::is_regular_file(path, error)) {
         throw JournalError(path + " is not a restaurant journal: it is not a file");
     }
-    checkHeader(path);
+    JournalHeader::check(path);
     if (access == Access::till) {
         connection->file.emplace(path);
         connection->anchor.emplace(path);
@@ -284,7 +204,7 @@ void SqliteJournal::openForReading(const std::string& vfs) {
 void SqliteJournal::checkVersion() {
     const std::int32_t version = connection->database->execAndGet("PRAGMA user_version").getInt();
     if (version > JournalSchema::version) {
-        throw JournalError(newerVersion(path, version));
+        throw JournalError(JournalHeader::newerVersion(path, version));
     }
 }
 
