@@ -565,6 +565,7 @@ Outcome<Result> DayService::written(const std::function<Outcome<Result>()>& comm
                 thrown = std::current_exception();
             }
             wrote = staged;
+            return wrote;
         },
         [&](const std::optional<std::string>& failure) {
             if (failure && wrote) {
@@ -618,9 +619,10 @@ void DayService::tagged(Tag given, Command command, Told told) {
             staged = false;
             state->outcome = taggedInBatch(state->tag, state->command);
             state->wrote = staged;
+            // An earlier answer may have been kept by this very batch, and
+            // is then gone with it: a retry that is refused is retried again.
+            return state->wrote || state->outcome.earlier.has_value();
         },
-        // An earlier answer may have been kept by this very batch, and is
-        // then gone with it: a retry that is refused is retried again.
         [state, told = std::move(told)](const std::optional<std::string>& failure) {
             if (failure && (state->wrote || state->outcome.earlier)) {
                 state->outcome.earlier.reset();

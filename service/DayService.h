@@ -38,7 +38,8 @@
 // Changes reach the journal through one writer (GroupCommit): those that
 // arrive while a batch is being synced are written together in the next,
 // each a savepoint of its own, and each is answered once its batch is on
-// disk. A batch that cannot be made durable refuses every change in it.
+// disk. A command refused for bad input writes nothing and is answered at
+// once. A batch that cannot be made durable refuses every change in it.
 class DayService {
 public:
     using Clock = std::function<Moment()>;

@@ -74,25 +74,17 @@ void GroupCommit::writeQueued(std::unique_lock<std::mutex>& lock) {
     try {
         failure = write([&] {
             for (Queued& queued : batch) {
-                queued.work();
+                if (!queued.work()) {
+                    tell(queued, std::nullopt);
+                }
             }
         });
     } catch (...) {
         failure.emplace("out of memory");
     }
-    for (const Queued& queued : batch) {
-        try {
-            queued.done(failure);
-        } catch (...) {
-            // Each Done records that its batch failed before anything that
-            // may throw; the rest of the batch is still told.
-        }
-    }
-    for (const Queued& queued : batch) {
-        if (queued.waiter != nullptr) {
-            std::lock_guard<std::mutex> mine(queued.waiter->mutex);
-            queued.waiter->finished = true;
-            queued.waiter->told.notify_one();
+    for (Queued& queued : batch) {
+        if (!queued.told) {
+            tell(queued, failure);
         }
     }
     lock.lock();
@@ -102,6 +94,23 @@ void GroupCommit::writeQueued(std::unique_lock<std::mutex>& lock) {
         idle.notify_all();
     } else {
         wake.notify_all();
+    }
+}
+
+// Each Done records that its batch failed before anything that may throw;
+// the rest of the batch is still told. A caller of run() may be gone once
+// woken: nothing of its is touched after.
+void GroupCommit::tell(Queued& queued, const std::optional<std::string>& failure) noexcept {
+    queued.told = true;
+    try {
+        queued.done(failure);
+    } catch (...) {
+        // Told as far as it could be.
+    }
+    if (queued.waiter != nullptr) {
+        std::lock_guard<std::mutex> mine(queued.waiter->mutex);
+        queued.waiter->finished = true;
+        queued.waiter->told.notify_one();
     }
 }
 

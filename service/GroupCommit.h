@@ -18,8 +18,10 @@
 // GroupCommit knows no journal: it is given how to write a batch.
 class GroupCommit {
 public:
-    // Work makes one change inside the batch's transaction.
-    using Work = std::function<void()>;
+    // Work makes one change inside the batch's transaction, and returns
+    // whether it wrote anything there: one that did not is told at once,
+    // without waiting for the batch's sync.
+    using Work = std::function<bool()>;
     // Done learns, once the batch is on disk, that it is, or why it is not;
     // it must record a failure before doing anything that may throw.
     using Done = std::function<void(const std::optional<std::string>& failure)>;
@@ -60,10 +62,12 @@ private:
         Work work;
         Done done;
         Waiter* waiter = nullptr;
+        bool told = false;
     };
 
     void startWriter();
     void writeQueued(std::unique_lock<std::mutex>& lock);
+    static void tell(Queued& queued, const std::optional<std::string>& failure) noexcept;
     void writer();
 
     WriteBatch write;

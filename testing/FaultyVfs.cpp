@@ -24,6 +24,8 @@ struct Gate {
     std::condition_variable changed;
     bool holding = false;
     int held = 0;
+    // Syncs let go while the gate is held.
+    int passes = 0;
 };
 Gate gate;
 
@@ -32,8 +34,11 @@ void passGate() {
     if (gate.holding) {
         ++gate.held;
         gate.changed.notify_all();
-        gate.changed.wait(lock, [] { return !gate.holding; });
+        gate.changed.wait(lock, [] { return !gate.holding || gate.passes > 0; });
         --gate.held;
+        if (gate.holding) {
+            --gate.passes;
+        }
     }
 }
 
@@ -193,6 +198,15 @@ void FaultyVfs::holdSyncs(bool hold) {
     {
         std::lock_guard<std::mutex> lock(gate.mutex);
         gate.holding = hold;
+        gate.passes = 0;
+    }
+    gate.changed.notify_all();
+}
+
+void FaultyVfs::letOneSyncGo() {
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        ++gate.passes;
     }
     gate.changed.notify_all();
 }

@@ -26,6 +26,8 @@ public:
     // Holds every sync from now on until released, as a slow disk would;
     // faults armed while a sync is held apply to it.
     static void holdSyncs(bool hold);
+    // Lets one held sync, or the next to come, go on while the rest are held.
+    static void letOneSyncGo();
     // Returns how many syncs are being held.
     static int heldSyncs();
 };

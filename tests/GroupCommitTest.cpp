@@ -120,8 +120,17 @@ TEST_F(Batches, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
         api.handle(addTea("t" + std::to_string(device)),
                    [&](const WebAnswer& answer) { answered += answer.status == 200; });
     }
-    waitFor([&] { return day.service.waiting() == 15; });
+    // A change refused for bad input joins no batch: it is answered while
+    // the sync of the batch it came with is still held.
+    std::atomic<bool> refused{false};
+    tills.emplace_back([&] {
+        refused = !day.service.add("t16", ItemKind::drink, {{}, "pizza"}, 1).done();
+    });
+    waitFor([&] { return day.service.waiting() == 16; });
     EXPECT_EQ(answered, 0) << "answered before the sync";
+    FaultyVfs::letOneSyncGo();
+    waitFor([&] { return answered == 1 && refused && FaultyVfs::heldSyncs() == 1; });
+    EXPECT_EQ(answered, 1) << "answered before the second sync";
     FaultyVfs::holdSyncs(false);
     for (std::thread& till : tills) {
         till.join();
