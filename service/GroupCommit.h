@@ -22,7 +22,8 @@ public:
     // whether it wrote anything there: one that did not is told at once,
     // without waiting for the batch's sync.
     using Work = std::function<bool()>;
-    // Done learns, once the batch is on disk, that it is, or why it is not;
+    // Done learns, once the batch is on disk (at once, for a work that wrote
+    // nothing), that it is, or why it is not;
     // it must record a failure before doing anything that may throw.
     using Done = std::function<void(const std::optional<std::string>& failure)>;
     // Writes a batch in one transaction, calling `each` to run every work
