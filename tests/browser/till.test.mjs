@@ -50,10 +50,12 @@ test('two devices take and pay table 5 together, and the summary adds up', async
   await tablet.getByRole('button', { name: 'Add Beef noodle soup' }).click();
   await tablet.getByRole('button', { name: 'Add Grilled salmon' }).click();
   await tablet.getByRole('button', { name: 'Add Green tea' }).click();
+  // The clicks do not wait for their answers: the phone may first see the
+  // table with fewer items, and must catch up within a second.
   const added = Date.now();
-  await phone.getByRole('button', { name: 'Open Table 5' }).waitFor({ timeout: 1000 });
-  assert.ok(Date.now() - added <= 1000, 'the phone saw table 5 within a second');
-  assert.match(await phone.getByRole('button', { name: 'Open Table 5' }).textContent(), /3 items, 30\.50/);
+  await phone.getByRole('button', { name: 'Open Table 5' }).filter({ hasText: '3 items, 30.50' })
+    .waitFor({ timeout: 1000 });
+  assert.ok(Date.now() - added <= 1000, 'the phone saw all of table 5 within a second');
   await tablet.screenshot({ path: join(shots, 'table-5-on-a-tablet.png'), fullPage: true });
 
   tablet.once('dialog', (dialog) => dialog.accept('7'));
@@ -95,4 +97,29 @@ test('a page says so when the till goes away, and recovers when it is back', asy
   await signIn(page);
   await page.getByRole('button', { name: 'Open Table 7' }).waitFor();
   await page.context().close();
+});
+
+test('an answer that comes back late does not undo a newer one', async () => {
+  const phone = await device(360, 740);
+  const tablet = await device(800, 1280);
+  let release;
+  await phone.route('**/api/orders', async (route) => {
+    if (release) return route.continue();
+    const early = await route.fetch();
+    release = () => route.fulfill({ response: early });
+  });
+
+  await tablet.getByRole('textbox', { name: 'Table' }).fill('9');
+  await tablet.getByRole('button', { name: 'Open table', exact: true }).click();
+  await tablet.getByRole('button', { name: 'Add Green tea' }).click();
+  await tablet.getByRole('button', { name: 'Open Table 9' }).waitFor();
+  await tablet.getByRole('button', { name: 'Add Green tea' }).click();
+  const table9 = phone.getByRole('button', { name: 'Open Table 9' });
+  await table9.filter({ hasText: '2 items' }).waitFor();
+
+  await release();
+  await phone.evaluate(() => new Promise((done) => setTimeout(done, 200)));
+  assert.match(await table9.textContent(), /2 items, 4\.00/);
+  await tablet.context().close();
+  await phone.context().close();
 });

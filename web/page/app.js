@@ -211,8 +211,16 @@ async function showSummary() {
   show('summary');
 }
 
+// Each change's event starts a refresh, and their answers may come back in
+// any order: one asked before another already shown would undo it.
+let refreshesAsked = 0;
+let refreshShown = 0;
+
 async function refresh() {
+  const asked = ++refreshesAsked;
   const answer = await api.orders();
+  if (asked < refreshShown) return;
+  refreshShown = asked;
   state.orders = answer.orders;
   renderOrders();
   renderOrder();
