@@ -82,8 +82,10 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
             names[static_cast<std::size_t>(kind)].push_back(item.name);
         }
     }
+    // Once the service runs, its writer alone uses the journal.
+    Settings settings = journal.settings();
     DayService service(std::move(selling.menu), journal, DayService::systemClock, request.vat);
-    Console console(service, journal.settings());
+    Console console(service, std::move(settings));
     Till till(console, welcomeOf(journalName, selling.said));
     if (request.demo) {
         return till.replay(demoCommands());

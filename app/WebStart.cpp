@@ -93,9 +93,11 @@ int serveTill(const ServeRequest& request) {
     DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
                        request.vat);
     service.start();
+    // Past days are read beside the writer, from a connection of their own.
+    SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
     Sessions sessions(DayService::systemClock);
     EventHub events;
-    WebApi api(service, journal, sessions, events);
+    WebApi api(service, history, sessions, events);
     WebServer server(api, events, *options);
     std::cout << "Serving the till at " << (server.secure() ? "https://" : "http://")
               << request.listen.substr(0, request.listen.rfind(':')) << ":" << server.port()

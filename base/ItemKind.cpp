@@ -28,3 +28,15 @@ std::optional<ItemKind> kindNamed(std::string_view word) {
     }
     return std::nullopt;
 }
+
+Money surchargeOf(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::dish:
+            return Money::fromCents(300);
+        case ItemKind::snack:
+            return Money::fromCents(200);
+        case ItemKind::drink:
+            return Money::fromCents(100);
+    }
+    return Money();
+}

@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/ItemKind.h"
-#include "service/Results.h"
+#include "service/Commands.h"
 
 // Command is one line at the till, parsed: what to do, and on what. The
 // order it acts on is the till's current one, unless it names another.
@@ -38,7 +37,7 @@ struct Command {
     // The item added, removed or moved.
     ItemChoice item;
     // The items paid for by a split.
-    std::vector<std::pair<ItemKind, ItemChoice>> items;
+    std::vector<ItemRef> items;
     // The table turned to, or moved to ("" for the counter).
     std::string label;
     // The customer a receipt or a void is for.

@@ -210,7 +210,7 @@ Parsed parseSplit(const std::vector<std::string>& words) {
         if (!number) {
             return needs;
         }
-        command.items.push_back({*kind, ItemChoice{number, ""}});
+        command.items.push_back({*kind, ItemChoice{number, ""}, ""});
     }
     return command;
 }

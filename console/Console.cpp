@@ -9,9 +9,10 @@
 
 #include "accounts/Cart.h"
 #include "console/CommandTable.h"
-#include "reports/DayLedger.h"
 #include "reports/Receipt.h"
+#include "reports/ReportLines.h"
 #include "reports/Summary.h"
+#include "service/DayFigures.h"
 
 namespace {
 
@@ -50,15 +51,15 @@ Cart cartOf(const std::optional<OrderView>& order) {
 }  // namespace
 
 Console::Console(Menu menu, Journal& journal, DayService::Clock clock)
-    : owned(std::make_unique<DayService>(std::move(menu), journal, std::move(clock))),
+    : settings(journal.settings()),
+      owned(std::make_unique<DayService>(std::move(menu), journal, std::move(clock))),
       service(*owned),
-      settings(journal.settings()),
       view(std::cout, settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::Console(DayService& service, Settings settings)
-    : service(service),
-      settings(std::move(settings)),
+    : settings(std::move(settings)),
+      service(service),
       view(std::cout, this->settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
@@ -114,12 +115,15 @@ void Console::tables(const Command& /*command*/) {
     view.tables(service.orders(), service.nextCustomer());
 }
 
-void Console::report(const Command& /*command*/) {
-    DayLedger(service.record()).paidCustomers().displayFinancial();
-}
+void Console::report(const Command& /*command*/) { printReport(); }
 
 void Console::summary(const Command& /*command*/) {
-    Summary(service.record(), settings.currency()).print(std::cout);
+    Summary(DayFigures::of(service.record()), settings.currency()).print(std::cout);
+}
+
+void Console::printReport() {
+    const DayFigures figures = DayFigures::of(service.record());
+    ReportLines::print(figures.cost, figures.revenue, figures.profit, std::cout);
 }
 
 void Console::help(const Command& /*command*/) {
@@ -162,7 +166,7 @@ void Console::add(const Command& command) {
 // the cart the order makes.
 void Console::remove(const Command& command) {
     const std::string order = service.current();
-    const Outcome<Removed> removed = service.remove(order, command.kind, command.item);
+    const Outcome<Removed> removed = service.remove(order, {command.kind, command.item, ""});
     if (removed.done()) {
         view.removed(removed.result());
     } else if (removed.refusal().reason == Refusal::Reason::noSuchPosition) {
@@ -231,20 +235,22 @@ void Console::voidSale(const Command& command) {
 
 void Console::move(const Command& command) {
     const Outcome<Moved> moved =
-        service.move(service.current(), command.kind, command.item, command.label);
+        service.move(service.current(), {command.kind, command.item, ""}, command.label);
     moved.done() ? view.moved(moved.result()) : refused(moved.refusal());
 }
 
 void Console::receipt(const Command& command) {
-    const DayRecord record = service.record();
-    if (record.customers.empty()) {
+    const DayFigures figures = DayFigures::of(service.record());
+    if (figures.sales.empty()) {
         std::cout << "No customer has paid yet today: a receipt is for a customer who paid"
                   << std::endl;
         return;
     }
-    const std::int32_t last = record.customers.back().number;
+    const std::int32_t last = figures.sales.back().customer;
     const std::int32_t wanted = command.customer.value_or(last);
-    if (!Receipt(record, settings).print(wanted, std::cout)) {
+    if (const SaleFigures* sale = figures.sale(wanted)) {
+        Receipt(settings).print(*sale, std::cout);
+    } else {
         std::cout << "Customer " << wanted
                   << " has not paid today: type receipt and a number from 1 to " << last
                   << std::endl;
@@ -265,12 +271,15 @@ void Console::quit() {
     if (service.order("") && !pay("", Command(), false)) {
         return;
     }
-    DayLedger(service.record()).paidCustomers().displayFinancial();
     const Outcome<Closed> closed = service.closeDay();
     if (!closed.done()) {
+        printReport();
         std::cerr << "restaurant: could not close day " << service.day() << ": "
                   << closed.refusal().text << "; the next start resumes it" << std::endl;
         status = 1;
+    } else {
+        const Closed& day = closed.result();
+        ReportLines::print(day.cost, day.revenue, day.profit, std::cout);
     }
     over = true;
 }
@@ -311,6 +320,8 @@ void Console::leaveOpen() {
 }
 
 int Console::exitStatus() const { return status; }
+
+void Console::settle() { service.settle(); }
 
 std::vector<std::string> Console::openTables() const {
     std::vector<std::string> tables;

@@ -6,9 +6,9 @@
 
 #include "console/Command.h"
 #include "console/ConsoleView.h"
+#include "console/LibraryItems.h"
 #include "journal/Journal.h"
 #include "journal/Settings.h"
-#include "menu/LibraryItems.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
 
@@ -41,6 +41,10 @@ public:
     void leaveOpen();
     // Returns 0, or 1 when the day could not be closed.
     int exitStatus() const;
+    // Returns once the day's writer has finished what it was given: a
+    // refusal is told before its batch ends, and whoever reads the journal
+    // beside the till waits for the batch.
+    void settle();
 
     // Returns the text of `help`.
     static std::string commands();
@@ -65,13 +69,17 @@ private:
     void quitNow(const Command& command);
     bool pay(const std::string& order, const Command& command, bool anotherComes);
     void quit();
+    // Prints the day's report as it stands.
+    void printReport();
     void refused(const Refusal& refusal);
     std::vector<std::string> openTables() const;
 
+    // The restaurant's name on receipts, and the currency after amounts;
+    // first, read from the journal before a service of the console's own
+    // takes the journal for its writer.
+    Settings settings;
     std::unique_ptr<DayService> owned;
     DayService& service;
-    // The restaurant's name on receipts, and the currency after amounts.
-    Settings settings;
     ConsoleView view;
     std::unique_ptr<LibraryMenus> libraryMenus;
     // The line being carried out, as the journal's refusals name it.

@@ -198,34 +198,69 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
     using Reason = Refusal::Reason;
     switch (refusal.reason) {
         case Reason::journalRefused:
-            errors << "restaurant: could not record '" << line << "': " << refusal.text
-                   << "; nothing changed" << std::endl;
-            break;
+        case Reason::outOfMemory:
         case Reason::memoryLost:
-            errors << "restaurant: the day could not be reloaded from the journal; that line "
-                      "was not carried out"
-                   << std::endl;
-            break;
+            refusedByTheTill(refusal, line, errors);
+            return;
         case Reason::emptyOrder:
-            emptyAlready(refusal.order, customer);
-            break;
         case Reason::sameOrder:
-            say("That item is on " + whose(refusal.order, customer) +
-                " already: move it to another table");
-            break;
         case Reason::ordersOpen:
-            say(tablesOf(refusal.names, " still has an open order: pay, move or clear it first",
-                         " still have open orders: pay, move or clear them first"));
-            break;
+        case Reason::dayOver:
+            refusedOrder(refusal, customer);
+            return;
         case Reason::notEnough:
         case Reason::badMethod:
         case Reason::noSuchCustomer:
+        case Reason::noSuchSale:
+        case Reason::saleOfClosedDay:
         case Reason::alreadyVoid:
         case Reason::noReason:
             refusedPayment(refusal);
-            break;
-        default:
+            return;
+        case Reason::noSuchMenuNumber:
+        case Reason::noSuchMenuName:
+        case Reason::ambiguousMenuName:
+        case Reason::badCount:
+        case Reason::badLabel:
+        case Reason::noSuchPosition:
+        case Reason::noSuchOrderName:
+        case Reason::ambiguousOrderName:
+        case Reason::noSuchItem:
+        case Reason::keyReused:
             refusedItem(refusal, customer);
+            return;
+    }
+}
+
+// The journal or memory failed: the line was not carried out.
+void ConsoleView::refusedByTheTill(const Refusal& refusal, const std::string& line,
+                                   std::ostream& errors) {
+    if (refusal.reason == Refusal::Reason::journalRefused) {
+        errors << "restaurant: could not record '" << line << "': " << refusal.text
+               << "; nothing changed" << std::endl;
+    } else if (refusal.reason == Refusal::Reason::outOfMemory) {
+        errors << "restaurant: out of memory; that line was not carried out" << std::endl;
+    } else {
+        errors << "restaurant: the day could not be reloaded from the journal; that line "
+                  "was not carried out"
+               << std::endl;
+    }
+}
+
+// An order that cannot be paid, cleared or moved to, or a day that cannot
+// close.
+void ConsoleView::refusedOrder(const Refusal& refusal, std::int32_t customer) {
+    using Reason = Refusal::Reason;
+    if (refusal.reason == Reason::emptyOrder) {
+        emptyAlready(refusal.order, customer);
+    } else if (refusal.reason == Reason::sameOrder) {
+        say("That item is on " + whose(refusal.order, customer) +
+            " already: move it to another table");
+    } else if (refusal.reason == Reason::ordersOpen) {
+        say(tablesOf(refusal.names, " still has an open order: pay, move or clear it first",
+                     " still have open orders: pay, move or clear them first"));
+    } else {
+        say("The day is closed: start restaurant again to open the next");
     }
 }
 
@@ -243,6 +278,8 @@ void ConsoleView::refusedPayment(const Refusal& refusal) {
         say("No c" + customer + " has paid today: type receipt to see the last one");
     } else if (refusal.reason == Reason::alreadyVoid) {
         say("C" + customer + "'s sale is void already");
+    } else if (refusal.reason == Reason::noSuchSale || refusal.reason == Reason::saleOfClosedDay) {
+        say("No sale " + refusal.text + " was paid today: type receipt to see the last one");
     } else {
         say("A void needs a reason, for example: void " + std::to_string(refusal.number) +
             " rang up twice");
@@ -252,7 +289,6 @@ void ConsoleView::refusedPayment(const Refusal& refusal) {
 // An item the menu or the order does not have.
 void ConsoleView::refusedItem(const Refusal& refusal, std::int32_t customer) {
     using Reason = Refusal::Reason;
-    const std::string in = " in " + whose(refusal.order, customer);
     if (refusal.reason == Reason::noSuchMenuNumber) {
         say(std::string("There is no ") + spoken(refusal.kind) + " " +
             std::to_string(refusal.number) + ": the menu has " +
@@ -264,7 +300,20 @@ void ConsoleView::refusedItem(const Refusal& refusal, std::int32_t customer) {
     } else if (refusal.reason == Reason::ambiguousMenuName) {
         say("'" + refusal.text + "' could be any of these " + spokenPlural(refusal.kind) + ": " +
             listed(refusal.names) + "; type more of the name");
-    } else if (refusal.reason == Reason::noSuchOrderName) {
+    } else if (refusal.reason == Reason::badCount) {
+        say("A count is from 1 to 99, for example: add 3 drink 2");
+    } else if (refusal.reason == Reason::badLabel) {
+        say("'" + refusal.text + "' is not a table's label: 1 to 16 letters, digits or -");
+    } else {
+        refusedInOrder(refusal, customer);
+    }
+}
+
+// An item the order does not hold.
+void ConsoleView::refusedInOrder(const Refusal& refusal, std::int32_t customer) {
+    using Reason = Refusal::Reason;
+    const std::string in = " in " + whose(refusal.order, customer);
+    if (refusal.reason == Reason::noSuchOrderName) {
         say("There is no " + std::string(spoken(refusal.kind)) + " called '" + refusal.text + "'" +
             in + ": type cart to see it");
     } else if (refusal.reason == Reason::ambiguousOrderName) {
@@ -273,5 +322,7 @@ void ConsoleView::refusedItem(const Refusal& refusal, std::int32_t customer) {
     } else if (refusal.reason == Reason::noSuchPosition) {
         say(whoseCapitalised(refusal.order, customer) + " holds no " + spoken(refusal.kind) + " " +
             std::to_string(refusal.number) + ": type cart to see it");
+    } else {
+        say("Item " + refusal.text + " is not" + in + " now: type cart to see it");
     }
 }

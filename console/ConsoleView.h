@@ -44,6 +44,10 @@ public:
 
 private:
     void refusedItem(const Refusal& refusal, std::int32_t customer);
+    void refusedInOrder(const Refusal& refusal, std::int32_t customer);
+    void refusedOrder(const Refusal& refusal, std::int32_t customer);
+    static void refusedByTheTill(const Refusal& refusal, const std::string& line,
+                                 std::ostream& errors);
     void refusedPayment(const Refusal& refusal);
     std::string amount(Money money) const;
     void say(const std::string& line);

@@ -51,7 +51,7 @@ WebRequest requestOf(const std::string& line) {
 // The total of every open order, as the journal's entries make them.
 std::int64_t journalTotal(MemoryJournal& journal, std::int32_t day) {
     DayReplay replay(day);
-    for (const JournalEntry& entry : journal.openDayEntries()) {
+    for (const JournalEntry& entry : journal.currentDay().entries) {
         replay.apply(entry);
     }
     std::int64_t total = 0;
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::set<std::string> keys;
     std::istringstream lines(std::string(reinterpret_cast<const char*>(data), size));
     for (std::string line; std::getline(lines, line);) {
-        const std::size_t entries = journal.openDayEntries().size();
+        const std::size_t entries = journal.currentDay().entries.size();
         const std::int64_t change = events.change();
         const WebRequest request = requestOf(line);
         const WebAnswer answer = api.handle(request);
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool repeated =
             !request.idempotencyKey.empty() && keys.count(request.idempotencyKey) > 0;
         if (request.method == "GET" || answer.status >= 400 || repeated) {
-            FUZZ_CHECK(journal.openDayEntries().size() == entries);
+            FUZZ_CHECK(journal.currentDay().entries.size() == entries);
         }
         if (answer.status == 200 && !request.idempotencyKey.empty()) {
             keys.insert(request.idempotencyKey);

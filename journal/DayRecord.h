@@ -77,6 +77,13 @@ struct DayRecord {
     std::string current;
 };
 
+// Returns the id an item keeps for as long as its order is open, wherever it
+// moves: its day and the seq of the entry that added it, as "3-17". Unique
+// within the journal.
+inline std::string itemIdOf(std::int32_t day, std::int64_t entry) {
+    return std::to_string(day) + "-" + std::to_string(entry);
+}
+
 // DayLine is one day in the list of days: what `restaurant days` shows.
 struct DayLine {
     std::int32_t number = 0;

@@ -65,7 +65,16 @@ void DayReplay::part(const JournalEntry& entry) {
     parts[*entry.customer].push_back(*entry.item);
 }
 
-void DayReplay::close(const JournalEntry& entry) { day.closedAt = entry.at; }
+// A close that carries the day's line must carry the line its records make.
+void DayReplay::close(const JournalEntry& entry) {
+    day.closedAt = entry.at;
+    const DayLine made = line();
+    if ((entry.opened && *entry.opened != made.openedAt) ||
+        (entry.customers && *entry.customers != made.customers) ||
+        (entry.revenue && *entry.revenue != made.revenue)) {
+        damaged(entry, "closes the day with a line its records do not make");
+    }
+}
 
 void DayReplay::voidSale(const JournalEntry& entry) {
     const auto paid = entry.customer ? paidAt.find(*entry.customer) : paidAt.end();
@@ -74,6 +83,8 @@ void DayReplay::voidSale(const JournalEntry& entry) {
     }
     day.customers[paid->second].voidedAt = entry.at;
     day.customers[paid->second].reason = *entry.reason;
+    --standing;
+    revenue -= totals[*entry.customer];
 }
 
 const PaidCustomer* DayReplay::customer(std::int32_t number) const {
@@ -168,6 +179,8 @@ void DayReplay::pay(const JournalEntry& entry) {
             }
         }
     }
+    std::vector<std::size_t>& items = paidItems[*entry.customer];
+    Money& total = totals[*entry.customer];
     for (std::int64_t item : taken) {
         if (placed.count(item) == 0 || placed.at(item) != key) {
             damaged(entry, "pays for an item that is not in its order");
@@ -175,8 +188,14 @@ void DayReplay::pay(const JournalEntry& entry) {
         JournalEntry out = entry;
         out.item = item;
         takeOut(out);
-        day.items[added.at(item)].customer = *entry.customer;
+        const std::size_t at = added.at(item);
+        day.items[at].customer = *entry.customer;
+        items.push_back(at);
+        total += day.items[at].price;
     }
+    std::sort(items.begin(), items.end());
+    ++standing;
+    revenue += total;
     paidAt.emplace(*entry.customer, day.customers.size());
     day.customers.push_back(paid);
     lastCustomer = std::max(lastCustomer, *entry.customer);
@@ -238,6 +257,36 @@ const std::string& DayReplay::current() const { return day.current; }
 std::int32_t DayReplay::nextCustomer() const { return lastCustomer + 1; }
 
 bool DayReplay::everHeldAnItem() const { return !added.empty(); }
+
+DayLine DayReplay::line() const {
+    return {day.number, day.openedAt, day.closedAt, standing, revenue};
+}
+
+const std::vector<std::size_t>& DayReplay::itemsOf(std::int32_t customer) const {
+    static const std::vector<std::size_t> none;
+    const auto found = paidItems.find(customer);
+    return found == paidItems.end() ? none : found->second;
+}
+
+std::optional<std::pair<std::size_t, std::string>> DayReplay::openItem(std::string_view id) const {
+    const std::string prefix = std::to_string(day.number) + "-";
+    if (id.substr(0, prefix.size()) != prefix || id.size() == prefix.size() ||
+        id.size() > prefix.size() + 18) {
+        return std::nullopt;
+    }
+    std::int64_t seq = 0;
+    for (char digit : id.substr(prefix.size())) {
+        if (digit < '0' || digit > '9') {
+            return std::nullopt;
+        }
+        seq = seq * 10 + (digit - '0');
+    }
+    const auto place = placed.find(seq);
+    if (place == placed.end() || itemIdOf(day.number, seq) != id) {
+        return std::nullopt;
+    }
+    return std::make_pair(added.at(seq), open.at(place->second).order.label);
+}
 
 DayRecord DayReplay::of(std::int32_t day, const std::vector<JournalEntry>& entries) {
     DayReplay replay(day);

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "journal/DayRecord.h"
@@ -46,6 +48,15 @@ public:
     std::int32_t nextCustomer() const;
     // Returns true when any item was ever added.
     bool everHeldAnItem() const;
+    // Returns the day's line in the list of days as it stands, kept as the
+    // entries come: its customers and revenue, void sales left out.
+    DayLine line() const;
+    // Returns where in sofar().items the items a customer paid for are, in
+    // the order they were added.
+    const std::vector<std::size_t>& itemsOf(std::int32_t customer) const;
+    // Returns where in sofar().items the item of that id is, while it is in
+    // an open order, with that order's label; nothing otherwise.
+    std::optional<std::pair<std::size_t, std::string>> openItem(std::string_view id) const;
 
     // Returns the day its entries make.
     static DayRecord of(std::int32_t day, const std::vector<JournalEntry>& entries);
@@ -91,6 +102,11 @@ private:
     std::unordered_map<std::int32_t, std::vector<std::int64_t>> parts;
     // Where each customer who paid is in day.customers, by number.
     std::unordered_map<std::int32_t, std::size_t> paidAt;
+    // The items each customer paid for, and the total of a sale that stands.
+    std::unordered_map<std::int32_t, std::vector<std::size_t>> paidItems;
+    std::unordered_map<std::int32_t, Money> totals;
+    std::int64_t standing = 0;
+    Money revenue;
     std::uint64_t orderings = 0;
     std::int32_t lastCustomer = 0;
     bool opened = false;

@@ -76,6 +76,10 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
              [](std::string& to, Money money) { integer(to, money.cents()); });
     optional(out, kept, entry.reason, text);
     optional(out, kept, entry.staff, text);
+    optional(out, kept, entry.opened, whole);
+    optional(out, kept, entry.customers, whole);
+    optional(out, kept, entry.revenue,
+             [](std::string& to, Money money) { integer(to, money.cents()); });
     out.resize(kept);
 }
 
@@ -119,6 +123,16 @@ EntryChain::Hash EntryChain::menuHash(const Menu& menu, const std::string& file,
             }
         }
     }
+    return digest(bytes);
+}
+
+EntryChain::Hash EntryChain::lineSeal(const Hash& head, const DayLine& line) {
+    std::string bytes(head.begin(), head.end());
+    integer(bytes, line.number);
+    integer(bytes, line.openedAt);
+    integer(bytes, line.closedAt.value_or(0));
+    integer(bytes, line.customers);
+    integer(bytes, line.revenue.cents());
     return digest(bytes);
 }
 

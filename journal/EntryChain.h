@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
 #include "menu/Menu.h"
 
@@ -33,6 +34,9 @@
 //   given     optional integer, cents
 //   reason    optional text
 //   staff     optional text
+//   opened    optional integer, seconds since the Unix epoch
+//   customers optional integer
+//   revenue   optional integer, cents
 //
 // Integers are 8 bytes, big-endian, two's complement. An optional field is
 // one byte, 0 when absent or 1 when present, followed when present by its
@@ -62,6 +66,12 @@ public:
     // Returns the hash that seals one of the restaurant's settings: that of
     // its key, a zero byte and its value.
     static Hash settingHash(const std::string& key, const std::string& value);
+
+    // Returns the hash that seals a day's line kept beside the chain, for a
+    // day closed before lines were written with the close: that of the
+    // day's last hash, then its number, when it opened and closed, its
+    // customers and revenue (integers).
+    static Hash lineSeal(const Hash& head, const DayLine& line);
 
     // Returns BLAKE2b-256 of the bytes.
     static Hash digest(const std::string& bytes);

@@ -36,9 +36,18 @@ CREATE TABLE entry (
     given INTEGER,
     reason TEXT,
     staff TEXT,
+    opened INTEGER,
+    customers INTEGER,
+    revenue INTEGER,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
+CREATE INDEX entry_sale ON entry (sale_id) WHERE sale_id IS NOT NULL;
 )";
+
+// The columns of an entry, in the order entryOf reads them.
+const char* const entryColumns =
+    "day, seq, type, at, customer, item, kind, name, price, cost, sale_id, hash, label, vat, "
+    "method, given, reason, staff, opened, customers, revenue";
 
 void bindHash(SQLite::Statement& statement, int at, const EntryChain::Hash& hash) {
     statement.bind(at, hash.data(), static_cast<int>(hash.size()));
@@ -107,6 +116,9 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.given = optionalOf<Money>(select.getColumn(15), money);
     entry.reason = optionalOf<std::string>(select.getColumn(16), text);
     entry.staff = optionalOf<std::string>(select.getColumn(17), text);
+    entry.opened = optionalOf<Moment>(select.getColumn(18), whole);
+    entry.customers = optionalOf<std::int64_t>(select.getColumn(19), whole);
+    entry.revenue = optionalOf<Money>(select.getColumn(20), money);
     return entry;
 }
 
@@ -122,9 +134,8 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     if (!insertEntry) {
         insertEntry = std::make_unique<SQLite::Statement>(
             database,
-            "INSERT INTO entry (day, seq, type, at, customer, item, kind, name, price, cost, "
-            "sale_id, hash, label, vat, method, given, reason, staff) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            std::string("INSERT INTO entry (") + entryColumns +
+                ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -154,6 +165,9 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 16, entry.given, money);
     bindOptional(insert, 17, entry.reason, text);
     bindOptional(insert, 18, entry.staff, text);
+    bindOptional(insert, 19, entry.opened, whole);
+    bindOptional(insert, 20, entry.customers, whole);
+    bindOptional(insert, 21, entry.revenue, money);
     insert.exec();
 }
 
@@ -216,10 +230,8 @@ std::vector<std::pair<JournalEntry, EntryChain::Hash>> EntryTable::entriesOf(
     std::vector<std::pair<JournalEntry, EntryChain::Hash>> entries;
     // A damaged row may claim any count: it is a hint, within reason.
     entries.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(expected, 0, 1 << 20)));
-    SQLite::Statement select(database,
-                             "SELECT day, seq, type, at, customer, item, kind, name, price, cost, "
-                             "sale_id, hash, label, vat, method, given, reason, staff FROM entry "
-                             "WHERE day = ? ORDER BY seq");
+    SQLite::Statement select(
+        database, std::string("SELECT ") + entryColumns + " FROM entry WHERE day = ? ORDER BY seq");
     select.bind(1, day);
     while (select.executeStep()) {
         entries.emplace_back(entryOf(select), hashOf(select.getColumn(11)));
@@ -242,4 +254,33 @@ bool EntryTable::holds(std::int32_t day, JournalEntry::Type type) {
     select.bind(1, day);
     select.bind(2, static_cast<int>(type));
     return select.executeStep();
+}
+
+std::vector<EntryTable::Last> EntryTable::lastEntries() {
+    std::vector<Last> lasts;
+    SQLite::Statement select(
+        database,
+        std::string("SELECT ") + entryColumns +
+            ", (SELECT before.hash FROM entry AS before WHERE before.day = entry.day AND "
+            "before.seq = entry.seq - 1) FROM day JOIN entry ON entry.day = day.number AND "
+            "entry.seq = day.entries ORDER BY day.number");
+    while (select.executeStep()) {
+        Last last{entryOf(select), hashOf(select.getColumn(11)), std::nullopt};
+        if (!select.getColumn(21).isNull()) {
+            last.before = hashOf(select.getColumn(21));
+        }
+        lasts.push_back(std::move(last));
+    }
+    return lasts;
+}
+
+std::optional<std::int32_t> EntryTable::dayOfSale(const std::string& saleId) {
+    SQLite::Statement select(database,
+                             "SELECT day FROM entry WHERE sale_id = ? AND type = ? LIMIT 1");
+    select.bind(1, saleId);
+    select.bind(2, static_cast<int>(JournalEntry::Type::pay));
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return select.getColumn(0).getInt();
 }

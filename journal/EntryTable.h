@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "journal/EntryChain.h"
@@ -53,6 +54,19 @@ public:
     std::optional<JournalEntry::Type> lastTypeOf(const Day& day);
     // Returns true when the day holds an entry of that type.
     bool holds(std::int32_t day, JournalEntry::Type type);
+
+    // The last entry of a day, with its stored hash and the hash of the
+    // entry before it, if any: enough to check it against the day's row
+    // without reading the day.
+    struct Last {
+        JournalEntry entry;
+        EntryChain::Hash hash{};
+        std::optional<EntryChain::Hash> before;
+    };
+    // Returns every day's last entry, the first day's first.
+    std::vector<Last> lastEntries();
+    // Returns the day whose customer paid under that sale id, if any.
+    std::optional<std::int32_t> dayOfSale(const std::string& saleId);
 
 private:
     SQLite::Database& database;

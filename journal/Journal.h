@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,11 +21,15 @@ public:
 
 // Journal keeps a restaurant's days as the entries that make them: every
 // change to the open day is appended before the till acknowledges it, each
-// append whole or not at all, and past days can be read back. The till knows
+// change whole or not at all, and past days can be read back. The till knows
 // only this interface, so a journal on a server for several tills could
 // stand beside the SQLite file one.
 //
-// A write that fails throws JournalError and changes nothing.
+// Writes come one at a time, each in a transaction of its own, or in a
+// batch: between beginBatch and commitBatch every write is held in one
+// transaction, made durable by one sync; within a batch, a change
+// (beginChange to releaseChange) is a savepoint that undoChange takes back
+// alone. A write that fails throws JournalError and changes nothing.
 class Journal {
 public:
     Journal() = default;
@@ -44,42 +47,46 @@ public:
     };
     // Returns the open day, opening a new one at `now` when none is open.
     virtual OpenDay openDay(Moment now) = 0;
-    // Returns the entries of the open day, read afresh, for a till whose
-    // memory of its day failed.
-    virtual std::vector<JournalEntry> openDayEntries() = 0;
+    // Returns the open day read afresh, with what the batch wrote so far,
+    // for a till whose memory of its day failed; number 0 when none is open.
+    virtual OpenDay currentDay() = 0;
 
-    // KeptAnswer is the answer a request that changed the day was given,
-    // kept under the key the request carried, so that the same request
-    // sent again gets it again and changes nothing.
-    struct KeptAnswer {
-        std::string key;
-        std::string answer;
-    };
-    // Runs inside an append's transaction once its entries are in, with the
-    // seq of the first; returns an answer to keep with them, or nothing.
-    using Within = std::function<std::optional<KeptAnswer>(std::int64_t first)>;
+    virtual void beginBatch() = 0;
+    // Makes the batch durable; when it cannot, throws JournalError, and none
+    // of the batch's changes is kept. Either way the batch is over.
+    virtual void commitBatch() = 0;
+    // Takes back whatever the batch wrote; the batch is over.
+    virtual void rollbackBatch() noexcept = 0;
+    virtual void beginChange() = 0;
+    virtual void releaseChange() = 0;
+    virtual void undoChange() noexcept = 0;
 
-    // Appends the entries to the open day, all in one transaction, with the
-    // answer `within` gives: the journal numbers them, and returns the seq
-    // of the first. When `within` throws, nothing is appended.
-    virtual std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) = 0;
-    // Returns the answer kept under a request's key, if any.
-    virtual std::optional<std::string> keptAnswer(const std::string& key) = 0;
-
-    // Between beginBatch and commitBatch every change is held in one
-    // transaction, each a savepoint of its own: a change that fails is
-    // undone alone, and the batch is made durable at once, with one sync. A
-    // journal that makes each change durable by itself needs neither.
-    virtual void beginBatch() {}
-    // Makes the batch durable; when it cannot, throws JournalError, and
-    // none of the batch's changes is kept.
-    virtual void commitBatch() {}
-    // Closes the open day; a day that never held an item is forgotten
-    // instead, so that it leaves no trace.
-    virtual void closeDay(Moment at) = 0;
+    // Appends the entries to the open day, numbering them in place; returns
+    // the seq of the first.
+    virtual std::int64_t append(std::vector<JournalEntry>& entries) = 0;
+    // Closes the open day with `close`, which carries the day's line,
+    // numbering it in place; a day that never held an item is forgotten
+    // instead, so that it leaves no trace. Answers kept in the days closed
+    // two days before go.
+    virtual void closeDay(JournalEntry& close) = 0;
     // Leaves the open day open for the next start, or forgets it when it
     // never held an item.
     virtual void leaveDayOpen() = 0;
+
+    // KeptAnswer is the answer a request that changed the day was given,
+    // kept under the key the request carried with a fingerprint of the
+    // request itself, so that the same request sent again gets it again and
+    // changes nothing, and another request under that key is told apart.
+    struct KeptAnswer {
+        std::string key;
+        std::string fingerprint;
+        std::string answer;
+    };
+    // Returns the answer kept under a request's key, if any; its fingerprint
+    // is empty when it was kept before answers were bound to requests.
+    virtual std::optional<KeptAnswer> keptAnswer(const std::string& key) = 0;
+    // Keeps an answer with the open day.
+    virtual void keep(const KeptAnswer& kept) = 0;
 
     // StoredMenu is the menu the restaurant sells, as it was imported.
     struct StoredMenu {
@@ -110,10 +117,13 @@ public:
     // Removes a member of staff; returns false when there is none by that name.
     virtual bool removeStaff(const std::string& name) = 0;
 
-    // Returns every day, the first first.
+    // Returns every day's line, the first first, without reading the
+    // records of a closed day.
     virtual std::vector<DayLine> days() = 0;
     // Returns the day with that number, if there is one.
     virtual std::optional<DayRecord> day(std::int32_t number) = 0;
+    // Returns the number of the day in which the sale of that id was paid.
+    virtual std::optional<std::int32_t> dayOfSale(const std::string& saleId) = 0;
 
     // Returns what messages call the journal: "journal PATH".
     virtual std::string description() const = 0;

@@ -51,6 +51,11 @@ struct JournalEntry {
     std::optional<std::string> reason;
     // The member of staff who rang an item, took a payment or made a void.
     std::optional<std::string> staff;
+    // The day's line in the list of days, written with its close: when the
+    // day opened, how many customers paid, and the revenue they brought.
+    std::optional<Moment> opened;
+    std::optional<std::int64_t> customers;
+    std::optional<Money> revenue;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "journal/DayLines.h"
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
 #include "journal/Journal.h"
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 6,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 7,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -183,7 +184,8 @@ CREATE TABLE setting (
 )";
 
 // The staff who may sign in to the web till, and the answers kept under the
-// keys of the requests that changed the day.
+// keys of the requests that changed the day, each with a hash of the request
+// it answered and the day it was kept in.
 const char* const webTables = R"(
 CREATE TABLE staff (
     name TEXT PRIMARY KEY,
@@ -191,9 +193,32 @@ CREATE TABLE staff (
 ) WITHOUT ROWID;
 CREATE TABLE kept_answer (
     key TEXT PRIMARY KEY,
-    answer TEXT NOT NULL
+    answer TEXT NOT NULL,
+    fingerprint BLOB,
+    day INTEGER
 ) WITHOUT ROWID;
 )";
+
+// Version 7 writes each day's line of `days` with its close, keeps the lines
+// of the days closed before in a table of their own, binds each kept answer
+// to its request, and finds a sale by its id.
+static void linesAndBoundAnswers(SQLite::Database& database, std::int32_t from) {
+    if (from >= 3) {
+        database.exec(
+            "ALTER TABLE entry ADD COLUMN opened INTEGER; ALTER TABLE entry ADD COLUMN customers "
+            "INTEGER; ALTER TABLE entry ADD COLUMN revenue INTEGER; CREATE INDEX IF NOT EXISTS "
+            "entry_sale ON entry (sale_id) WHERE sale_id IS NOT NULL;");
+    }
+    if (from == 6) {
+        // Answers kept before they were bound to a request count as kept in
+        // the last day, and go with it.
+        database.exec(
+            "ALTER TABLE kept_answer ADD COLUMN fingerprint BLOB; ALTER TABLE kept_answer ADD "
+            "COLUMN day INTEGER; UPDATE kept_answer SET day = (SELECT max(number) FROM day);");
+    }
+    DayLines::create(database);
+    DayLines::computeForClosedDays(database);
+}
 
 void JournalSchema::create(SQLite::Database& database) {
     database.exec("PRAGMA application_id = 1919251316");
@@ -203,7 +228,8 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");
     database.exec(settingTable);
     database.exec(webTables);
-    database.exec("PRAGMA user_version = 6");
+    DayLines::create(database);
+    database.exec("PRAGMA user_version = 7");
 }
 
 void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -240,5 +266,6 @@ void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 6) {
         database.exec(webTables);
     }
+    linesAndBoundAnswers(database, from);
     database.exec("PRAGMA user_version = " + std::to_string(version));
 }

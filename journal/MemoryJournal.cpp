@@ -1,6 +1,7 @@
 #include "journal/MemoryJournal.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "journal/DayReplay.h"
@@ -14,6 +15,7 @@ bool isClosed(const std::vector<JournalEntry>& entries) {
 }  // namespace
 
 Journal::OpenDay MemoryJournal::openDay(Moment now) {
+    MutexLock lock(mutex);
     if (!recorded.empty() && !isClosed(recorded.back())) {
         return {static_cast<std::int32_t>(recorded.size()), recorded.back(), true};
     }
@@ -21,62 +23,172 @@ Journal::OpenDay MemoryJournal::openDay(Moment now) {
     JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
     open.day = number;
     open.seq = 1;
-    recorded.push_back({open});
+    std::vector<JournalEntry> day{open};
+    recorded.reserve(recorded.size() + 1);
+    remember([this]() REQUIRES(mutex) { recorded.pop_back(); });
+    recorded.push_back(std::move(day));
     return {number, recorded.back(), false};
 }
 
-std::vector<JournalEntry> MemoryJournal::openDayEntries() { return open(); }
-
-// Room is made first, so the entries go in all together or not at all.
-std::int64_t MemoryJournal::append(std::vector<JournalEntry> entries, const Within& within) {
-    std::vector<JournalEntry>& day = open();
-    if (day.capacity() < day.size() + entries.size()) {
-        day.reserve(std::max(2 * day.capacity(), day.size() + entries.size()));
+Journal::OpenDay MemoryJournal::currentDay() {
+    MutexLock lock(mutex);
+    if (recorded.empty() || isClosed(recorded.back())) {
+        return {};
     }
-    const auto first = static_cast<std::int64_t>(day.size()) + 1;
-    if (within) {
-        if (std::optional<KeptAnswer> remembered = within(first)) {
-            answers[remembered->key] = std::move(remembered->answer);
-        }
-    }
-    for (JournalEntry& entry : entries) {
-        entry.day = static_cast<std::int32_t>(recorded.size());
-        entry.seq = static_cast<std::int64_t>(day.size()) + 1;
-        day.push_back(std::move(entry));
-    }
-    return first;
+    return {static_cast<std::int32_t>(recorded.size()), recorded.back(), true};
 }
 
-void MemoryJournal::closeDay(Moment at) {
+void MemoryJournal::beginBatch() {
+    MutexLock lock(mutex);
+    batching = true;
+    undoing.clear();
+    changes.clear();
+}
+
+void MemoryJournal::commitBatch() {
+    MutexLock lock(mutex);
+    batching = false;
+    undoing.clear();
+    changes.clear();
+}
+
+void MemoryJournal::rollbackBatch() noexcept {
+    MutexLock lock(mutex);
+    undoTo(0);
+    batching = false;
+    changes.clear();
+}
+
+void MemoryJournal::beginChange() {
+    MutexLock lock(mutex);
+    changes.push_back(undoing.size());
+}
+
+void MemoryJournal::releaseChange() {
+    MutexLock lock(mutex);
+    if (!changes.empty()) {
+        changes.pop_back();
+    }
+}
+
+void MemoryJournal::undoChange() noexcept {
+    MutexLock lock(mutex);
+    if (!changes.empty()) {
+        undoTo(changes.back());
+        changes.pop_back();
+    }
+}
+
+void MemoryJournal::undoTo(std::size_t mark) noexcept {
+    while (undoing.size() > mark) {
+        undoing.back()();
+        undoing.pop_back();
+    }
+}
+
+void MemoryJournal::remember(std::function<void()> undo) {
+    if (batching) {
+        undoing.push_back(std::move(undo));
+    }
+}
+
+std::int64_t MemoryJournal::append(std::vector<JournalEntry>& entries) {
+    MutexLock lock(mutex);
+    appendLocked(entries);
+    return entries.empty() ? static_cast<std::int64_t>(open().size()) + 1 : entries.front().seq;
+}
+
+// The entries are copied and room is made before anything changes, so that
+// they go in all together or not at all.
+void MemoryJournal::appendLocked(std::vector<JournalEntry>& entries) {
+    std::vector<JournalEntry>& day = open();
+    const std::size_t before = day.size();
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        entries[at].day = static_cast<std::int32_t>(recorded.size());
+        entries[at].seq = static_cast<std::int64_t>(before + at) + 1;
+    }
+    std::vector<JournalEntry> copies = entries;
+    if (day.capacity() < before + copies.size()) {
+        day.reserve(std::max(2 * day.capacity(), before + copies.size()));
+    }
+    remember([this, before]() REQUIRES(mutex) { recorded.back().resize(before); });
+    std::move(copies.begin(), copies.end(), std::back_inserter(day));
+}
+
+void MemoryJournal::closeDay(JournalEntry& close) {
+    MutexLock lock(mutex);
     if (!openDayHeldAnItem()) {
-        leaveDayOpen();
+        forgetOpenDay();
         return;
     }
-    JournalEntry close = JournalEntry::of(JournalEntry::Type::close, at);
-    append({close});
+    std::vector<JournalEntry> closing{close};
+    appendLocked(closing);
+    close = closing.front();
+    const auto closed = static_cast<std::int32_t>(recorded.size());
+    std::vector<std::pair<std::string, Kept>> dropped;
+    for (const auto& [key, answer] : answers) {
+        if (answer.day <= closed - 2) {
+            dropped.emplace_back(key, answer);
+        }
+    }
+    remember([this, dropped]() REQUIRES(mutex) { answers.insert(dropped.begin(), dropped.end()); });
+    for (const auto& gone : dropped) {
+        answers.erase(gone.first);
+    }
 }
 
 void MemoryJournal::leaveDayOpen() {
+    MutexLock lock(mutex);
     if (!recorded.empty() && !isClosed(recorded.back()) && !openDayHeldAnItem()) {
-        recorded.pop_back();
+        forgetOpenDay();
     }
 }
 
-std::optional<Journal::StoredMenu> MemoryJournal::storedMenu() { return menu; }
+void MemoryJournal::forgetOpenDay() {
+    if (recorded.empty() || isClosed(recorded.back())) {
+        return;
+    }
+    std::vector<JournalEntry> forgotten = recorded.back();
+    remember([this, forgotten]() REQUIRES(mutex) { recorded.push_back(forgotten); });
+    recorded.pop_back();
+}
+
+std::optional<Journal::KeptAnswer> MemoryJournal::keptAnswer(const std::string& key) {
+    MutexLock lock(mutex);
+    const auto found = answers.find(key);
+    return found == answers.end() ? std::nullopt : std::optional<KeptAnswer>(found->second.answer);
+}
+
+void MemoryJournal::keep(const KeptAnswer& answer) {
+    MutexLock lock(mutex);
+    Kept made{answer, static_cast<std::int32_t>(recorded.size())};
+    remember([this, key = answer.key]() REQUIRES(mutex) { answers.erase(key); });
+    answers.emplace(answer.key, std::move(made));
+}
+
+std::optional<Journal::StoredMenu> MemoryJournal::storedMenu() {
+    MutexLock lock(mutex);
+    return menu;
+}
 
 void MemoryJournal::replaceMenu(const StoredMenu& stored) {
+    MutexLock lock(mutex);
     StoredMenu copy = stored;
     menu = std::move(copy);
 }
 
-std::optional<std::string> MemoryJournal::keptAnswer(const std::string& key) {
-    const auto found = answers.find(key);
-    return found == answers.end() ? std::nullopt : std::optional<std::string>(found->second);
+Settings MemoryJournal::settings() {
+    MutexLock lock(mutex);
+    return kept;
 }
 
-Settings MemoryJournal::settings() { return kept; }
+void MemoryJournal::putSetting(const std::string& key, const std::string& value) {
+    MutexLock lock(mutex);
+    kept.set(key, value);
+}
 
 std::vector<Journal::StaffMember> MemoryJournal::staff() {
+    MutexLock lock(mutex);
     std::vector<StaffMember> all;
     for (const auto& [name, pinHash] : members) {
         all.push_back({name, pinHash});
@@ -84,15 +196,18 @@ std::vector<Journal::StaffMember> MemoryJournal::staff() {
     return all;
 }
 
-void MemoryJournal::putStaff(const StaffMember& member) { members[member.name] = member.pinHash; }
+void MemoryJournal::putStaff(const StaffMember& member) {
+    MutexLock lock(mutex);
+    members[member.name] = member.pinHash;
+}
 
-bool MemoryJournal::removeStaff(const std::string& name) { return members.erase(name) > 0; }
-
-void MemoryJournal::putSetting(const std::string& key, const std::string& value) {
-    kept.set(key, value);
+bool MemoryJournal::removeStaff(const std::string& name) {
+    MutexLock lock(mutex);
+    return members.erase(name) > 0;
 }
 
 std::vector<DayLine> MemoryJournal::days() {
+    MutexLock lock(mutex);
     std::vector<DayLine> lines;
     for (std::size_t at = 0; at < recorded.size(); ++at) {
         lines.push_back(
@@ -102,10 +217,23 @@ std::vector<DayLine> MemoryJournal::days() {
 }
 
 std::optional<DayRecord> MemoryJournal::day(std::int32_t number) {
+    MutexLock lock(mutex);
     if (number < 1 || static_cast<std::size_t>(number) > recorded.size()) {
         return std::nullopt;
     }
     return DayReplay::of(number, recorded[static_cast<std::size_t>(number) - 1]);
+}
+
+std::optional<std::int32_t> MemoryJournal::dayOfSale(const std::string& saleId) {
+    MutexLock lock(mutex);
+    for (const std::vector<JournalEntry>& day : recorded) {
+        for (const JournalEntry& entry : day) {
+            if (entry.type == JournalEntry::Type::pay && entry.saleId == saleId) {
+                return entry.day;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<JournalEntry>& MemoryJournal::open() {

@@ -100,20 +100,31 @@ void SideTables::putSetting(const std::string& key, const std::string& value) {
     put.exec();
 }
 
-std::optional<std::string> SideTables::keptAnswer(const std::string& key) const {
-    SQLite::Statement select(database, "SELECT answer FROM kept_answer WHERE key = ?");
+std::optional<Journal::KeptAnswer> SideTables::keptAnswer(const std::string& key) const {
+    SQLite::Statement select(database, "SELECT answer, fingerprint FROM kept_answer WHERE key = ?");
     select.bind(1, key);
     if (!select.executeStep()) {
         return std::nullopt;
     }
-    return select.getColumn(0).getString();
+    const SQLite::Column fingerprint = select.getColumn(1);
+    return Journal::KeptAnswer{key, fingerprint.isNull() ? std::string() : fingerprint.getString(),
+                               select.getColumn(0).getString()};
 }
 
-void SideTables::keep(const Journal::KeptAnswer& kept) {
-    SQLite::Statement put(database, "INSERT INTO kept_answer (key, answer) VALUES (?, ?)");
+void SideTables::keep(const Journal::KeptAnswer& kept, std::int32_t day) {
+    SQLite::Statement put(
+        database, "INSERT INTO kept_answer (key, answer, fingerprint, day) VALUES (?, ?, ?, ?)");
     put.bind(1, kept.key);
     put.bind(2, kept.answer);
+    put.bind(3, kept.fingerprint.data(), static_cast<int>(kept.fingerprint.size()));
+    put.bind(4, day);
     put.exec();
+}
+
+void SideTables::dropAnswersUpTo(std::int32_t day) {
+    SQLite::Statement drop(database, "DELETE FROM kept_answer WHERE day <= ?");
+    drop.bind(1, day);
+    drop.exec();
 }
 
 std::vector<Journal::StaffMember> SideTables::staff() const {

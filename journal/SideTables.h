@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SQLiteCpp/Database.h>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +22,11 @@ public:
     void replaceMenu(const Journal::StoredMenu& stored);
     Settings settings() const;
     void putSetting(const std::string& key, const std::string& value);
-    std::optional<std::string> keptAnswer(const std::string& key) const;
-    void keep(const Journal::KeptAnswer& kept);
+    std::optional<Journal::KeptAnswer> keptAnswer(const std::string& key) const;
+    // Keeps the answer with the day it was given in.
+    void keep(const Journal::KeptAnswer& kept, std::int32_t day);
+    // Drops the answers given in that day and the days before it.
+    void dropAnswersUpTo(std::int32_t day);
     std::vector<Journal::StaffMember> staff() const;
     void putStaff(const Journal::StaffMember& member);
     bool removeStaff(const std::string& name);

@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "journal/EntryTable.h"
 #include "journal/Journal.h"
+#include "journal/SqliteConnection.h"
 
 struct sqlite3;
 
 // SqliteJournal keeps the days in one SQLite file, as chained entries (see
-// EntryChain): every change is one transaction, committed in WAL mode with
-// full syncing, so that what was committed survives a crash or a power cut,
-// and damage to what was committed is found, never reported as figures. The
-// till verifies its open day when it starts, a reader the days it reads.
+// EntryChain): every change is committed in WAL mode with full syncing, so
+// that what was committed survives a crash or a power cut, and damage to
+// what was committed is found, never reported as figures. The till verifies
+// its open day when it starts, a reader the days it reads.
 //
 // The file carries an application id and a schema version: a file that is
 // not a journal, is damaged, or was written by a newer version is refused
@@ -24,14 +26,7 @@ struct sqlite3;
 // opens it; a reader brings a copy of it up in memory instead.
 class SqliteJournal final : public Journal {
 public:
-    enum class Access {
-        // The till's: makes the file and its folder when missing, and holds
-        // the file's lock for as long as it lives.
-        till,
-        // A reader's, beside a running till or none, on a read-only copy
-        // too: the file must exist.
-        reading,
-    };
+    using Access = SqliteConnection::Access;
 
     // Opens the journal at `path`. `vfs` names an SQLite VFS, for tests that
     // inject faults; empty, the default one serves.
@@ -41,13 +36,18 @@ public:
     ~SqliteJournal() override;
 
     OpenDay openDay(Moment now) override;
-    std::vector<JournalEntry> openDayEntries() override;
-    std::int64_t append(std::vector<JournalEntry> entries, const Within& within = {}) override;
-    std::optional<std::string> keptAnswer(const std::string& key) override;
+    OpenDay currentDay() override;
     void beginBatch() override;
     void commitBatch() override;
-    void closeDay(Moment at) override;
+    void rollbackBatch() noexcept override;
+    void beginChange() override;
+    void releaseChange() override;
+    void undoChange() noexcept override;
+    std::int64_t append(std::vector<JournalEntry>& entries) override;
+    void closeDay(JournalEntry& close) override;
     void leaveDayOpen() override;
+    std::optional<KeptAnswer> keptAnswer(const std::string& key) override;
+    void keep(const KeptAnswer& kept) override;
     std::optional<StoredMenu> storedMenu() override;
     void replaceMenu(const StoredMenu& stored) override;
     Settings settings() override;
@@ -58,11 +58,12 @@ public:
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
+    std::optional<std::int32_t> dayOfSale(const std::string& saleId) override;
     std::string description() const override;
 
     // Verifies every day, calling `verified` with each sound day's number
-    // and count of records, then runs SQLite's integrity check; throws
-    // JournalError naming the first damage found.
+    // and count of records, then the lines of the list of days and SQLite's
+    // integrity check; throws JournalError naming the first damage found.
     void verify(const std::function<void(std::int32_t, std::int64_t)>& verified);
 
     // Returns the SQLite connection, for tests that hook into it.
@@ -71,27 +72,13 @@ public:
 private:
     struct Connection;
 
-    void openForTill(const std::string& vfs);
-    void openForReading(const std::string& vfs);
-    void checkVersion();
-    void checkAnchor();
     void anchor() noexcept;
-    // Returns the day's entries, their chain verified.
-    std::vector<JournalEntry> verifiedEntries(std::int32_t number);
-    DayRecord verifiedDay(std::int32_t number);
+    void appendIn(EntryTable& table, std::vector<JournalEntry>& entries);
     template <typename Work>
     auto reading(Work work);
     template <typename Work>
     void writing(Work work);
-    void checkFile();
-    void beginBatchTransaction();
-    void undoChange(const std::string& why) noexcept;
-    void undoBatch() noexcept;
 
     std::string path;
     std::unique_ptr<Connection> connection;
-    // The number of the open day, once openDay has found or made it.
-    std::int32_t openNumber = 0;
-    // Set once the file was found moved or deleted: nothing more is written.
-    bool moved = false;
 };

@@ -3,12 +3,12 @@
 #include <iostream>
 #include <string>
 
-#include "accounts/Usercollection.h"
 #include "base/LocalTime.h"
 #include "csv/CsvWriter.h"
-#include "reports/DayLedger.h"
 #include "reports/Receipt.h"
+#include "reports/ReportLines.h"
 #include "reports/Summary.h"
+#include "service/DayFigures.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ int reportDay(Journal& journal, std::optional<std::int32_t> day) {
     if (!record) {
         return unknown;
     }
-    DayLedger(*record).paidCustomers().displayFinancial();
+    const DayFigures figures = DayFigures::of(*record);
+    ReportLines::print(figures.cost, figures.revenue, figures.profit, std::cout);
     return 0;
 }
 
@@ -72,7 +73,7 @@ int summarizeDay(Journal& journal, std::optional<std::int32_t> day, std::ostream
     if (!record) {
         return unknown;
     }
-    Summary(*record, journal.settings().currency()).print(out);
+    Summary(DayFigures::of(*record), journal.settings().currency()).print(out);
     return 0;
 }
 
@@ -81,11 +82,14 @@ int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std:
     if (!record) {
         return unknown;
     }
-    if (!Receipt(*record, journal.settings()).print(customer, out)) {
+    const DayFigures figures = DayFigures::of(*record);
+    const SaleFigures* sale = figures.sale(customer);
+    if (sale == nullptr) {
         std::cerr << "restaurant: customer " << customer << " did not pay in day " << day
                   << ": restaurant summary " << day << " counts the customers who did" << std::endl;
         return unknown;
     }
+    Receipt(journal.settings()).print(*sale, out);
     return 0;
 }
 
@@ -100,20 +104,19 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
         csv.text(column);
     }
     csv.endRow();
-    const DayLedger ledger(*record);
-    for (const PaidCustomer& customer : record->customers) {
-        const std::string paidAt = isoTime(customer.paidAt);
-        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
-            csv.number(static_cast<long long>(record->number))
-                .number(static_cast<long long>(customer.number))
-                .text(customer.saleId)
+    for (const SaleFigures& sale : DayFigures::of(*record).sales) {
+        const std::string paidAt = isoTime(sale.paidAt);
+        for (const SoldItem& item : sale.items) {
+            csv.number(static_cast<long long>(sale.day))
+                .number(static_cast<long long>(sale.customer))
+                .text(sale.saleId)
                 .text(paidAt)
-                .text(kindWord(item->kind))
-                .text(defused(item->name))
-                .text(item->price.twoDecimals())
-                .text(item->cost.twoDecimals())
-                .text(DayLedger::costWithSurcharge(*item).twoDecimals())
-                .text(customer.voidedAt ? defused(customer.reason) : "");
+                .text(kindWord(item.kind))
+                .text(defused(item.name))
+                .text(item.price.twoDecimals())
+                .text(item.cost.twoDecimals())
+                .text(item.costWithSurcharge.twoDecimals())
+                .text(sale.voidedAt ? defused(sale.reason) : "");
             csv.endRow();
         }
     }

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <ostream>
-#include <string>
 
-#include "journal/DayRecord.h"
 #include "journal/Settings.h"
+#include "service/SaleFigures.h"
 
 // Receipt is what a paid customer gets on paper: the restaurant's name,
 // address and VAT number as its settings give them, the sale's id and time,
@@ -14,16 +12,12 @@
 // so at its top.
 class Receipt {
 public:
-    // The record must outlive the receipt.
-    Receipt(const DayRecord& record, Settings settings = {});
+    explicit Receipt(Settings settings = {});
 
-    // Prints the receipt of that customer; returns false, printing nothing,
-    // when the customer has not paid in this day.
-    bool print(std::int32_t customer, std::ostream& out) const;
+    void print(const SaleFigures& sale, std::ostream& out) const;
 
 private:
-    void printHeader(const PaidCustomer& paid, std::ostream& out) const;
+    void printHeader(const SaleFigures& sale, std::ostream& out) const;
 
-    const DayRecord& record;
     Settings settings;
 };

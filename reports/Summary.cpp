@@ -1,13 +1,8 @@
 #include "reports/Summary.h"
 
 #include <algorithm>
-#include <array>
-#include <cstddef>
 #include <map>
-#include <set>
 #include <string>
-#include <tuple>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -16,50 +11,6 @@
 #include "base/Vat.h"
 
 namespace {
-
-// One row of the table: every sold item of one kind and name.
-struct Row {
-    ItemKind kind;
-    std::string name;
-    std::size_t count = 0;
-    Money revenue;
-    Money cost;
-};
-
-std::unordered_set<std::int32_t> paidNumbers(const DayRecord& record) {
-    std::unordered_set<std::int32_t> paid;
-    for (const PaidCustomer& customer : record.customers) {
-        paid.insert(customer.number);
-    }
-    return paid;
-}
-
-// Rows of the same kind by revenue, the highest first; then by name.
-std::vector<Row> rowsOf(const DayRecord& record) {
-    const std::unordered_set<std::int32_t> paid = paidNumbers(record);
-    std::map<std::pair<ItemKind, std::string>, Row> rows;
-    for (const JournalItem& item : record.items) {
-        if (item.removedAt || paid.count(item.customer) == 0) {
-            continue;
-        }
-        Row& row =
-            rows.try_emplace({item.kind, item.name}, Row{item.kind, item.name, 0, Money(), Money()})
-                .first->second;
-        ++row.count;
-        row.revenue += item.price;
-        row.cost += DayLedger::costWithSurcharge(item);
-    }
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
-    for (auto& entry : rows) {
-        sorted.push_back(std::move(entry.second));
-    }
-    std::sort(sorted.begin(), sorted.end(), [](const Row& a, const Row& b) {
-        return std::make_tuple(a.kind, -a.revenue.cents(), a.name) <
-               std::make_tuple(b.kind, -b.revenue.cents(), b.name);
-    });
-    return sorted;
-}
 
 // Eighths of a block, so a bar shows its length to an eighth of a column.
 std::string bar(Money amount, Money busiest, std::size_t longest) {
@@ -119,32 +70,36 @@ void printColumns(std::ostream& out, const std::vector<Cells>& lines, std::size_
     }
 }
 
-// The payment methods in the order the summary lists them.
-const char* const methodWords[] = {"Cash", "Card", "Other", "Not recorded"};
-constexpr std::size_t unrecorded = 3;
-
-std::size_t methodPlace(const std::string& method) {
-    return method == "cash" ? 0 : method == "card" ? 1 : method == "other" ? 2 : unrecorded;
+// The payment methods as the summary names them.
+const char* methodWord(PaymentMethod method) {
+    switch (method) {
+        case PaymentMethod::cash:
+            return "Cash";
+        case PaymentMethod::card:
+            return "Card";
+        case PaymentMethod::other:
+            return "Other";
+        case PaymentMethod::unrecorded:
+            return "Not recorded";
+    }
+    return "";
 }
 
 }  // namespace
 
-Summary::Summary(const DayRecord& record, std::string currency)
-    : record(record),
-      standing(DayLedger::standing(record)),
-      ledger(standing),
-      currency(std::move(currency)) {}
+Summary::Summary(const DayFigures& figures, std::string currency)
+    : figures(figures), currency(std::move(currency)) {}
 
 std::string Summary::amount(Money money) const { return money.twoDecimals() + " " + currency; }
 
 void Summary::print(std::ostream& out) const {
-    out << "Summary of day " << record.number << ", opened "
-        << localTime(record.openedAt, "%Y-%m-%d %H:%M") << ", "
-        << (record.closedAt ? "closed " + localTime(*record.closedAt, "%Y-%m-%d %H:%M")
-                            : std::string("still open"))
+    out << "Summary of day " << figures.day << ", opened "
+        << localTime(figures.openedAt, "%Y-%m-%d %H:%M") << ", "
+        << (figures.closedAt ? "closed " + localTime(*figures.closedAt, "%Y-%m-%d %H:%M")
+                             : std::string("still open"))
         << '\n';
     printCounts(out);
-    if (standing.customers.empty()) {
+    if (figures.customers == 0) {
         out << "\nNo customer has paid yet.\n";
     } else {
         out << '\n';
@@ -160,94 +115,56 @@ void Summary::print(std::ostream& out) const {
 }
 
 void Summary::printCounts(std::ostream& out) const {
-    std::size_t sold = 0;
-    std::size_t removed = 0;
-    Money removedValue;
-    Money revenue;
-    const std::unordered_set<std::int32_t> paid = paidNumbers(standing);
-    for (const JournalItem& item : standing.items) {
-        if (item.removedAt) {
-            ++removed;
-            removedValue += item.price;
-        } else if (paid.count(item.customer) != 0) {
-            ++sold;
-            revenue += item.price;
-        }
-    }
-    const std::size_t customers = standing.customers.size();
     const std::size_t width = 22;
-    out << padRight("Customers served", width) << customers << '\n';
-    out << padRight("Items sold", width) << sold << '\n';
-    out << padRight("Items removed", width) << removed << " (worth " << amount(removedValue)
-        << ")\n";
-    out << padRight("Average per customer", width)
-        << amount(customers == 0 ? Money()
-                                 : revenue.dividedBy(static_cast<std::int64_t>(customers)))
-        << '\n';
+    out << padRight("Customers served", width) << figures.customers << '\n';
+    out << padRight("Items sold", width) << figures.itemsSold << '\n';
+    out << padRight("Items removed", width) << figures.itemsRemoved << " (worth "
+        << amount(figures.removedValue) << ")\n";
+    out << padRight("Average per customer", width) << amount(figures.average) << '\n';
 }
 
 void Summary::printTable(std::ostream& out) const {
-    const std::vector<Row> rows = rowsOf(standing);
-    Row total{ItemKind::dish, "Total", 0, Money(), Money()};
     std::vector<Cells> lines;
     lines.push_back({"Kind", "Item", "Count", "Revenue", "Cost with surcharge", "Profit"});
-    for (const Row& row : rows) {
+    for (const ItemRow& row : figures.rows) {
         lines.push_back({std::string(kindWord(row.kind)), row.name, std::to_string(row.count),
                          row.revenue.twoDecimals(), row.cost.twoDecimals(),
-                         (row.revenue - row.cost).twoDecimals()});
-        total.count += row.count;
-        total.revenue += row.revenue;
-        total.cost += row.cost;
+                         row.profit.twoDecimals()});
     }
-    lines.push_back({"Total", "", std::to_string(total.count), total.revenue.twoDecimals(),
-                     total.cost.twoDecimals(), (total.revenue - total.cost).twoDecimals()});
+    lines.push_back({"Total", "", std::to_string(figures.itemsSold), figures.revenue.twoDecimals(),
+                     figures.cost.twoDecimals(), figures.profit.twoDecimals()});
     printColumns(out, lines, 2);
 }
 
 // Sales before the till kept payment methods have none, and a day of them
 // alone shows no payments.
 void Summary::printPayments(std::ostream& out) const {
-    std::map<std::size_t, std::pair<std::size_t, Money>> byMethod;
-    for (const PaidCustomer& customer : standing.customers) {
-        auto& [count, paid] = byMethod[methodPlace(customer.method)];
-        ++count;
-        paid += ledger.totalOf(customer.number);
-    }
-    if (byMethod.empty() || (byMethod.size() == 1 && byMethod.begin()->first == unrecorded)) {
+    if (!figures.methodsRecorded) {
         return;
     }
     std::vector<Cells> lines{{"Payments", "Sales", "Amount"}};
-    for (const auto& [place, sales] : byMethod) {
-        lines.push_back({methodWords[place], std::to_string(sales.first), amount(sales.second)});
+    for (const MethodFigure& method : figures.payments) {
+        lines.push_back(
+            {methodWord(method.method), std::to_string(method.sales), amount(method.amount)});
     }
     out << '\n';
     printColumns(out, lines, 1);
-    const auto cash = byMethod.find(0);
-    out << "Cash expected in the drawer: "
-        << amount(cash == byMethod.end() ? Money() : cash->second.second) << '\n';
+    out << "Cash expected in the drawer: " << amount(figures.cashExpected) << '\n';
 }
 
 // Shown once some item sold carries VAT: each rate's sales and the VAT they
 // contain, summed from every receipt's own rounding.
 void Summary::printVat(std::ostream& out) const {
-    std::map<std::int64_t, DayLedger::Vat> byRate;
-    for (const PaidCustomer& customer : standing.customers) {
-        for (const auto& [rate, sold] : ledger.vatOf(customer.number)) {
-            byRate[rate].gross += sold.gross;
-            byRate[rate].vat += sold.vat;
-        }
-    }
-    if (byRate.empty() || byRate.rbegin()->first == 0) {
+    if (figures.vat.empty() || figures.vat.back().rate == 0) {
         return;
     }
     std::vector<Cells> lines{{"VAT rate", "Sales", "VAT"}};
-    DayLedger::Vat total;
-    for (const auto& [rate, sold] : byRate) {
-        lines.push_back({vatRateText(rate) + " %", amount(sold.gross), amount(sold.vat)});
-        total.gross += sold.gross;
-        total.vat += sold.vat;
+    Money gross;
+    for (const VatFigure& rate : figures.vat) {
+        lines.push_back({vatRateText(rate.rate) + " %", amount(rate.gross), amount(rate.vat)});
+        gross += rate.gross;
     }
-    lines.push_back({"Total", amount(total.gross), amount(total.vat)});
+    lines.push_back({"Total", amount(gross), amount(figures.vatTotal)});
     out << '\n';
     printColumns(out, lines, 1);
 }
@@ -255,63 +172,42 @@ void Summary::printVat(std::ostream& out) const {
 // Shown once someone rang items up at the web till: the revenue of the
 // items each member of staff rang up.
 void Summary::printStaff(std::ostream& out) const {
-    std::map<std::string, std::pair<std::size_t, Money>> byStaff;
-    for (const PaidCustomer& customer : standing.customers) {
-        for (const JournalItem* item : ledger.itemsOf(customer.number)) {
-            auto& [count, revenue] = byStaff[item->staff];
-            ++count;
-            revenue += item->price;
-        }
-    }
-    if (byStaff.empty() || (byStaff.size() == 1 && byStaff.begin()->first.empty())) {
+    if (figures.staff.empty() || (figures.staff.size() == 1 && figures.staff[0].name.empty())) {
         return;
     }
     std::vector<Cells> lines{{"Staff", "Items", "Revenue"}};
-    for (const auto& [name, sold] : byStaff) {
-        lines.push_back({name.empty() ? "At the console" : name, std::to_string(sold.first),
-                         amount(sold.second)});
+    for (const StaffFigure& member : figures.staff) {
+        lines.push_back({member.name.empty() ? "At the console" : member.name,
+                         std::to_string(member.items), amount(member.revenue)});
     }
     out << '\n';
     printColumns(out, lines, 1);
 }
 
 void Summary::printVoids(std::ostream& out) const {
-    const DayLedger all(record);
     bool first = true;
-    for (const PaidCustomer& customer : record.customers) {
-        if (!customer.voidedAt) {
+    for (const SaleFigures& sale : figures.sales) {
+        if (!sale.voidedAt) {
             continue;
         }
         if (first) {
             out << "\nVoid sales\n";
             first = false;
         }
-        out << "Customer " << customer.number << ", " << amount(all.totalOf(customer.number))
-            << ", paid " << localTime(customer.paidAt, "%H:%M") << ", void at "
-            << localTime(*customer.voidedAt, "%H:%M") << ": " << customer.reason << '\n';
+        out << "Customer " << sale.customer << ", " << amount(sale.total) << ", paid "
+            << localTime(sale.paidAt, "%H:%M") << ", void at " << localTime(*sale.voidedAt, "%H:%M")
+            << ": " << sale.reason << '\n';
     }
 }
 
 void Summary::printHours(std::ostream& out) const {
-    std::map<Moment, Money> byHour;  // keyed by the moment the local hour starts
-    for (const PaidCustomer& customer : standing.customers) {
-        byHour[startOfLocalHour(customer.paidAt)] += ledger.totalOf(customer.number);
-    }
-    // Hours without a sale stay in the chart, as gaps, within one day's span.
-    const Moment first = byHour.begin()->first;
-    const Moment last = byHour.rbegin()->first;
-    if (last - first < Moment{24} * 3600) {
-        for (Moment hour = first; hour < last; hour = nextLocalHour(hour)) {
-            byHour.try_emplace(hour, Money());
-        }
-    }
     Money busiest;
     std::size_t amountWidth = 0;
     std::vector<Moment> hours;
-    for (const auto& [hour, revenue] : byHour) {
-        busiest = std::max(busiest, revenue);
-        amountWidth = std::max(amountWidth, revenue.twoDecimals().size());
-        hours.push_back(hour);
+    for (const HourFigure& hour : figures.hours) {
+        busiest = std::max(busiest, hour.revenue);
+        amountWidth = std::max(amountWidth, hour.revenue.twoDecimals().size());
+        hours.push_back(hour.hour);
     }
     const std::vector<std::string> labels = hourLabels(hours);
     std::size_t labelWidth = 0;
@@ -320,9 +216,9 @@ void Summary::printHours(std::ostream& out) const {
     }
     constexpr std::size_t longest = 30;
     out << "Revenue by hour\n";
-    std::size_t at = 0;
-    for (const auto& [hour, revenue] : byHour) {
-        out << padRight(labels[at++], labelWidth) << "  "
+    for (std::size_t at = 0; at < figures.hours.size(); ++at) {
+        const Money revenue = figures.hours[at].revenue;
+        out << padRight(labels[at], labelWidth) << "  "
             << padRight(bar(revenue, busiest, longest), longest) << "  "
             << padLeft(revenue.twoDecimals(), amountWidth) << " " << currency << '\n';
     }

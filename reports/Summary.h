@@ -4,8 +4,7 @@
 #include <string>
 
 #include "base/Money.h"
-#include "journal/DayRecord.h"
-#include "reports/DayLedger.h"
+#include "service/DayFigures.h"
 
 // Summary is a day's close-of-day summary, as the owner reads it: customers
 // served, items sold, items removed and their value, the average per
@@ -14,13 +13,12 @@
 // the revenue by hour as a bar chart; then, to close the drawer, the sales
 // per payment method and the cash that should be in the drawer, the VAT
 // collected per rate, the revenue rung up by each member of staff, and the
-// sales made void with their reasons. A void
-// sale counts in none of the other figures. Amounts have two decimals and
-// the currency's symbol.
+// sales made void with their reasons. It renders the day's figures and
+// computes none. Amounts have two decimals and the currency's symbol.
 class Summary {
 public:
-    // The record must outlive the summary.
-    explicit Summary(const DayRecord& record, std::string currency = "$");
+    // The figures must outlive the summary.
+    explicit Summary(const DayFigures& figures, std::string currency = "$");
 
     void print(std::ostream& out) const;
 
@@ -34,9 +32,6 @@ private:
     void printVoids(std::ostream& out) const;
     std::string amount(Money money) const;
 
-    const DayRecord& record;
-    // The day without its void sales, which every figure but theirs counts.
-    DayRecord standing;
-    DayLedger ledger;
+    const DayFigures& figures;
     std::string currency;
 };

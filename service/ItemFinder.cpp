@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/TableLabel.h"
 #include "service/NameMatch.h"
 
 namespace {
@@ -16,10 +17,10 @@ bool holds(const std::variant<Value, Refusal>& choice) {
 ItemFinder::ItemFinder(const Menu& menu, const DayReplay& day) : menu(menu), day(day) {}
 
 std::variant<std::vector<std::size_t>, Refusal> ItemFinder::chosen(
-    const std::string& order, const std::vector<std::pair<ItemKind, ItemChoice>>& items) const {
+    const std::string& order, const std::vector<ItemRef>& items) const {
     std::vector<std::size_t> picked;
-    for (const auto& [kind, item] : items) {
-        const auto found = inOrder(order, kind, item);
+    for (const ItemRef& item : items) {
+        const auto found = inOrder(order, item);
         if (!holds(found)) {
             return std::get<Refusal>(found);
         }
@@ -67,10 +68,31 @@ std::variant<const MenuItem*, Refusal> ItemFinder::onMenu(ItemKind kind,
     return refused;
 }
 
+// An id names one item for as long as it is open: on another order, or
+// gone, it is not the item the device saw there.
+std::variant<std::size_t, Refusal> ItemFinder::byId(const std::string& order,
+                                                    const std::string& id) const {
+    const auto found = day.openItem(id);
+    if (found && foldedLabel(found->second) == foldedLabel(order)) {
+        return found->first;
+    }
+    Refusal refused;
+    refused.reason = Refusal::Reason::noSuchItem;
+    refused.text = id;
+    const OpenOrder* open = day.order(order);
+    refused.order = open != nullptr ? open->label : order;
+    return refused;
+}
+
 // The items of a kind in an order, counted in the order they came; named,
 // the last of that name.
-std::variant<std::size_t, Refusal> ItemFinder::inOrder(const std::string& order, ItemKind kind,
-                                                       const ItemChoice& item) const {
+std::variant<std::size_t, Refusal> ItemFinder::inOrder(const std::string& order,
+                                                       const ItemRef& ref) const {
+    if (!ref.id.empty()) {
+        return byId(order, ref.id);
+    }
+    const ItemKind kind = ref.kind;
+    const ItemChoice& item = ref.choice;
     const OpenOrder* open = day.order(order);
     static const std::vector<std::size_t> none;
     const std::vector<std::size_t>& held =

@@ -29,7 +29,12 @@ struct Refusal {
         noSuchCustomer,      // no customer `number` paid today
         alreadyVoid,         // customer `number`'s sale is void already
         noReason,            // a void needs a reason
+        noSuchItem,          // order `order` holds no item of id `text`
+        noSuchSale,          // no sale was paid under the id `text`
+        saleOfClosedDay,     // the sale `text` was paid in day `number`, closed since
+        keyReused,           // the request's key was sent before with another request
         journalRefused,      // the journal refused the change: `text` says why
+        outOfMemory,         // memory ran out while the command was carried out
         memoryLost,          // the day could not be reloaded after memory ran out
         dayOver,             // the day is closed
     };

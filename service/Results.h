@@ -5,21 +5,25 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/ItemKind.h"
 #include "base/Moment.h"
 #include "base/Money.h"
+#include "service/Commands.h"
 
 // The plain values the day's service hands out: what its commands did, and
 // what its open orders hold. They carry facts, never text to print.
 
-// OrderItem is one item in an open order.
+// OrderItem is one item in an open order, with the id it keeps while the
+// order is open, wherever it moves.
 struct OrderItem {
     ItemKind kind = ItemKind::dish;
     std::string name;
     Money price;
     Money cost;
+    std::string id;
 };
 
 // OrderView is an open order as it stands: the counter's (label "") or a
@@ -31,12 +35,6 @@ struct OrderView {
     std::array<std::vector<OrderItem>, 3> items;
     Money total;
     std::size_t count = 0;
-};
-
-// How a command names an item: by its number, or by the words of its name.
-struct ItemChoice {
-    std::optional<std::int64_t> number;
-    std::string name;
 };
 
 // The day as the till finds it when it starts.
@@ -76,12 +74,6 @@ struct Cleared {
     std::size_t count = 0;
 };
 
-// How a customer pays: cash (the cash given, when counted), card or other.
-struct Payment {
-    std::string method = "cash";
-    std::optional<Money> given;
-};
-
 struct Paid {
     std::string order;
     std::int32_t customer = 0;
@@ -97,7 +89,9 @@ struct Paid {
 };
 
 struct Moved {
+    // The name of the first item moved, and how many moved.
     std::string name;
+    std::size_t count = 0;
     std::string from;
     std::string to;
     std::int32_t customer = 0;
@@ -105,10 +99,24 @@ struct Moved {
 
 struct Voided {
     std::int32_t customer = 0;
+    std::string saleId;
     Money total;
     std::string reason;
 };
 
+// The day as it closed: every change answered before the close is in it.
 struct Closed {
     std::int32_t day = 0;
+    // The report's figures: the cost with the kinds' surcharges, the
+    // revenue and the profit of the sales that stand.
+    Money cost;
+    Money revenue;
+    Money profit;
 };
+
+// The day was left open, or forgotten when it never held an item.
+struct LeftOpen {};
+
+// What a command did, one alternative for each command, in their order.
+using Result =
+    std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started, LeftOpen>;

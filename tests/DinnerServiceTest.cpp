@@ -111,7 +111,7 @@ TEST_F(DinnerService, SixTablesWithMovesAndABillSplitThreeWaysAddUpToTheCent) {
     long long revenue = 0;
     long long cost = 0;
     std::size_t sold = 0;
-    const DayRecord day = *journal.day(1);
+    const DayFigures day = DayFigures::of(*journal.day(1));
     for (std::size_t customer = 0; customer < customers.size(); ++customer) {
         long long paid = 0;
         for (const std::string& item : customers[customer]) {
@@ -121,7 +121,9 @@ TEST_F(DinnerService, SixTablesWithMovesAndABillSplitThreeWaysAddUpToTheCent) {
         }
         revenue += paid;
         std::ostringstream receipt;
-        ASSERT_TRUE(Receipt(day).print(static_cast<std::int32_t>(customer) + 1, receipt));
+        const SaleFigures* sale = day.sale(static_cast<std::int32_t>(customer) + 1);
+        ASSERT_NE(sale, nullptr);
+        Receipt().print(*sale, receipt);
         const std::string text = receipt.str();
         EXPECT_EQ(text.substr(text.rfind(' ', text.size() - 4) + 1), cents(paid) + " $\n") << text;
     }

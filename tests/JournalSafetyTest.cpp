@@ -276,7 +276,8 @@ TEST_F(JournalSafety, TheExportGivesASpreadsheetNoFormulaToRun) {
 
 // Each day is verified when it is read: a changed record refuses the
 // commands that read its day, and verify names it, while other days, and a
-// till on a sound open day, go on.
+// till on a sound open day, go on. The list of days reads each closed day's
+// line from its close: a changed close refuses it, as it refuses verify.
 TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
     const std::string journal = file("journal.db");
     for (const char* commands : {"add dish 1\\nnext\\nquit\\n", "add 2 drink 1\\nnext\\nquit\\n"}) {
@@ -299,7 +300,7 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
     const std::string damaged =
         "restaurant: journal " + journal + " is damaged: day 2, record 3 does not match its hash\n";
     for (const char* command :
-         {" verify", " days", " report 2", " summary 2", " export 2", " receipt 2 1"}) {
+         {" verify", " report 2", " summary 2", " export 2", " receipt 2 1"}) {
         const ProgramRun run = runProgram(program + command + on(journal) + " 2>&1");
         EXPECT_EQ(run.status, 1) << command;
         EXPECT_EQ(run.output, std::string(command) == " verify"
@@ -309,7 +310,22 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
     }
     EXPECT_EQ(runProgram(program + " report 1" + on(journal)).status, 0);
     EXPECT_EQ(runProgram(program + " report 3" + on(journal)).status, 0);
+    EXPECT_EQ(runProgram(program + " days" + on(journal)).status, 0)
+        << "the days' lines, each at its close, stand";
     EXPECT_EQ(day(journal, "next\\nquit\\n").status, 0) << "the open day is sound";
+
+    ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(database, "UPDATE entry SET revenue = 99999 WHERE day = 1 AND seq = 5",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(database);
+    const std::string line =
+        "restaurant: journal " + journal + " is damaged: day 1, record 5 does not match its hash\n";
+    for (const char* command : {" days", " verify"}) {
+        const ProgramRun run = runProgram(program + command + on(journal) + " 2>&1");
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_EQ(run.output, line) << command;
+    }
 }
 
 }  // namespace

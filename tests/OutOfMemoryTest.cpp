@@ -1,14 +1,10 @@
-// Every operation that allocates is run again and again with its first, its
-// second, its third ... allocation failing, until it runs through. After each
-// failure std::bad_alloc must have reached the caller, the object must look
-// exactly as before the call, and nothing may leak.
+// Every operation of the library that allocates is run again and again with
+// its first, its second, its third ... allocation failing, until it runs
+// through. After each failure std::bad_alloc must have reached the caller,
+// the object must look exactly as before the call, and nothing may leak.
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
-#include <iostream>
-#include <memory>
 #include <new>
 #include <optional>
 #include <sstream>
@@ -21,13 +17,6 @@
 #include "testing/DiscardBuffer.h"
 
 #include "accounts/Usercollection.h"
-#include "console/Console.h"
-#include "console/LineReader.h"
-#include "console/Till.h"
-#include "journal/MemoryJournal.h"
-#include "journal/SqliteJournal.h"
-#include "reports/DayLedger.h"
-#include "tests/TillState.h"
 
 namespace {
 
@@ -227,169 +216,6 @@ TEST(OutOfMemory, TheDaysAccountsGiveTheStrongGuaranteeAndLeakNothing) {
         [](Usercollection& day) { (void)day.getTotalProfit(); });
     sweep(
         "report", [] { return dayOf(3); }, [](Usercollection& day) { day.displayFinancial(); });
-}
-
-// A till whose menu has long names, so that every copy allocates, on a
-// journal in memory or in a file. Its clock stands still, so that the times
-// it shows are the same however long a sweep runs.
-struct LongNamedTill {
-    // 2026-12-08 09:00 UTC.
-    static constexpr Moment openedAt = 1796720400;
-
-    static Menu menu() {
-        Menu menu;
-        for (const auto& [kind, count] :
-             {std::pair{ItemKind::dish, 2}, {ItemKind::snack, 1}, {ItemKind::drink, 2}}) {
-            for (int at = 1; at <= count; ++at) {
-                menu.add({kind, longName("Item") + std::to_string(at),
-                          Money::fromCents(std::int64_t{100} * at),
-                          Money::fromCents(std::int64_t{50} * at)});
-            }
-        }
-        return menu;
-    }
-
-    explicit LongNamedTill(bool inAFile)
-        : path(testing::TempDir() + "out-of-memory-journal.db"),
-          journal(inAFile ? open(path)
-                          : std::unique_ptr<Journal>(std::make_unique<MemoryJournal>())),
-          console(menu(), *journal, [] { return openedAt; }) {
-        CoutRedirect silence(&discard);
-        console.start();
-        for (const char* line : {"add dish 1", "add 2 drink 2", "add snack 1"}) {
-            console.handle(line);
-        }
-    }
-    LongNamedTill(const LongNamedTill&) = delete;
-    LongNamedTill& operator=(const LongNamedTill&) = delete;
-    ~LongNamedTill() {
-        journal.reset();
-        std::remove(path.c_str());
-        std::remove((path + "-wal").c_str());
-        std::remove((path + "-shm").c_str());
-        std::remove((path + "-head").c_str());
-    }
-
-    static std::unique_ptr<Journal> open(const std::string& file) {
-        std::remove(file.c_str());
-        return std::make_unique<SqliteJournal>(file, SqliteJournal::Access::till);
-    }
-
-    DiscardBuffer discard;
-    std::string path;
-    std::unique_ptr<Journal> journal;
-    Console console;
-};
-
-// What the journal holds of its last day: closed or open, and its report.
-std::string journalDayOf(Journal& journal) {
-    const std::optional<DayRecord> last = journal.day(journal.days().back().number);
-    std::ostringstream seen;
-    {
-        CoutRedirect redirect(seen.rdbuf());
-        DayLedger(*last).paidCustomers().displayFinancial();
-    }
-    return (last->closedAt ? "closed\n" : "open\n") + seen.str();
-}
-
-// With the journal in place a command that memory fails is either refused
-// whole, memory and journal unchanged, or recorded and then rebuilt from the
-// journal; either way memory equals what a restart would find, and nothing
-// leaks. `quit` may also stop once the customer paid, before the day closed.
-void sweepTill(const char* command, bool inAFile) {
-    SCOPED_TRACE(std::string(command) +
-                 (inAFile ? " on a journal file" : " on a journal in memory"));
-    std::vector<std::string> allowed;
-    std::string closedDay;
-    for (const char* done : {"", "next", command}) {
-        LongNamedTill till(inAFile);
-        CoutRedirect silence(&till.discard);
-        till.console.handle(done);
-        allowed.push_back(stateOf(till.console));
-        closedDay = journalDayOf(*till.journal);
-    }
-    if (std::string(command) != "quit") {
-        allowed.erase(allowed.begin() + 1);
-    }
-    for (std::size_t nth = 1;; ++nth) {
-        const std::size_t liveBefore = AllocationCounter::live();
-        bool injected = false;
-        {
-            LongNamedTill till(inAFile);
-            {
-                CoutRedirect silence(&till.discard);
-                AllocationCounter::Failure failure(nth);
-                try {
-                    till.console.handle(command);
-                } catch (const std::bad_alloc&) {
-                }
-                injected = AllocationCounter::injected();
-            }
-            const std::string after = stateOf(till.console);
-            if (after.empty()) {  // the day is over
-                EXPECT_EQ(journalDayOf(*till.journal), closedDay) << "allocation " << nth;
-            } else {
-                EXPECT_NE(std::find(allowed.begin(), allowed.end(), after), allowed.end())
-                    << "allocation " << nth << " failed and left " << after;
-                EXPECT_EQ(after, stateResumedFrom(*till.journal, LongNamedTill::menu()))
-                    << "allocation " << nth << " failed: memory and journal differ";
-            }
-        }
-        EXPECT_EQ(AllocationCounter::live(), liveBefore) << "allocation " << nth << " leaked";
-        if (!injected) {
-            EXPECT_GT(nth, 1U);
-            return;
-        }
-        ++failurePointsSwept;
-    }
-}
-
-TEST(OutOfMemory, TheTillLosesNothingWhenMemoryRunsOut) {
-    for (bool inAFile : {false, true}) {
-        for (const char* command :
-             {"add dish 2", "add 3 drink item with a long, long name2", "remove drink 2", "clear",
-              "next", "quit", "table bar", "move drink 2 to bar", "split dish 1 drink 1"}) {
-            sweepTill(command, inAFile);
-        }
-    }
-}
-
-// The loop that feeds the till goes on after a line that ran out of memory.
-TEST(OutOfMemory, TheTillSaysALineRanOutOfMemoryAndGoesOn) {
-    class FailingFirstAllocation final : public LineReader {
-    public:
-        Input next() override {
-            failure.reset();
-            if (lines.empty()) {
-                return {Input::Kind::end, "", 0};
-            }
-            std::string line = lines.front();
-            lines.erase(lines.begin());
-            if (line == "add snack 1") {
-                failure.emplace(1);
-            }
-            return {Input::Kind::line, line, 0};
-        }
-        bool interactive() const override { return false; }
-
-    private:
-        std::vector<std::string> lines{"add dish 1", "add snack 1", "add drink 1"};
-        std::optional<AllocationCounter::Failure> failure;
-    };
-    MemoryJournal journal;
-    Console console(LongNamedTill::menu(), journal);
-    Till till(console, "");
-    FailingFirstAllocation lines;
-    std::ostringstream out;
-    std::ostringstream errors;
-    CoutRedirect redirect(out.rdbuf());
-    std::streambuf* savedErrors = std::cerr.rdbuf(errors.rdbuf());
-    const int status = till.run(lines);
-    std::cerr.rdbuf(savedErrors);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(errors.str(), "restaurant: out of memory; that line was not carried out\n");
-    EXPECT_EQ(out.str().find("Added " + longName("Item")), 0U);
-    EXPECT_NE(out.str().find("Today's total revenue is  2 $"), std::string::npos) << out.str();
 }
 
 class CountReport : public ::testing::Environment {

@@ -291,7 +291,8 @@ TEST_F(RestaurantProgram, WelcomesAtATerminalWithTheJournalAndTheSampleMenuInUse
 }
 
 // Every amount of the program's own has two decimals, from a cent to over a
-// million, and the sums agree to the cent wherever they are shown.
+// million, the report's lines are exact, and the sums agree to the cent
+// wherever they are shown.
 TEST_F(RestaurantProgram, PrintsExactAmountsFromCentsToMillions) {
     const std::string menu = file("menu.csv");
     std::ofstream(menu) << "kind,name,price,cost\ndish,Banquet,2469.13,1200\n"
@@ -305,8 +306,13 @@ TEST_F(RestaurantProgram, PrintsExactAmountsFromCentsToMillions) {
     EXPECT_NE(day.output.find("Customer 2 pays 1234567.93 $ in all\n"), std::string::npos);
     EXPECT_NE(day.output.find("Customer 2 paid 1234567.93 $; customer 3 is next\n"),
               std::string::npos);
-    EXPECT_NE(day.output.find("Today's total revenue is  1.24691e+06 $\n"), std::string::npos)
-        << "the library's own line keeps its format";
+    const std::string report =
+        "Today's total cost is 606027.1 $\n"
+        "Today's total revenue is  1246913.58 $\n"
+        "Today's total Profit is  640886.48 $\n";
+    EXPECT_NE(day.output.find(report), std::string::npos)
+        << "the report's lines in their shortest exact form, never losing a cent";
+    EXPECT_EQ(runProgram(program + " report" + journal()).output, report);
     EXPECT_NE(runProgram(program + " days" + journal()).output.find("revenue 1246913.58 $\n"),
               std::string::npos);
     const std::string summary = runProgram(program + " summary" + journal()).output;

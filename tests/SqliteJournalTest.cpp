@@ -144,7 +144,7 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                         EXPECT_EQ(after, stateResumedFrom(reread, SmallRestaurant::menu()));
                         // How each sale was paid, and which are void, as kept.
                         std::ostringstream kept;
-                        Summary(*reread.day(1)).print(kept);
+                        Summary(DayFigures::of(*reread.day(1))).print(kept);
                         std::ostringstream held;
                         {
                             CoutRedirect redirect(held.rdbuf());

@@ -14,13 +14,15 @@
 // open orders, and the day's report.
 inline const char* const stateCommands[] = {"cart", "tables", "report"};
 
-// What a person at the till can see of its day, without changing it.
+// What a person at the till can see of its day, without changing it. The
+// till's writer is idle once it returns, so that its journal may be read.
 inline std::string stateOf(Console& console) {
     std::ostringstream seen;
     CoutRedirect redirect(seen.rdbuf());
     for (const char* command : stateCommands) {
         console.handle(command);
     }
+    console.settle();
     return seen.str();
 }
 

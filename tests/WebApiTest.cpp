@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "journal/MemoryJournal.h"
@@ -53,7 +55,21 @@ public:
         return answer;
     }
 
-    std::size_t entries() { return journal.openDayEntries().size(); }
+    std::size_t entries() { return journal.currentDay().entries.size(); }
+
+    // Returns the ids of the order's items, in the order the API lists them.
+    std::vector<std::string> ids(const std::string& order) {
+        std::vector<std::string> found;
+        const json listed = json::parse(ask("GET", "/api/orders").body);
+        for (const json& open : listed["orders"]) {
+            if (open["order"] == order) {
+                for (const json& item : open["items"]) {
+                    found.push_back(item["id"]);
+                }
+            }
+        }
+        return found;
+    }
 
     Moment now = 1796720400;
     Journal& journal;
@@ -108,10 +124,13 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
     ASSERT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})").status, 200);
     ASSERT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"drink","item":"tea"})").status,
               200);
-    ASSERT_EQ(till.ask("POST", "/api/orders/5/pay", R"({"method":"card"})").status, 200);
+    const json paid =
+        json::parse(till.ask("POST", "/api/orders/5/pay", R"({"method":"card"})").body);
+    const std::string sale = paid["receipt"]["sale_id"];
     ASSERT_EQ(till.ask("POST", "/api/orders/6/items", R"({"kind":"snack","item":1})").status, 200);
-    ASSERT_EQ(till.ask("POST", "/api/customers/1/void", R"({"reason":"rang up twice"})").status,
-              200);
+    ASSERT_EQ(
+        till.ask("POST", "/api/sales/" + sale + "/void", R"({"reason":"rang up twice"})").status,
+        200);
     const std::size_t before = till.entries();
     const std::int64_t change = till.events.change();
 
@@ -137,18 +156,24 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
         {"POST", "/api/orders/6/items", R"({"kind":"dish","item":"lobster"})", 404},
         {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":100})", 400},
         {"POST", "/api/orders/no%20such/items", R"({"kind":"dish","item":1})", 400},
-        {"DELETE", "/api/orders/6/items/snack/2", "", 404},
-        {"DELETE", "/api/orders/6/items/pizza/1", "", 400},
-        {"POST", "/api/orders/6/move", R"({"kind":"snack","position":3,"to":"7"})", 404},
-        {"POST", "/api/orders/6/move", R"({"kind":"snack","position":1,"to":"a b"})", 400},
+        {"DELETE", "/api/orders/6/items/1-999", "", 409},
+        {"DELETE", "/api/orders/6/items/snack", "", 409},
+        {"DELETE", "/api/orders/6/items/1-2/more", "", 404},
+        {"POST", "/api/orders/6/move", R"({"items":["1-999"],"to":"7"})", 409},
+        {"POST", "/api/orders/6/move", R"({"items":["1-2"],"to":"a b"})", 400},
+        {"POST", "/api/orders/6/move", R"({"items":[],"to":"7"})", 400},
         {"POST", "/api/orders/8/pay", "{}", 409},
         {"POST", "/api/orders/6/pay", R"({"method":"cash","given_cents":100})", 400},
         {"POST", "/api/orders/6/pay", R"({"method":"cheque"})", 400},
-        {"POST", "/api/customers/9/void", R"({"reason":"x"})", 404},
-        {"POST", "/api/customers/1/void", R"({"reason":"again"})", 409},
+        {"POST", "/api/orders/6/pay", R"({"items":[{"kind":"snack","position":1}]})", 400},
+        {"POST", "/api/sales/no-such-sale/void", R"({"reason":"x"})", 404},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":"again"})", 409},
+        {"POST", "/api/sales/" + sale + "/void", "{}", 400},
+        {"POST", "/api/customers/1/void", R"({"reason":"x"})", 405},
         {"POST", "/api/day/close", "{}", 409},
         {"GET", "/api/days/9/summary", "", 404},
         {"GET", "/api/days/1/receipts/7", "", 404},
+        {"GET", "/api/sales/no-such-sale", "", 404},
     };
     for (const auto& [method, target, body, status] : refused) {
         const WebAnswer answer = till.ask(method, target, body);
@@ -172,19 +197,21 @@ TEST(WebApi, CarriesADayThroughEveryEndpointToTheCent) {
     EXPECT_EQ(bodyOf(till.ask("POST", "/api/orders/5/items",
                               R"({"kind":"drink","item":2})"))["total_cents"],
               4400);
-    const json moved =
-        bodyOf(till.ask("POST", "/api/orders/5/move", R"({"kind":"dish","position":2,"to":"7"})"));
+    const std::vector<std::string> ids = till.ids("5");
+    ASSERT_EQ(ids.size(), 3U);
+    const json moved = bodyOf(
+        till.ask("POST", "/api/orders/5/move", json{{"items", {ids[1]}}, {"to", "7"}}.dump()));
     EXPECT_EQ(moved["orders"][0]["total_cents"], 2400);
     EXPECT_EQ(moved["orders"][1]["order"], "7");
-    EXPECT_EQ(bodyOf(till.ask("DELETE", "/api/orders/7/items/dish/1"))["items"].size(), 0U);
+    EXPECT_EQ(moved["orders"][1]["items"][0]["id"], ids[1]) << "an item keeps its id as it moves";
+    EXPECT_EQ(bodyOf(till.ask("DELETE", "/api/orders/7/items/" + ids[1]))["items"].size(), 0U);
     const json orders = bodyOf(till.ask("GET", "/api/orders"));
     ASSERT_EQ(orders["orders"].size(), 1U);
     EXPECT_EQ(orders["orders"][0]["order"], "5");
     EXPECT_EQ(orders["change"], till.events.change());
 
-    const json split =
-        bodyOf(till.ask("POST", "/api/orders/5/pay",
-                        R"({"method":"card","items":[{"kind":"drink","position":1}]})"));
+    const json split = bodyOf(till.ask("POST", "/api/orders/5/pay",
+                                       json{{"method", "card"}, {"items", {ids[2]}}}.dump()));
     EXPECT_EQ(split["customer"], 1);
     EXPECT_EQ(split["total_cents"], 400);
     const json paid =
@@ -195,14 +222,17 @@ TEST(WebApi, CarriesADayThroughEveryEndpointToTheCent) {
     ASSERT_EQ(till.ask("POST", "/api/orders/counter/items", R"({"kind":"snack","item":1})").status,
               200);
     ASSERT_EQ(till.ask("POST", "/api/orders/counter/clear", "{}").status, 200);
-    ASSERT_EQ(till.ask("POST", "/api/customers/1/void", R"({"reason":"wrong card"})").status, 200);
+    const std::string card = split["receipt"]["sale_id"];
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/sales/" + card))["total_cents"], 400);
+    ASSERT_EQ(till.ask("POST", "/api/sales/" + card + "/void", R"({"reason":"wrong card"})").status,
+              200);
 
     const json summary = bodyOf(till.ask("GET", "/api/days/1/summary"));
     EXPECT_EQ(summary["customers"], 1);
     EXPECT_EQ(summary["revenue_cents"], 2000);
     EXPECT_EQ(summary["cash_expected_cents"], 2000);
     EXPECT_EQ(summary["voids"][0]["reason"], "wrong card");
-    EXPECT_EQ(summary["staff"], json::parse(R"([{"staff":"Ana","revenue_cents":2000}])"));
+    EXPECT_EQ(summary["staff"], json::parse(R"([{"staff":"Ana","items":1,"revenue_cents":2000}])"));
     EXPECT_EQ(summary["vat"], json::parse(R"([{"rate":0,"gross_cents":2000,"vat_cents":0}])"));
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/days/1/receipts/2"))["given_cents"], 5000);
     const json closed = bodyOf(till.ask("POST", "/api/day/close", "{}"));
@@ -212,6 +242,80 @@ TEST(WebApi, CarriesADayThroughEveryEndpointToTheCent) {
     EXPECT_EQ(days[0]["revenue_cents"], 2000);
     EXPECT_FALSE(days[0]["closed_at"].is_null());
     EXPECT_TRUE(days[1]["closed_at"].is_null());
+    EXPECT_EQ(till.ask("POST", "/api/sales/" + card + "/void", R"({"reason":"late"})").body,
+              R"({"error":"day 1 is closed: its sales stand as they were"})");
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/sales/" + card))["void"]["reason"], "wrong card")
+        << "a past day's sale is found by its id";
+}
+
+// Two devices on one table: B removes an item; A, still showing the order
+// as it was, pays, moves and removes by the ids it saw. Each of A's actions
+// is refused with the order as it is now, and nothing changes.
+TEST(WebApi, ADeviceActingOnAnItemAnotherDeviceRemovedIsToldAndChargesNothing) {
+    MemoryJournal journal;
+    WebTill till(journal);
+    ASSERT_EQ(till.signIn("2468").status, 204);
+    ASSERT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"dish","item":"noodle"})").status,
+              200);
+    ASSERT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"drink","item":"tea"})").status,
+              200);
+    const std::vector<std::string> seenByA = till.ids("5");
+    ASSERT_EQ(seenByA.size(), 2U);
+    const std::string tea = seenByA[1];
+    ASSERT_EQ(till.ask("DELETE", "/api/orders/5/items/" + tea).status, 200) << "device B";
+    const std::size_t entries = till.entries();
+    const std::int64_t change = till.events.change();
+    for (const auto& [method, target, body] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"POST", "/api/orders/5/pay", json{{"method", "card"}, {"items", {tea}}}.dump()},
+             {"POST", "/api/orders/5/move", json{{"items", {seenByA[0], tea}}, {"to", "7"}}.dump()},
+             {"DELETE", "/api/orders/5/items/" + tea, ""},
+             {"DELETE", "/api/orders/7/items/" + seenByA[0], ""}}) {
+        const WebAnswer answer = till.ask(method, target, body);
+        EXPECT_EQ(answer.status, 409) << target;
+        const json said = bodyOf(answer);
+        EXPECT_NE(said["error"].get<std::string>().find(tea.substr(0, 1)), std::string::npos);
+        const bool onFive = target.find("/5/") != std::string::npos;
+        EXPECT_EQ(said["order"]["order"], onFive ? "5" : "7");
+        EXPECT_EQ(said["order"]["total_cents"], onFive ? 1000 : 0) << "the order as it is now";
+    }
+    EXPECT_EQ(till.entries(), entries);
+    EXPECT_EQ(till.events.change(), change);
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/days/1/summary"))["customers"], 0);
+}
+
+// A key names one request: sent again it gets its first answer; with
+// another request it is refused, and changes nothing. A repeated close
+// closes one day.
+TEST(WebApi, AKeyIsBoundToItsRequestAndARepeatedCloseClosesOneDay) {
+    MemoryJournal journal;
+    WebTill till(journal);
+    ASSERT_EQ(till.signIn("2468").status, 204);
+    const WebAnswer added =
+        till.ask("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})", "k");
+    ASSERT_EQ(added.status, 200);
+    const std::size_t entries = till.entries();
+    EXPECT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})", "k").body,
+              added.body);
+    for (const auto& [target, body] : std::vector<std::pair<std::string, std::string>>{
+             {"/api/orders/5/items", R"({"kind":"dish","item":2})"},
+             {"/api/orders/6/items", R"({"kind":"dish","item":1})"},
+             {"/api/orders/5/pay", R"({"method":"card"})"}}) {
+        const WebAnswer reused = till.ask("POST", target, body, "k");
+        EXPECT_EQ(reused.status, 422) << target;
+        EXPECT_EQ(bodyOf(reused)["error"],
+                  "that Idempotency-Key came before with another request: send a new key");
+    }
+    EXPECT_EQ(till.entries(), entries);
+    ASSERT_EQ(till.ask("POST", "/api/orders/5/pay", "{}", "pay").status, 200);
+    const WebAnswer closed = till.ask("POST", "/api/day/close", "{}", "close");
+    ASSERT_EQ(closed.status, 200);
+    EXPECT_EQ(bodyOf(closed)["report"][1], "Today's total revenue is  10 $");
+    EXPECT_EQ(till.ask("POST", "/api/day/close", "{}", "close").body, closed.body);
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/days")).size(), 2U) << "day 1 closed, day 2 open";
+    EXPECT_EQ(till.ask("POST", "/api/day/close", "{}", "again").status, 200)
+        << "an empty day closes and leaves no trace";
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/days")).size(), 2U);
 }
 
 class WebApiOnFile : public TempFolder {};
@@ -238,12 +342,27 @@ TEST_F(WebApiOnFile, ARepeatedKeyGetsTheFirstAnswerAndChangesNothingEvenAfterARe
         till.service.leaveOpen();
     }
     SqliteJournal journal(path, SqliteJournal::Access::till);
-    EXPECT_EQ(journal.keptAnswer("key-1"), first) << "kept with the change it answered";
+    EXPECT_EQ(journal.keptAnswer("key-1")->answer, first) << "kept with the change it answered";
     WebTill till(journal);
     ASSERT_EQ(till.signIn("2468").status, 204);
     EXPECT_EQ(till.ask("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})", "key-1").body,
               first);
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/orders"))["orders"][0]["total_cents"], 2000);
+    // Kept answers go two days after their day closes.
+    ASSERT_EQ(till.ask("POST", "/api/orders/5/pay", "{}", "pay-1").status, 200);
+    for (const char* close : {"close-1", "close-2", "close-3"}) {
+        ASSERT_EQ(till.ask("POST", "/api/orders/6/items", R"({"kind":"drink","item":1})",
+                           std::string(close) + "-add")
+                      .status,
+                  200);
+        ASSERT_EQ(till.ask("POST", "/api/orders/6/pay", "{}", std::string(close) + "-pay").status,
+                  200);
+        ASSERT_EQ(till.ask("POST", "/api/day/close", "{}", close).status, 200);
+        const bool dayOneKept = std::string(close) != "close-3";
+        EXPECT_EQ(journal.keptAnswer("key-1").has_value(), dayOneKept) << close;
+        EXPECT_TRUE(journal.keptAnswer(close).has_value()) << close;
+    }
+    EXPECT_TRUE(journal.keptAnswer("close-2").has_value());
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 std::int64_t EventHub::change() const { return count; }
 
 // A listener may stop listening while it is told, so the list is copied.
-void EventHub::changed() {
-    ++count;
+void EventHub::changed(std::int64_t version) {
+    count = version;
     std::vector<Listener> told;
     told.reserve(listeners.size());
     for (const auto& [number, listener] : listeners) {

@@ -11,27 +11,44 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::noSuchOrderName:
         case Reason::noSuchPosition:
         case Reason::noSuchCustomer:
+        case Reason::noSuchSale:
             return 404;
         case Reason::emptyOrder:
         case Reason::ordersOpen:
         case Reason::alreadyVoid:
         case Reason::dayOver:
+        case Reason::noSuchItem:
+        case Reason::saleOfClosedDay:
             return 409;
+        case Reason::keyReused:
+            return 422;
         case Reason::journalRefused:
+        case Reason::outOfMemory:
         case Reason::memoryLost:
             return 503;
-        default:
+        case Reason::ambiguousMenuName:
+        case Reason::ambiguousOrderName:
+        case Reason::badCount:
+        case Reason::badLabel:
+        case Reason::sameOrder:
+        case Reason::notEnough:
+        case Reason::badMethod:
+        case Reason::noReason:
             return 400;
     }
+    return 400;
 }
 
+// A table of words, one line per reason.
+// NOLINTNEXTLINE(readability-function-size)
 std::string RefusalWords::message(const Refusal& refusal) {
     using Reason = Refusal::Reason;
     const std::string kind(kindWord(refusal.kind));
     const std::string order = DayJson::orderName(refusal.order);
+    const std::string number = std::to_string(refusal.number);
     switch (refusal.reason) {
         case Reason::noSuchMenuNumber:
-            return "there is no " + kind + " " + std::to_string(refusal.number) + " on the menu";
+            return "there is no " + kind + " " + number + " on the menu";
         case Reason::noSuchMenuName:
             return "no " + kind + " on the menu begins with '" + refusal.text + "'";
         case Reason::ambiguousMenuName:
@@ -45,8 +62,11 @@ std::string RefusalWords::message(const Refusal& refusal) {
         case Reason::noSuchPosition:
         case Reason::noSuchOrderName:
             return order + " holds no such " + kind;
+        case Reason::noSuchItem:
+            return order + " holds no item " + refusal.text +
+                   " now: it was moved, paid or removed meanwhile";
         case Reason::emptyOrder:
-            return order + " is empty: there is nothing to pay or clear";
+            return order + " is empty: there is nothing to pay, move or clear";
         case Reason::sameOrder:
             return "that item is on " + order + " already";
         case Reason::ordersOpen:
@@ -56,14 +76,25 @@ std::string RefusalWords::message(const Refusal& refusal) {
         case Reason::badMethod:
             return "pay by cash, card or other";
         case Reason::noSuchCustomer:
-            return "no customer " + std::to_string(refusal.number) + " has paid today";
+            return "no customer " + number + " has paid today";
+        case Reason::noSuchSale:
+            return "there is no sale " + refusal.text;
+        case Reason::saleOfClosedDay:
+            return "day " + number + " is closed: its sales stand as they were";
         case Reason::alreadyVoid:
-            return "customer " + std::to_string(refusal.number) + "'s sale is void already";
+            return "customer " + number + "'s sale is void already";
         case Reason::noReason:
             return "a void needs a reason";
+        case Reason::keyReused:
+            return "that Idempotency-Key came before with another request: send a new key";
         case Reason::journalRefused:
             return "the journal refused the change: " + refusal.text + "; nothing changed";
-        default:
+        case Reason::outOfMemory:
+            return "the till ran out of memory; nothing changed";
+        case Reason::memoryLost:
+            return "the till could not read its day again; nothing changed";
+        case Reason::dayOver:
             return "the day is closed";
     }
+    return "the change was refused";
 }

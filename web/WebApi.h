@@ -1,33 +1,39 @@
 #pragma once
 
 #include <functional>
-#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <utility>
-#include <variant>
 #include <vector>
 
+#include "base/ThreadSafety.h"
 #include "journal/Journal.h"
 #include "service/DayService.h"
+#include "service/Submission.h"
+#include "web/ChangeRoutes.h"
 #include "web/EventHub.h"
+#include "web/ReadRoutes.h"
 #include "web/Sessions.h"
 #include "web/WebExchange.h"
 
 // WebApi is the web till's JSON API and page: it reads a request, checks who
-// sends it and that it is safe, has the day's service carry it out, and
-// answers. It holds no rules of the day: the service does. Every refusal is
-// a 4xx status with one line for a person, and changes nothing. A change is
-// answered once the batch that holds it is on disk.
+// sends it and that it is safe, and answers it: a read from the day's latest
+// snapshot, a change through the day's one writer, answered once the batch
+// that holds it is on disk. It holds no rules of the day: the service does.
+// Every refusal is a 4xx status with one line for a person, and changes
+// nothing.
 class WebApi {
 public:
     using Reply = std::function<void(WebAnswer)>;
     using Home = std::function<void(std::function<void()>)>;
 
-    // The service and journal must outlive the API; the staff who may sign
-    // in are read from the journal once.
-    WebApi(DayService& service, Journal& journal, Sessions& sessions, EventHub& events);
+    // The service and the history must outlive the API. The history is a
+    // reader of the till's journal, from which past days and the staff who
+    // may sign in are read.
+    WebApi(DayService& service, Journal& history, Sessions& sessions, EventHub& events);
+    WebApi(const WebApi&) = delete;
+    WebApi& operator=(const WebApi&) = delete;
+    ~WebApi();
 
     // Answers the request through `reply`: at once, or, for a change, once
     // it is written, through the home given to deliverOn.
@@ -35,9 +41,9 @@ public:
     // Answers the request, waiting for a change to be written; for callers
     // off the thread that home runs on.
     WebAnswer handle(const WebRequest& request);
-    // Delivers the answers to changes, and the events they raise, through
-    // the home given, such as a post to the server's own thread; without
-    // one, on the service's writer's thread.
+    // Delivers the answers to changes, and the events of each new version of
+    // the day, through the home given, such as a post to the server's own
+    // thread; without one, on the service's writer's thread.
     void deliverOn(Home given);
     // Returns once every change handed to the service is written and its
     // answer delivered to home.
@@ -45,45 +51,24 @@ public:
 
 private:
     using Path = std::vector<std::string>;
-    // Change is a request's change to the day, ready to run: who asks, the
-    // request's key, the command, and how to answer from the day it made.
-    struct Change {
-        using Command = std::function<std::optional<Refusal>()>;
-        using Answer = std::function<nlohmann::json(const DayRecord&)>;
-        Change(Command command, Answer answer)
-            : command(std::move(command)), answer(std::move(answer)) {}
 
-        Command command;
-        Answer answer;
-        std::string staff;
-        std::string key;
-    };
-    using Routed = std::variant<WebAnswer, Change>;
-
-    Routed route(const WebRequest& request);
+    void route(const WebRequest& request, Reply& reply);
     static WebAnswer page(const WebRequest& request);
     WebAnswer session(const WebRequest& request, const nlohmann::json& body);
-    void carryOut(Change change, Reply reply);
-    WebAnswer answerOf(const DayService::TagOutcome& outcome,
-                       const std::function<nlohmann::json(const DayRecord&)>& answer);
-    void deliver(std::function<void()> delivery);
-    WebAnswer read(const Path& path);
     std::optional<WebAnswer> refusedAsUnsafe(const WebRequest& request) const;
     WebAnswer signIn(const WebRequest& request, const nlohmann::json& body);
-    Routed change(const WebRequest& request, const Path& path, const nlohmann::json& body);
-    Routed orderChange(const WebRequest& request, const Path& path, const nlohmann::json& body);
-    Routed addItem(const std::string& order, const nlohmann::json& body);
-    Routed removeItem(const std::string& order, const std::string& kindName,
-                      const std::string& position);
-    Routed moveItem(const std::string& order, const nlohmann::json& body);
-    Routed pay(const std::string& order, const nlohmann::json& body);
-    WebAnswer closeDay();
-    WebAnswer pastDay(const Path& path);
+    void carryOut(const WebRequest& request, const std::string& staff, ChangeRoutes::Change change,
+                  Reply reply);
+    WebAnswer answerOf(const Told& told) const;
+    void deliver(std::function<void()> delivery);
 
     DayService& service;
     Sessions& sessions;
     EventHub& events;
     std::vector<Journal::StaffMember> staff;
-    std::mutex homeMutex;
-    Home home;
+    ReadRoutes reads;
+    // Where answers and events go, set by the server's thread, read by the
+    // writer's.
+    Mutex homeMutex;
+    Home home GUARDED_BY(homeMutex);
 };

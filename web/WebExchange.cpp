@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "web/DayJson.h"
+
 std::vector<std::string> WebRequest::path() const {
     std::vector<std::string> segments;
     const std::string route = target.substr(0, target.find('?'));
@@ -21,4 +23,12 @@ std::string WebRequest::sessionToken() const {
     }
     const std::size_t start = at + 8;
     return cookie.substr(start, cookie.find(';', start) - start);
+}
+
+WebAnswer WebAnswer::json(int status, const nlohmann::json& body) {
+    return {status, "application/json", DayJson::text(body), {}, false};
+}
+
+WebAnswer WebAnswer::refusal(int status, const std::string& why) {
+    return json(status, {{"error", why}});
 }

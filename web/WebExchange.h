@@ -1,5 +1,6 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <utility>
@@ -35,4 +36,9 @@ struct WebAnswer {
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
     bool eventStream = false;
+
+    // Returns an answer of that status with the JSON as its body.
+    static WebAnswer json(int status, const nlohmann::json& body);
+    // Returns a refusal: `{"error": why}`, one line for a person.
+    static WebAnswer refusal(int status, const std::string& why);
 };

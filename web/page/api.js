@@ -39,9 +39,8 @@ export const api = {
   menu: () => call('GET', '/api/menu'),
   orders: () => call('GET', '/api/orders'),
   add: (order, kind, item) => call('POST', `${orderPath(order)}/items`, { kind, item, count: 1 }),
-  remove: (order, kind, position) =>
-    call('DELETE', `${orderPath(order)}/items/${kind}/${position}`),
-  move: (order, kind, position, to) => call('POST', `${orderPath(order)}/move`, { kind, position, to }),
+  remove: (order, id) => call('DELETE', `${orderPath(order)}/items/${encodeURIComponent(id)}`),
+  move: (order, items, to) => call('POST', `${orderPath(order)}/move`, { items, to }),
   pay: (order, payment) => call('POST', `${orderPath(order)}/pay`, payment),
   days: () => call('GET', '/api/days'),
   summary: (day) => call('GET', `/api/days/${day}/summary`),

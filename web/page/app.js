@@ -37,6 +37,8 @@ async function run(action) {
       say('Sign in to go on.');
     } else {
       say(error.message);
+      // An item another device moved, paid or removed: show the order as it is.
+      if (error instanceof ApiError && error.status === 409) await refresh();
     }
   }
 }
@@ -72,32 +74,34 @@ function renderOrder() {
     price.className = 'amount';
     price.textContent = money(item.price_cents);
     const actions = document.createElement('td');
-    const id = `${item.kind} ${item.position}`;
+    const place = `${item.kind} ${item.position}`;
     actions.append(
-      button('Remove', `Remove ${item.name} (${id})`, () => api.remove(order.order, item.kind, item.position).then(refresh)),
-      button('Move', `Move ${item.name} (${id})`, () => moveItem(order.order, item)),
-      splitBox(item, id));
+      button('Remove', `Remove ${item.name} (${place})`, () => api.remove(order.order, item.id).then(refresh)),
+      button('Move', `Move ${item.name} (${place})`, () => moveItem(order.order, item)),
+      splitBox(item, place));
     row.append(name, price, actions);
     rows.append(row);
   }
   $('order-total').textContent = money(order.total_cents);
 }
 
-function splitBox(item, id) {
+// The items ticked for a split are kept by id: an item keeps its id while
+// others come and go around it.
+function splitBox(item, place) {
   const label = document.createElement('label');
   const box = document.createElement('input');
   box.type = 'checkbox';
-  box.checked = state.split.has(id);
-  box.addEventListener('change', () => (box.checked ? state.split.add(id) : state.split.delete(id)));
+  box.checked = state.split.has(item.id);
+  box.addEventListener('change', () => (box.checked ? state.split.add(item.id) : state.split.delete(item.id)));
   label.append(box, `Split ${item.name}`);
-  label.setAttribute('aria-label', `Split ${item.name} (${id})`);
+  label.setAttribute('aria-label', `Split ${item.name} (${place})`);
   return label;
 }
 
 async function moveItem(order, item) {
   const to = window.prompt(`Move ${item.name} to which table?`);
   if (!to) return;
-  await api.move(order, item.kind, item.position, to);
+  await api.move(order, [item.id], to);
   await refresh();
 }
 
@@ -130,12 +134,7 @@ async function pay(event) {
   if (payment.method === 'cash' && form.given.value.trim() !== '') {
     payment.given_cents = Math.round(Number(form.given.value.replace(',', '.')) * 100);
   }
-  if (state.split.size > 0) {
-    payment.items = [...state.split].map((id) => {
-      const [kind, position] = id.split(' ');
-      return { kind, position: Number(position) };
-    });
-  }
+  if (state.split.size > 0) payment.items = [...state.split];
   const paid = await api.pay(state.current, payment);
   state.split.clear();
   form.given.value = '';
@@ -204,7 +203,7 @@ async function showSummary() {
   if (summary) {
     add('Customers served', summary.customers);
     add('Revenue', money(summary.revenue_cents));
-    for (const payment of summary.payments) add(`Paid by ${payment.method || 'unrecorded'}`, money(payment.amount_cents));
+    for (const payment of summary.payments) add(`Paid by ${payment.method}`, money(payment.amount_cents));
     add('Cash expected in the drawer', money(summary.cash_expected_cents));
     $('hour-chart').replaceChildren(hourChart(summary.hours));
   }

@@ -1,12 +1,14 @@
-// Many devices, one disk: changes that arrive while a batch is being synced
-// share the next transaction and are answered once it is on disk; a change
-// that fails inside a batch fails alone; a batch that cannot be synced
-// refuses every change in it; and memory always equals the journal.
+// Many devices, one writer: changes that arrive while a batch is being
+// synced share the next transaction and are answered once it is on disk; a
+// change that fails inside a batch fails alone; a batch that cannot be
+// synced refuses every change in it; reads never wait for a sync; and a pay
+// that races the close of the day is in the close's report, or refused.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sqlite3.h>
 #include <sstream>
@@ -15,11 +17,15 @@
 #include <thread>
 #include <vector>
 
+#include "testing/CoutRedirect.h"
 #include "testing/FaultyVfs.h"
 
 #include "journal/SqliteJournal.h"
+#include "reports/ReadCommands.h"
 #include "reports/Summary.h"
+#include "service/DayFigures.h"
 #include "service/DayService.h"
+#include "service/RequestKey.h"
 #include "tests/SmallRestaurant.h"
 #include "tests/TempFolder.h"
 #include "web/EventHub.h"
@@ -28,8 +34,10 @@
 
 namespace {
 
+using nlohmann::json;
+
 // Each test's journals in a folder of their own, the disk let go after.
-class Batches : public TempFolder {
+class Writer : public TempFolder {
 protected:
     void TearDown() override {
         FaultyVfs::holdSyncs(false);
@@ -38,11 +46,13 @@ protected:
     }
 };
 
-// A day on a journal file through the faulty VFS, its commits counted.
+// A day on a journal file through the faulty VFS, its commits counted, with
+// the web till on it.
 struct DayOnFile {
     explicit DayOnFile(const std::string& path)
         : journal(path, SqliteJournal::Access::till, FaultyVfs::name()),
-          service(SmallRestaurant::menu(), journal) {
+          service(SmallRestaurant::menu(), journal),
+          history(path, SqliteJournal::Access::reading) {
         service.start();
         sqlite3_commit_hook(
             journal.handle(),
@@ -56,6 +66,11 @@ struct DayOnFile {
     SqliteJournal journal;
     DayService service;
     std::atomic<int> commits{0};
+    // Past days are read beside the writer, as the web till reads them.
+    SqliteJournal history;
+    Sessions sessions{DayService::systemClock};
+    EventHub events;
+    WebApi api{service, history, sessions, events};
 };
 
 void waitFor(const std::function<bool()>& condition) {
@@ -68,8 +83,9 @@ void waitFor(const std::function<bool()>& condition) {
 
 // What the till shows of its day: the summary and the open orders.
 std::string seen(DayService& service) {
+    service.settle();
     std::ostringstream shown;
-    Summary(service.record()).print(shown);
+    Summary(DayFigures::of(service.record())).print(shown);
     for (const OrderView& order : service.orders()) {
         shown << order.label << ": " << order.count << " items, " << order.total.cents() << "\n";
     }
@@ -86,29 +102,30 @@ std::string resumedFrom(const std::string& path) {
 
 const ItemChoice tea{1, ""};
 
-WebRequest addTea(const std::string& table) {
-    WebRequest request;
-    request.method = "POST";
-    request.target = "/api/orders/" + table + "/items";
-    request.host = "127.0.0.1";
-    request.contentType = "application/json";
-    request.body = R"({"kind":"drink","item":"Tea"})";
-    return request;
+WebRequest request(const std::string& method, const std::string& target,
+                   const std::string& body = "{}") {
+    WebRequest made;
+    made.method = method;
+    made.target = target;
+    made.host = "127.0.0.1";
+    made.contentType = method == "GET" ? "" : "application/json";
+    made.body = method == "GET" ? "" : body;
+    return made;
 }
 
-TEST_F(Batches, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
+WebRequest addTea(const std::string& table) {
+    return request("POST", "/api/orders/" + table + "/items", R"({"kind":"drink","item":"Tea"})");
+}
+
+TEST_F(Writer, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
     const std::string path = file("batch.db");
     DayOnFile day(path);
-    Sessions sessions(DayService::systemClock);
-    EventHub events;
-    WebApi api(day.service, day.journal, sessions, events);
     const int before = day.commits;
     std::atomic<int> answered{0};
     FaultyVfs::holdSyncs(true);
     std::vector<std::thread> tills;
-    // The first change finds the writer idle and is written by its caller;
-    // the rest arrive while its sync is held, half from tills, half from
-    // devices over the web till.
+    // The first change is written alone; the rest arrive while its sync is
+    // held, half from tills, half from devices over the web till.
     tills.emplace_back([&] { answered += day.service.add("t0", ItemKind::drink, tea, 1).done(); });
     waitFor([] { return FaultyVfs::heldSyncs() == 1; });
     for (int till = 1; till < 8; ++till) {
@@ -117,8 +134,8 @@ TEST_F(Batches, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
         });
     }
     for (int device = 8; device < 16; ++device) {
-        api.handle(addTea("t" + std::to_string(device)),
-                   [&](const WebAnswer& answer) { answered += answer.status == 200; });
+        day.api.handle(addTea("t" + std::to_string(device)),
+                       [&](const WebAnswer& answer) { answered += answer.status == 200; });
     }
     // A change refused for bad input joins no batch: it is answered while
     // the sync of the batch it came with is still held.
@@ -131,11 +148,14 @@ TEST_F(Batches, SixteenChangesArrivingDuringOneSyncShareAtMostTwoTransactions) {
     FaultyVfs::letOneSyncGo();
     waitFor([&] { return answered == 1 && refused && FaultyVfs::heldSyncs() == 1; });
     EXPECT_EQ(answered, 1) << "answered before the second sync";
+    // A read waits for no sync: it sees the day the last commit left.
+    EXPECT_EQ(json::parse(day.api.handle(request("GET", "/api/orders")).body)["orders"].size(), 1U);
+    EXPECT_EQ(day.service.orders().size(), 1U);
     FaultyVfs::holdSyncs(false);
     for (std::thread& till : tills) {
         till.join();
     }
-    api.settle();
+    day.api.settle();
     EXPECT_EQ(answered, 16);
     EXPECT_LE(day.commits - before, 2);
     EXPECT_EQ(day.service.orders().size(), 16U);
@@ -158,38 +178,48 @@ struct Pending {
     }
 };
 
-TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
+// Hands the writer a change whose answer cannot be made: its change is
+// taken back, and it is refused with the reason.
+void addUnanswerable(DayService& service, std::optional<Told>& told) {
+    service.submit({AddItems{"3", ItemKind::drink, tea, 1}, "",
+                    RequestKey::of("k3", "", "", "", ""),
+                    [](const Result&, const DayReplay&) -> std::string {
+                        throw std::runtime_error("no answer");
+                    },
+                    [&told](Told given) { told = std::move(given); }});
+}
+
+std::vector<std::string> openOrders(DayService& service) {
+    std::vector<std::string> open;
+    for (const OrderView& order : service.orders()) {
+        open.push_back(order.label);
+    }
+    std::sort(open.begin(), open.end());
+    return open;
+}
+
+TEST_F(Writer, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
     for (const bool syncFails : {false, true}) {
         SCOPED_TRACE(syncFails ? "the batch's sync fails" : "the batch's sync succeeds");
         const std::string path = file(syncFails ? "failing.db" : "sound.db");
         DayOnFile day(path);
         DayService& service = day.service;
         ASSERT_TRUE(service.add("5", ItemKind::dish, ItemChoice{2, ""}, 1).done());
-        Sessions sessions(DayService::systemClock);
-        EventHub events;
-        WebApi api(service, day.journal, sessions, events);
         FaultyVfs::holdSyncs(true);
         Pending<Added> first([&] { return service.add("1", ItemKind::snack, {1, ""}, 1); });
         waitFor([] { return FaultyVfs::heldSyncs() == 1; });
         Pending<Added> teas([&] { return service.add("2", ItemKind::drink, tea, 2); });
         Pending<Added> pizza([&] { return service.add("2", ItemKind::drink, {{}, "pizza"}, 1); });
         Pending<Paid> card([&] { return service.pay("5", {}, Payment{"card", std::nullopt}); });
-        // A change whose answer cannot be made: its savepoint is undone.
-        std::optional<DayService::TagOutcome> unanswerable;
-        service.tagged(
-            {"", "",
-             [](const DayRecord&) -> std::string { throw std::runtime_error("no answer"); }},
-            [&] {
-                const auto added = service.add("3", ItemKind::drink, tea, 1);
-                return added.done() ? std::nullopt : std::optional<Refusal>(added.refusal());
-            },
-            [&](DayService::TagOutcome outcome) { unanswerable = std::move(outcome); });
+        std::optional<Told> unanswerable;
+        addUnanswerable(service, unanswerable);
         // The same request twice, by its key: the second gets the first's answer.
         std::vector<int> repeated;
         WebRequest keyed = addTea("8");
         keyed.idempotencyKey = "same";
         for (int time = 0; time < 2; ++time) {
-            api.handle(keyed, [&](const WebAnswer& answer) { repeated.push_back(answer.status); });
+            day.api.handle(keyed,
+                           [&](const WebAnswer& answer) { repeated.push_back(answer.status); });
         }
         waitFor([&] { return service.waiting() == 6; });
         if (syncFails) {
@@ -198,7 +228,7 @@ TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         }
         FaultyVfs::holdSyncs(false);
         EXPECT_TRUE(first.get().done());
-        service.settle();
+        day.api.settle();
         for (const Refusal* refused : {teas.get().done() ? nullptr : &teas.get().refusal(),
                                        card.get().done() ? nullptr : &card.get().refusal()}) {
             EXPECT_EQ(refused != nullptr, syncFails);
@@ -211,21 +241,61 @@ TEST_F(Batches, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         EXPECT_EQ(pizza.get().refusal().reason, Refusal::Reason::noSuchMenuName);
         ASSERT_TRUE(unanswerable && unanswerable->refusal);
         EXPECT_EQ(unanswerable->refusal->text, "no answer");
-        api.settle();
         EXPECT_EQ(repeated, std::vector<int>(2, syncFails ? 503 : 200));
-        std::vector<std::string> open;
-        for (const OrderView& order : service.orders()) {
-            open.push_back(order.label);
-        }
-        const std::vector<std::string> expected = syncFails
-                                                      ? std::vector<std::string>{"1", "5"}
-                                                      : std::vector<std::string>{"1", "2", "8"};
-        std::sort(open.begin(), open.end());
-        EXPECT_EQ(open, expected);
+        const std::vector<std::string> open = syncFails ? std::vector<std::string>{"1", "5"}
+                                                        : std::vector<std::string>{"1", "2", "8"};
+        EXPECT_EQ(openOrders(service), open);
+        EXPECT_FALSE(day.journal.keptAnswer("k3")) << "its change taken back, answer and all";
         EXPECT_EQ(seen(service), resumedFrom(path));
         EXPECT_TRUE(service.add("7", ItemKind::drink, tea, 1).done()) << "the day goes on";
         EXPECT_EQ(seen(service), resumedFrom(path));
     }
+}
+
+// Each time, a pay and a close of the day are sent at once. Whichever comes
+// first, a pay answered as done is in the report of the day that holds it:
+// the close's own, the report read back, and the summary.
+TEST_F(Writer, APayRacingTheCloseIsInTheClosesReportOrTheCloseIsRefused) {
+    const std::string path = file("race.db");
+    DayOnFile day(path);
+    int both = 0;
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_EQ(
+            day.api.handle(request("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})"))
+                .status,
+            200);
+        const std::int32_t number = day.service.day();
+        WebAnswer paid;
+        WebAnswer closed;
+        std::thread paying([&] { paid = day.api.handle(request("POST", "/api/orders/5/pay")); });
+        std::thread closing([&] { closed = day.api.handle(request("POST", "/api/day/close")); });
+        paying.join();
+        closing.join();
+        ASSERT_EQ(paid.status, 200) << paid.body;
+        if (closed.status != 200) {
+            ASSERT_EQ(closed.status, 409) << "orders were open: " << closed.body;
+            ASSERT_EQ(day.api.handle(request("POST", "/api/day/close")).status, 200);
+        } else {
+            ++both;
+        }
+        const std::string revenue = "Today's total revenue is  10 $";
+        if (closed.status == 200) {
+            EXPECT_EQ(json::parse(closed.body)["report"][1], revenue) << "round " << round;
+        }
+        std::ostringstream report;
+        {
+            CoutRedirect redirect(report.rdbuf());
+            ASSERT_EQ(reportDay(day.history, number), 0);
+        }
+        EXPECT_NE(report.str().find(revenue), std::string::npos) << report.str();
+        EXPECT_EQ(
+            json::parse(
+                day.api.handle(request("GET", "/api/days/" + std::to_string(number) + "/summary"))
+                    .body)["customers"],
+            1);
+    }
+    std::cout << "Pays and closes raced: " << 200 - both << " closes came first, " << both
+              << " closes followed the pay" << std::endl;
 }
 
 }  // namespace

@@ -10,8 +10,9 @@
 #include "lists/Snacklist.h"
 #include "menu/Menu.h"
 
-// The library's own classes made from the program's items: the library keeps
-// its doubles, made from cents, and prints its own lines.
+// The library's own classes made from the program's items, here alone: the
+// library keeps its doubles, made from cents, and prints its own lines (the
+// menus, the cart's order and its rejections).
 
 // Puts the item into the cart's list of its kind.
 void putInCart(Cart& cart, ItemKind kind, const std::string& name, Money price, Money cost);
@@ -19,10 +20,6 @@ void putInCart(Cart& cart, ItemKind kind, const std::string& name, Money price, 
 // Returns the item's total cost as the library's kind works it out: the cost
 // plus the kind's surcharge.
 double libraryTotalCost(ItemKind kind, const std::string& name, Money price, Money cost);
-
-// Returns the fixed surcharge the library's kind adds to an item's cost:
-// 3.00 for a main dish, 2.00 for a snack, 1.00 for a drink.
-Money surchargeOf(ItemKind kind);
 
 // The menu of each kind as the library's lists, which print themselves.
 struct LibraryMenus {

@@ -1,6 +1,4 @@
-#include "menu/LibraryItems.h"
-
-#include <cmath>
+#include "console/LibraryItems.h"
 
 void putInCart(Cart& cart, ItemKind kind, const std::string& name, Money price, Money cost) {
     switch (kind) {
@@ -26,11 +24,6 @@ double libraryTotalCost(ItemKind kind, const std::string& name, Money price, Mon
             return Drink(name, price.toDouble(), cost.toDouble()).totalCost();
     }
     return cost.toDouble();
-}
-
-// Asked of the library's kind itself, so that the two can never disagree.
-Money surchargeOf(ItemKind kind) {
-    return Money::fromCents(std::llround(libraryTotalCost(kind, "", Money(), Money()) * 100.0));
 }
 
 LibraryMenus::LibraryMenus(const Menu& menu) {

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "journal/EntryTable.h"
+
+struct sqlite3;
+
+namespace SQLite {
+class Database;
+}
+
+// SqliteConnection is a journal's file as SQLite opens it, for a till or for
+// a reader. For a till it holds the file's lock and its anchor, makes the
+// file when missing, brings an older version up to this one, and makes room
+// for the log; for a reader it opens the file read-only, from a private copy
+// or as an unchanging file where it must, and brings an older version up in
+// a copy in memory. A file that is not a sound journal is refused with a
+// JournalError and left as it was.
+class SqliteConnection {
+public:
+    enum class Access {
+        // The till's: makes the file and its folder when missing, and holds
+        // the file's lock for as long as it lives.
+        till,
+        // A reader's, beside a running till or none, on a read-only copy
+        // too: the file must exist.
+        reading,
+    };
+
+    SqliteConnection(std::string path, Access access, const std::string& vfs);
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+    ~SqliteConnection();
+
+    SQLite::Database& database();
+    sqlite3* handle();
+    const std::string& path() const;
+
+    // Throws JournalError when the file was moved or deleted under the till,
+    // after checkpointing what its log holds into it; and at every later call.
+    void checkFile();
+    // Records where the chain ends after a commit. Never fails: what the
+    // journal holds is done.
+    void anchor(const EntryTable::Day& row) noexcept;
+
+private:
+    struct Files;
+
+    void openForTill(const std::string& vfs);
+    void openForReading(const std::string& vfs);
+    void checkVersion();
+    void checkAnchor();
+
+    std::string journalPath;
+    std::unique_ptr<Files> files;
+    // Set once the file was found moved or deleted: nothing more is written.
+    bool moved = false;
+};

@@ -1,0 +1,197 @@
+#include "service/CommandRunner.h"
+
+#include <new>
+#include <utility>
+
+#include "base/SaleId.h"
+#include "service/DayRules.h"
+#include "service/OrderViews.h"
+
+namespace {
+
+// A refusal to tell, its words copied when memory allows.
+Told refusedFor(Refusal::Reason reason, const char* why) noexcept {
+    Told told;
+    try {
+        told.refusal.emplace().reason = reason;
+        told.refusal->text = why;
+    } catch (...) {
+        told.refusal->text.clear();
+    }
+    return told;
+}
+
+CommandRunner::Ran refusedRan(Refusal refusal) {
+    CommandRunner::Ran ran;
+    ran.told.refusal = std::move(refusal);
+    return ran;
+}
+
+}  // namespace
+
+CommandRunner::CommandRunner(Journal& journal, DayState& state, Clock clock, std::int64_t vat)
+    : journal(journal), state(state), clock(std::move(clock)), vat(vat) {}
+
+CommandRunner::Ran CommandRunner::run(const Submission& submission, WriterBatch& batch) noexcept {
+    touched = false;
+    Ran ran;
+    try {
+        return carryOut(submission, batch);
+    } catch (const std::bad_alloc&) {
+        ran.told = refusedFor(Refusal::Reason::outOfMemory, "out of memory");
+    } catch (const std::exception& failure) {
+        ran.told = refusedFor(Refusal::Reason::journalRefused, failure.what());
+    } catch (...) {
+        ran.told = refusedFor(Refusal::Reason::journalRefused, "the command failed halfway");
+    }
+    if (touched) {
+        state.rebuild(journal);
+    }
+    return ran;
+}
+
+CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterBatch& batch) {
+    if (std::holds_alternative<StartDay>(submission.command)) {
+        return start(batch);
+    }
+    if (std::holds_alternative<LeaveOpen>(submission.command)) {
+        return leaveOpen(batch);
+    }
+    if (std::optional<Ran> refused = refusedBeforeRules(submission)) {
+        return std::move(*refused);
+    }
+    const RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
+    Ruled made = DayRules::rule(context, submission.command);
+    if (made.index() == 1) {
+        return refusedRan(placed(std::get<Refusal>(std::move(made))));
+    }
+    return ruled(submission, std::get<Ruling>(made), batch);
+}
+
+// A request sent again gets its first answer, once the batch that may hold
+// it is on disk; the same key with another request changes nothing. A day
+// whose memory failed is read again first.
+std::optional<CommandRunner::Ran> CommandRunner::refusedBeforeRules(const Submission& submission) {
+    if (!submission.key.empty()) {
+        if (std::optional<Journal::KeptAnswer> kept = journal.keptAnswer(submission.key.key)) {
+            if (!kept->fingerprint.empty() && kept->fingerprint != submission.key.fingerprint) {
+                return refusedRan(RuleContext::refusal(Refusal::Reason::keyReused));
+            }
+            Ran ran;
+            ran.told.answer = std::move(kept->answer);
+            ran.told.repeated = true;
+            return ran;
+        }
+    }
+    if (state.stale()) {
+        state.rebuild(journal);
+    }
+    if (state.stale() || !state.open()) {
+        return refusedRan(RuleContext::refusal(state.stale() ? Refusal::Reason::memoryLost
+                                                             : Refusal::Reason::dayOver));
+    }
+    return std::nullopt;
+}
+
+// The entries, the day they make and the answer kept under the key go in
+// one change; a command that writes nothing joins no batch.
+CommandRunner::Ran CommandRunner::ruled(const Submission& submission, Ruling& ruling,
+                                        WriterBatch& batch) {
+    Ran ran;
+    if (ruling.entries.empty()) {
+        ran.told.result = std::move(ruling.result);
+        return ran;
+    }
+    WriterChange change(batch);
+    record(submission.command, ruling);
+    ran.told.result = std::move(ruling.result);
+    if (submission.answer) {
+        ran.told.answer = submission.answer(*ran.told.result, state.day());
+    }
+    if (!submission.key.empty()) {
+        journal.keep(
+            {submission.key.key, submission.key.fingerprint, ran.told.answer.value_or("")});
+    }
+    change.release();
+    ran.changed = true;
+    return ran;
+}
+
+void CommandRunner::record(const DayCommand& command, Ruling& ruling) {
+    if (const auto* close = std::get_if<CloseDay>(&command)) {
+        closeDay(*close, ruling);
+        return;
+    }
+    journal.append(ruling.entries);
+    touched = true;
+    state.apply(ruling.entries);
+}
+
+void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
+    const bool leavesATrace = state.day().everHeldAnItem();
+    journal.closeDay(ruling.entries.front());
+    touched = true;
+    if (leavesATrace) {
+        state.apply(ruling.entries);
+    }
+    state.close();
+    if (command.openNext) {
+        state.startNext(journal.openDay(clock()));
+    }
+}
+
+// A past day that cannot be listed keeps no till from its day: the list is
+// then read, and its damage said, when asked for.
+CommandRunner::Ran CommandRunner::start(WriterBatch& batch) {
+    std::vector<DayLine> closed;
+    try {
+        for (const DayLine& line : journal.days()) {
+            if (line.closedAt) {
+                closed.push_back(line);
+            }
+        }
+    } catch (const JournalError&) {
+        closed.clear();
+    }
+    WriterChange change(batch);
+    const Journal::OpenDay opened = journal.openDay(clock());
+    touched = true;
+    try {
+        state.start(opened, std::move(closed));
+    } catch (const JournalError& error) {
+        throw JournalError(journal.description() + " is damaged: " + error.what());
+    }
+    change.release();
+    const DayReplay& day = state.day();
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = Started{
+        opened.number,      opened.resumed, day.sofar().openedAt, day.sofar().customers.size(),
+        day.nextCustomer(), day.current(),  OrderViews::all(day)};
+    return ran;
+}
+
+CommandRunner::Ran CommandRunner::leaveOpen(WriterBatch& batch) {
+    Ran ran;
+    ran.told.result = LeftOpen{};
+    if (!state.open()) {
+        return ran;
+    }
+    WriterChange change(batch);
+    journal.leaveDayOpen();
+    touched = true;
+    state.leave();
+    change.release();
+    ran.changed = true;
+    return ran;
+}
+
+Refusal CommandRunner::placed(Refusal refusal) {
+    if (refusal.reason == Refusal::Reason::noSuchSale) {
+        if (const std::optional<std::int32_t> day = journal.dayOfSale(refusal.text)) {
+            refusal.reason = Refusal::Reason::saleOfClosedDay;
+            refusal.number = *day;
+        }
+    }
+    return refusal;
+}

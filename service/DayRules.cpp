@@ -1,0 +1,73 @@
+#include "service/DayRules.h"
+
+#include "base/TableLabel.h"
+#include "service/DayFigures.h"
+#include "service/OrderRules.h"
+#include "service/OrderViews.h"
+#include "service/PaymentRules.h"
+
+namespace {
+
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+template <typename... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
+
+}  // namespace
+
+Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
+    return std::visit(
+        Overloaded{
+            [&](const SelectOrder& select) { return DayRules::select(context, select); },
+            [&](const AddItems& add) { return OrderRules::add(context, add); },
+            [&](const RemoveItem& remove) { return OrderRules::remove(context, remove); },
+            [&](const ClearOrder& clear) { return OrderRules::clear(context, clear); },
+            [&](const PayOrder& pay) { return PaymentRules::pay(context, pay); },
+            [&](const MoveItems& move) { return OrderRules::move(context, move); },
+            [&](const VoidSale& voided) { return PaymentRules::voidSale(context, voided); },
+            [&](const CloseDay& close) { return DayRules::close(context, close); },
+            [&](const StartDay&) -> Ruled {
+                return Ruling{{}, Started{}};
+            },
+            [&](const LeaveOpen&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+        },
+        command);
+}
+
+Ruled DayRules::select(const RuleContext& context, const SelectOrder& command) {
+    if (std::optional<Refusal> refused = context.badLabel(command.label)) {
+        return *refused;
+    }
+    Ruling ruling{{}, Selected{context.spelled(command.label), std::nullopt}};
+    if (const OpenOrder* open = context.day().order(command.label)) {
+        std::get<Selected>(ruling.result).order = OrderViews::of(context.day(), *open);
+    }
+    if (foldedLabel(context.day().current()) != foldedLabel(command.label)) {
+        ruling.entries.push_back(context.entry(JournalEntry::Type::select, command.label));
+    }
+    return ruling;
+}
+
+Ruled DayRules::close(const RuleContext& context, const CloseDay& /*command*/) {
+    const std::vector<const OpenOrder*> open = context.day().orders();
+    if (!open.empty()) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::ordersOpen);
+        for (const OpenOrder* order : open) {
+            refused.names.push_back(order->label);
+        }
+        return refused;
+    }
+    const DayLine line = context.day().line();
+    JournalEntry close = context.entry(JournalEntry::Type::close, "");
+    close.opened = line.openedAt;
+    close.customers = line.customers;
+    close.revenue = line.revenue;
+    const DayFigures figures = DayFigures::of(context.day().sofar());
+    return Ruling{
+        {close},
+        Closed{line.number, figures.cost, figures.revenue, figures.revenue - figures.cost}};
+}

@@ -1,0 +1,104 @@
+#include "service/DayState.h"
+
+#include <new>
+#include <utility>
+
+#include "service/OrderViews.h"
+
+DayState::DayState(std::shared_ptr<const Menu> menu)
+    : sold(std::move(menu)), closedDays(std::make_shared<const std::vector<DayLine>>()) {}
+
+void DayState::start(const Journal::OpenDay& opened, std::vector<DayLine> closed) {
+    closedDays = std::make_shared<const std::vector<DayLine>>(std::move(closed));
+    startNext(opened);
+}
+
+void DayState::startNext(const Journal::OpenDay& opened) {
+    DayReplay made(opened.number);
+    EntryLog entries;
+    for (const JournalEntry& entry : opened.entries) {
+        made.apply(entry);
+        entries.append(entry);
+    }
+    replay.emplace(std::move(made));
+    log = std::move(entries);
+    lastNumber = opened.number;
+    needsRebuild = false;
+}
+
+void DayState::apply(const std::vector<JournalEntry>& entries) {
+    for (const JournalEntry& entry : entries) {
+        replay->apply(entry);
+        log.append(entry);
+    }
+}
+
+void DayState::close() {
+    if (replay->everHeldAnItem()) {
+        auto lines = std::make_shared<std::vector<DayLine>>(*closedDays);
+        lines->push_back(replay->line());
+        closedDays = std::move(lines);
+    }
+    replay.reset();
+    log = EntryLog();
+}
+
+void DayState::leave() {
+    replay.reset();
+    log = EntryLog();
+}
+
+// The closed days' lines are read again too: the journal may have taken
+// back a close.
+void DayState::rebuild(Journal& journal) noexcept {
+    needsRebuild = true;
+    try {
+        const Journal::OpenDay current = journal.currentDay();
+        std::vector<DayLine> closed;
+        for (const DayLine& line : journal.days()) {
+            if (line.closedAt) {
+                closed.push_back(line);
+            }
+        }
+        if (current.number == 0) {
+            closedDays = std::make_shared<const std::vector<DayLine>>(std::move(closed));
+            replay.reset();
+            log = EntryLog();
+            needsRebuild = false;
+            return;
+        }
+        start(current, std::move(closed));
+    } catch (...) {
+        // Tried again before the next command.
+    }
+}
+
+bool DayState::stale() const { return needsRebuild; }
+
+bool DayState::open() const { return replay.has_value(); }
+
+const DayReplay& DayState::day() const {
+    static const DayReplay none(0);
+    return replay ? *replay : none;
+}
+
+std::int32_t DayState::number() const { return lastNumber; }
+
+const Menu& DayState::menu() const { return *sold; }
+
+std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) const {
+    auto made = std::make_shared<DaySnapshot>();
+    made->version = version;
+    made->day = lastNumber;
+    made->menu = sold;
+    made->closedDays = closedDays;
+    if (replay) {
+        made->over = false;
+        made->current = replay->current();
+        made->nextCustomer = replay->nextCustomer();
+        made->orders = OrderViews::all(*replay);
+        made->today = replay->line();
+        made->entries = log.view();
+    }
+    return made;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "journal/DayReplay.h"
+#include "journal/Journal.h"
+#include "menu/Menu.h"
+#include "service/DaySnapshot.h"
+#include "service/EntryLog.h"
+
+// DayState is the day as the writer works on it: the replay of every entry
+// the journal took, the batch being written included, the log of those
+// entries that snapshots share, and the closed days' lines. Memory is the
+// replay of what the journal took, so the two cannot disagree; when memory
+// fails, or the journal takes back what memory took, the day is read again.
+// It belongs to the writer's thread alone.
+class DayState {
+public:
+    explicit DayState(std::shared_ptr<const Menu> menu);
+
+    // Starts on the day the journal opened or resumed; `closed` are the
+    // closed days' lines.
+    void start(const Journal::OpenDay& opened, std::vector<DayLine> closed);
+    // Starts on the next day, the closed days' lines as they are.
+    void startNext(const Journal::OpenDay& opened);
+    // Takes entries the journal took; throws JournalError for entries that
+    // do not make a day.
+    void apply(const std::vector<JournalEntry>& entries);
+    // Ends the day, which the journal closed: its line joins the closed
+    // days', unless it never held an item and left no trace.
+    void close();
+    // Ends the day, left open in the journal for the next start.
+    void leave();
+    // Reads the day again from the journal, marked stale until it could.
+    void rebuild(Journal& journal) noexcept;
+
+    bool stale() const;
+    // Whether a day is open.
+    bool open() const;
+    // Returns the open day; an empty one when none is open.
+    const DayReplay& day() const;
+    std::int32_t number() const;
+    const Menu& menu() const;
+
+    // Returns the day as it stands, for the readers.
+    std::shared_ptr<const DaySnapshot> snapshot(std::int64_t version) const;
+
+private:
+    std::shared_ptr<const Menu> sold;
+    std::optional<DayReplay> replay;
+    EntryLog log;
+    std::shared_ptr<const std::vector<DayLine>> closedDays;
+    std::int32_t lastNumber = 0;
+    bool needsRebuild = false;
+};

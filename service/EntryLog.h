@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "journal/JournalEntry.h"
+
+// EntryLog is the open day's entries in the order written, shared by the
+// writer, which appends them, and the snapshots, which read them. A view
+// holds the entries written before it was made and sees none written
+// after; an entry, once in a view, never changes. The entries sit in
+// chunks that never move, so that a view costs a pointer per chunk, not a
+// copy of the day.
+class EntryLog {
+public:
+    static constexpr std::size_t chunkSize = 256;
+    using Chunk = std::array<JournalEntry, chunkSize>;
+
+    // View is the log as it was when the view was made.
+    class View {
+    public:
+        View() = default;
+        std::size_t size() const;
+        const JournalEntry& operator[](std::size_t at) const;
+
+    private:
+        friend class EntryLog;
+        std::vector<std::shared_ptr<const Chunk>> chunks;
+        std::size_t count = 0;
+    };
+
+    void append(const JournalEntry& entry);
+    std::size_t size() const;
+    View view() const;
+
+private:
+    std::vector<std::shared_ptr<Chunk>> chunks;
+    std::size_t count = 0;
+};

@@ -1,0 +1,129 @@
+#include "service/OrderRules.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/TableLabel.h"
+#include "service/ItemFinder.h"
+
+namespace {
+
+template <typename Value>
+bool holds(const std::variant<Value, Refusal>& found) {
+    return found.index() == 0;
+}
+
+}  // namespace
+
+void OrderRules::openIfClosed(const RuleContext& context, const std::string& label,
+                              std::vector<JournalEntry>& entries) {
+    if (context.day().order(label) == nullptr) {
+        entries.push_back(context.entry(JournalEntry::Type::order, label));
+        entries.back().saleId = context.newSaleId();
+    }
+}
+
+Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
+    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
+        return *refused;
+    }
+    if (command.count < 1 || command.count > mostCopies) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::badCount);
+        refused.number = command.count;
+        return refused;
+    }
+    const auto chosen =
+        ItemFinder(context.menu(), context.day()).onMenu(command.kind, command.item);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    const MenuItem& sale = *std::get<const MenuItem*>(chosen);
+    Ruling ruling{{},
+                  Added{context.spelled(command.order), context.day().nextCustomer(), sale.name,
+                        command.count}};
+    ruling.entries.reserve(static_cast<std::size_t>(command.count) + 1);
+    openIfClosed(context, command.order, ruling.entries);
+    JournalEntry added = context.entry(JournalEntry::Type::add, command.order);
+    added.kind = command.kind;
+    added.name = sale.name;
+    added.price = sale.price;
+    added.cost = sale.cost;
+    added.vat = sale.vat.value_or(context.vat());
+    ruling.entries.insert(ruling.entries.end(), static_cast<std::size_t>(command.count), added);
+    return ruling;
+}
+
+Ruled OrderRules::remove(const RuleContext& context, const RemoveItem& command) {
+    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
+        return *refused;
+    }
+    const auto chosen =
+        ItemFinder(context.menu(), context.day()).inOrder(command.order, command.item);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
+    }
+    const JournalItem& taken = context.day().sofar().items[std::get<std::size_t>(chosen)];
+    JournalEntry removal = context.entry(JournalEntry::Type::remove, "");
+    removal.item = taken.entry;
+    return Ruling{
+        {removal},
+        Removed{context.spelled(command.order), context.day().nextCustomer(), taken.name}};
+}
+
+Ruled OrderRules::clear(const RuleContext& context, const ClearOrder& command) {
+    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
+        return *refused;
+    }
+    const OpenOrder* open = context.day().order(command.order);
+    if (open == nullptr) {
+        return context.emptyOrder(command.order);
+    }
+    Ruling ruling{{}, Cleared{open->label, context.day().nextCustomer(), open->size()}};
+    ruling.entries.reserve(open->size());
+    for (const auto& kind : open->items) {
+        for (std::size_t at : kind) {
+            ruling.entries.push_back(context.entry(JournalEntry::Type::remove, ""));
+            ruling.entries.back().item = context.day().sofar().items[at].entry;
+        }
+    }
+    return ruling;
+}
+
+// Each item named moves once, in the order named; the item it moves is
+// named by the entry that added it, so that it keeps its id.
+Ruled OrderRules::move(const RuleContext& context, const MoveItems& command) {
+    for (const std::string& label : {command.order, command.to}) {
+        if (std::optional<Refusal> refused = context.badLabel(label)) {
+            return *refused;
+        }
+    }
+    if (foldedLabel(command.order) == foldedLabel(command.to)) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::sameOrder);
+        refused.order = context.spelled(command.order);
+        return refused;
+    }
+    const ItemFinder finder(context.menu(), context.day());
+    std::vector<std::size_t> moving;
+    for (const ItemRef& item : command.items) {
+        const auto found = finder.inOrder(command.order, item);
+        if (!holds(found)) {
+            return std::get<Refusal>(found);
+        }
+        if (std::find(moving.begin(), moving.end(), std::get<std::size_t>(found)) == moving.end()) {
+            moving.push_back(std::get<std::size_t>(found));
+        }
+    }
+    if (moving.empty()) {
+        return context.emptyOrder(command.order);
+    }
+    const std::vector<JournalItem>& items = context.day().sofar().items;
+    Ruling ruling{{},
+                  Moved{items[moving.front()].name, moving.size(), context.spelled(command.order),
+                        context.spelled(command.to), context.day().nextCustomer()}};
+    openIfClosed(context, command.to, ruling.entries);
+    for (std::size_t at : moving) {
+        ruling.entries.push_back(context.entry(JournalEntry::Type::move, command.to));
+        ruling.entries.back().item = items[at].entry;
+    }
+    return ruling;
+}

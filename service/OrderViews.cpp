@@ -1,0 +1,36 @@
+#include "service/OrderViews.h"
+
+OrderView OrderViews::of(const DayReplay& day, const OpenOrder& order) {
+    OrderView view{order.label, order.saleId, order.openedAt, {}, Money(), order.size()};
+    const std::int32_t number = day.sofar().number;
+    for (std::size_t kind = 0; kind < order.items.size(); ++kind) {
+        view.items[kind].reserve(order.items[kind].size());
+        for (std::size_t at : order.items[kind]) {
+            const JournalItem& item = day.sofar().items[at];
+            view.items[kind].push_back(
+                {item.kind, item.name, item.price, item.cost, itemIdOf(number, item.entry)});
+            view.total += item.price;
+        }
+    }
+    return view;
+}
+
+OrderView OrderViews::named(const DayReplay& day, const std::string& label) {
+    const OpenOrder* open = day.order(label);
+    if (open == nullptr) {
+        OrderView empty;
+        empty.label = label;
+        return empty;
+    }
+    return of(day, *open);
+}
+
+std::vector<OrderView> OrderViews::all(const DayReplay& day) {
+    const std::vector<const OpenOrder*> open = day.orders();
+    std::vector<OrderView> views;
+    views.reserve(open.size());
+    for (const OpenOrder* order : open) {
+        views.push_back(of(day, *order));
+    }
+    return views;
+}

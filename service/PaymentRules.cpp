@@ -1,0 +1,112 @@
+#include "service/PaymentRules.h"
+
+#include "base/TableLabel.h"
+#include "service/ItemFinder.h"
+
+Ruled PaymentRules::pay(const RuleContext& context, const PayOrder& command) {
+    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
+        return *refused;
+    }
+    const OpenOrder* open = context.day().order(command.order);
+    if (open == nullptr) {
+        return context.emptyOrder(command.order);
+    }
+    auto chosen = ItemFinder(context.menu(), context.day()).chosen(command.order, command.items);
+    if (chosen.index() == 1) {
+        return std::get<Refusal>(chosen);
+    }
+    const std::string& method = command.payment.method;
+    if (method != "cash" && method != "card" && method != "other") {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::badMethod);
+        refused.text = method;
+        return refused;
+    }
+    return payFor(context, *open, std::get<std::vector<std::size_t>>(chosen), command.payment);
+}
+
+// A whole order is paid under its own sale id; part of one, under a new
+// one, its items marked first. After a table pays, the till turns back to
+// the counter.
+Ruled PaymentRules::payFor(const RuleContext& context, const OpenOrder& open,
+                           const std::vector<std::size_t>& chosen, const Payment& payment) {
+    Paid paid;
+    paid.order = open.label;
+    paid.customer = context.day().nextCustomer();
+    paid.next = paid.customer + 1;
+    paid.items = chosen.size();
+    paid.left = open.size() - chosen.size();
+    paid.payment = payment;
+    const bool whole = paid.left == 0;
+    paid.saleId = whole ? open.saleId : context.newSaleId();
+    std::vector<JournalEntry> entries;
+    entries.reserve(chosen.size() + 2);
+    for (std::size_t at : chosen) {
+        const JournalItem& item = context.day().sofar().items[at];
+        paid.total += item.price;
+        if (!whole) {
+            entries.push_back(context.entry(JournalEntry::Type::part, ""));
+            entries.back().item = item.entry;
+            entries.back().customer = paid.customer;
+        }
+    }
+    if (payment.given && *payment.given < paid.total) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::notEnough);
+        refused.given = *payment.given;
+        refused.due = paid.total;
+        return refused;
+    }
+    paid.change = payment.given ? *payment.given - paid.total : Money();
+    entries.push_back(context.entry(JournalEntry::Type::pay, open.label));
+    entries.back().customer = paid.customer;
+    entries.back().saleId = paid.saleId;
+    entries.back().method = payment.method;
+    entries.back().given = payment.given;
+    if (whole && !open.label.empty() &&
+        foldedLabel(context.day().current()) == foldedLabel(open.label)) {
+        entries.push_back(context.entry(JournalEntry::Type::select, ""));
+    }
+    return Ruling{std::move(entries), std::move(paid)};
+}
+
+std::variant<const PaidCustomer*, Refusal> PaymentRules::saleOf(const RuleContext& context,
+                                                                const VoidSale& command) {
+    if (command.saleId.empty()) {
+        const PaidCustomer* paid = context.day().customer(command.customer);
+        if (paid == nullptr) {
+            Refusal refused = RuleContext::refusal(Refusal::Reason::noSuchCustomer);
+            refused.number = command.customer;
+            return refused;
+        }
+        return paid;
+    }
+    for (const PaidCustomer& paid : context.day().sofar().customers) {
+        if (paid.saleId == command.saleId) {
+            return &paid;
+        }
+    }
+    Refusal refused = RuleContext::refusal(Refusal::Reason::noSuchSale);
+    refused.text = command.saleId;
+    return refused;
+}
+
+Ruled PaymentRules::voidSale(const RuleContext& context, const VoidSale& command) {
+    const auto found = saleOf(context, command);
+    if (found.index() == 1) {
+        return std::get<Refusal>(found);
+    }
+    const PaidCustomer& paid = *std::get<const PaidCustomer*>(found);
+    if (paid.voidedAt || command.reason.empty()) {
+        Refusal refused = RuleContext::refusal(paid.voidedAt ? Refusal::Reason::alreadyVoid
+                                                             : Refusal::Reason::noReason);
+        refused.number = paid.number;
+        return refused;
+    }
+    Voided voided{paid.number, paid.saleId, Money(), command.reason};
+    for (std::size_t at : context.day().itemsOf(paid.number)) {
+        voided.total += context.day().sofar().items[at].price;
+    }
+    JournalEntry entry = context.entry(JournalEntry::Type::voided, "");
+    entry.customer = paid.number;
+    entry.reason = command.reason;
+    return Ruling{{entry}, voided};
+}

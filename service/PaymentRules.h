@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "service/Commands.h"
+#include "service/RuleContext.h"
+
+// PaymentRules are the rules of paying and of making a sale void, as pure
+// functions: the day as it stands and a command give the entries that carry
+// it out, or the refusal that says why nothing may change. Customers are
+// numbered in the order they pay.
+class PaymentRules {
+public:
+    static Ruled pay(const RuleContext& context, const PayOrder& command);
+    static Ruled voidSale(const RuleContext& context, const VoidSale& command);
+
+private:
+    static Ruled payFor(const RuleContext& context, const OpenOrder& open,
+                        const std::vector<std::size_t>& chosen, const Payment& payment);
+    // Returns the customer whose sale the command names, or why none.
+    static std::variant<const PaidCustomer*, Refusal> saleOf(const RuleContext& context,
+                                                             const VoidSale& command);
+};
