@@ -169,7 +169,7 @@ bool directCommand(DayService& service, int client, long at) {
     if (at % 2 == 0) {
         return service.add(table, ItemKind::drink, ItemChoice{1, ""}, 1).done();
     }
-    return service.remove(table, ItemKind::drink, ItemChoice{1, ""}).done();
+    return service.remove(table, ItemRef{ItemKind::drink, ItemChoice{1, ""}, ""}).done();
 }
 
 struct Row {

@@ -31,7 +31,7 @@ void CommandAmongOpenOrders(benchmark::State& state) {
     }
     for (auto _ : state) {
         service.add("0", ItemKind::dish, number(1), 1);
-        service.remove("0", ItemKind::dish, number(1));
+        service.remove("0", ItemRef{ItemKind::dish, number(1), ""});
     }
     state.counters["open orders"] = static_cast<double>(state.range(0));
 }
@@ -51,11 +51,11 @@ void RemoveAfterManyRemovals(benchmark::State& state) {
         service.add("", ItemKind::drink, number(1), 1);
         for (std::int64_t pair = 0; pair < state.range(0); ++pair) {
             service.add("", ItemKind::dish, number(1), 1);
-            service.remove("", ItemKind::dish, number(1));
+            service.remove("", ItemRef{ItemKind::dish, number(1), ""});
         }
         for (auto _ : state) {
             service.add("", ItemKind::dish, number(1), 1);
-            service.remove("", ItemKind::dish, number(1));
+            service.remove("", ItemRef{ItemKind::dish, number(1), ""});
         }
     }
     FaultyVfs::skipSyncs(false);

@@ -170,11 +170,11 @@ WebAnswer WebApi::signIn(const WebRequest& request, const json& body) {
 
 // The change goes to the writer with who asks and the request's key, bound
 // to the request; its answer comes back home on the writer's thread.
-void WebApi::carryOut(const WebRequest& request, const std::string& staff,
+void WebApi::carryOut(const WebRequest& request, const std::string& who,
                       ChangeRoutes::Change change, Reply reply) {
     Submission submission{
-        std::move(change.command), staff,
-        RequestKey::of(request.idempotencyKey, staff, request.method,
+        std::move(change.command), who,
+        RequestKey::of(request.idempotencyKey, who, request.method,
                        request.target.substr(0, request.target.find('?')), request.body),
         std::move(change.answer), [this, reply = std::move(reply)](Told told) {
             deliver([made = answerOf(told), reply] { reply(made); });
