@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <sqlite3.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -76,6 +77,27 @@ std::string copied(const fs::path& fixture, const fs::path& to) {
     return (to / "journal.db").string();
 }
 
+// The days closed before their line was written with the close have it
+// computed at the upgrade: verify checks it against the records, and a line
+// changed after is refused wherever it is read.
+void expectLinesSealed(const std::string& journal) {
+    const ProgramRun verified = restaurant({"verify", "--journal", journal});
+    EXPECT_EQ(verified.status, 0) << verified.output;
+    sqlite3* database = nullptr;
+    ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(database, "UPDATE day_line SET revenue = revenue + 1 WHERE number = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(database);
+    for (const char* command : {"days", "verify"}) {
+        const ProgramRun run = restaurant({command, "--journal", journal, "2>&1"});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.output.find(" is damaged: day 1's line in the list of days does not match"),
+                  std::string::npos)
+            << run.output;
+    }
+}
+
 TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
     const std::vector<fs::path> journals = fixtureJournals();
     ASSERT_FALSE(journals.empty());
@@ -97,6 +119,7 @@ TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
         EXPECT_EQ(restaurant({"menu import", menu, "--journal", upgraded}).status, 0);
         EXPECT_EQ(transcriptOf(upgraded), expected) << "upgraded in place";
         EXPECT_EQ(integrityOf(upgraded), "ok");
+        expectLinesSealed(upgraded);
 
         // A till upgrades the file in place, resumes the open day and closes it.
         const ProgramRun resumed = restaurant(
