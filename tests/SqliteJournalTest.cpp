@@ -1,7 +1,8 @@
 // The journal's promises, proved against a disk that fails: every command
 // is recorded whole or refused whole, memory always equals the journal read
-// afresh, the file stays sound, and files that are not journals are left as
-// they were.
+// afresh, the same till goes on and the failed command never happens later,
+// the file stays sound, and files that are not journals are left as they
+// were.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -41,11 +42,12 @@ protected:
 };
 
 // A till on a journal file through the faulty VFS, with the lines said on
-// std::cerr kept.
+// std::cerr kept. Its clock stands still, so that the times it shows are the
+// same however long a sweep runs.
 struct TillOnFile {
     explicit TillOnFile(const std::string& path)
         : journal(path, SqliteJournal::Access::till, FaultyVfs::name()),
-          console(SmallRestaurant::menu(), journal) {
+          console(SmallRestaurant::menu(), journal, [] { return Moment{1796720400}; }) {
         CoutRedirect silence(&discard);
         console.start();
     }
@@ -73,6 +75,32 @@ const std::vector<std::string> setUp = {"add dish 1", "add 2 drink 2", "next", "
 const std::vector<std::string> setUpTables = {"add dish 1",  "add 2 drink 2", "next",
                                               "add snack 1", "table bar",     "add drink tea",
                                               "table 5",     "add 2 dish 2",  "add drink 2"};
+
+// The commands a till is given after a fault: each is carried out whole.
+const std::vector<std::string> goingOn = {"add drink juice", "table 9", "add snack 1", "counter"};
+
+// What a till on a sound disk shows after the lines: the state a till that
+// met a fault must reach once it went on, with the failed command or without.
+std::string soundStateAfter(const std::vector<std::string>& lines) {
+    const std::string path = testing::TempDir() + "sound-twin.db";
+    for (const char* suffix : {"", "-wal", "-shm", "-head"}) {
+        std::remove((path + suffix).c_str());
+    }
+    TillOnFile twin(path);
+    for (const std::string& line : lines) {
+        twin.handle(line);
+    }
+    return stateOf(twin.console);
+}
+
+std::vector<std::string> joined(const std::vector<std::string>& first, const std::string& middle) {
+    std::vector<std::string> lines = first;
+    if (!middle.empty()) {
+        lines.push_back(middle);
+    }
+    lines.insert(lines.end(), goingOn.begin(), goingOn.end());
+    return lines;
+}
 
 struct Fault {
     const char* what;
@@ -107,6 +135,8 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
     std::size_t injected = 0;
     for (const Fault& fault : faults) {
         for (const auto& [before, command] : commands) {
+            const std::string refusedThenOn = soundStateAfter(joined(*before, ""));
+            const std::string doneThenOn = soundStateAfter(joined(*before, command));
             for (int nth = 1;; ++nth) {
                 SCOPED_TRACE(std::string(fault.what) + " at " + std::to_string(nth) + " in " +
                              command);
@@ -151,8 +181,15 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
                             till.console.handle("summary");
                         }
                         EXPECT_EQ(held.str(), kept.str());
-                        // The day goes on.
-                        EXPECT_EQ(till.handle("add drink juice"), "");
+                        // The day goes on, and the failed command never
+                        // happens later.
+                        for (const std::string& line : goingOn) {
+                            EXPECT_EQ(till.handle(line), "") << line;
+                        }
+                        const std::string wentOn = stateOf(till.console);
+                        EXPECT_EQ(wentOn, failed && said == refused ? refusedThenOn : doneThenOn);
+                        SqliteJournal again(path, SqliteJournal::Access::reading);
+                        EXPECT_EQ(wentOn, stateResumedFrom(again, SmallRestaurant::menu()));
                     }
                 }
                 EXPECT_EQ(integrityOf(path), "ok");
