@@ -4,6 +4,7 @@
 // fails, read-only copies, plain numbers and an export a spreadsheet cannot
 // run.
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -203,6 +204,24 @@ TEST_F(JournalSafety, CommandsThatCannotBeReadLeaveTheDayOpen) {
 
 // A cleanly closed journal, and one a till left with its log, are read in a
 // folder the reader may not write.
+// A folder of its own, under /tmp, that every user may enter and read.
+class OpenFolder {
+public:
+    OpenFolder() {
+        char pattern[] = "/tmp/restaurant-readers-XXXXXX";
+        path = mkdtemp(pattern) != nullptr ? pattern : "";
+        chmod(path.c_str(), 0755);
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    ~OpenFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+
+    std::string path;
+};
+
 TEST_F(JournalSafety, TheReadCommandsReadAJournalTheyMayNotWrite) {
     const std::string journal = file("journal.db");
     ASSERT_EQ(day(journal, "add dish 1\\nnext\\nquit\\n").status, 0);
@@ -213,22 +232,30 @@ TEST_F(JournalSafety, TheReadCommandsReadAJournalTheyMayNotWrite) {
         ASSERT_TRUE(till->readLine(line, milliseconds(10000)));
         till->kill();
     }
-    fs::create_directories(file("readonly"));
+    // root may write anywhere: it reads as a user that may not, with the
+    // program and the journal in a folder that user can reach, wherever the
+    // build is.
+    const bool root = geteuid() == 0;
+    const OpenFolder open;
+    const std::string from = root ? open.path : folder.string();
+    const std::string readonly = from + "/readonly";
+    fs::create_directories(readonly);
     for (const char* name : {"journal.db", "journal.db-wal"}) {
         if (fs::exists(file(name))) {
-            fs::copy_file(file(name), file(std::string("readonly/") + name));
-            chmod(file(std::string("readonly/") + name).c_str(), 0444);
+            fs::copy_file(file(name), readonly + "/" + name);
+            chmod((readonly + "/" + name).c_str(), 0444);
         }
     }
-    chmod(file("readonly").c_str(), 0555);
-    // root may write anywhere: it reads as a user that may not.
-    const std::string as = geteuid() == 0 ? "runuser -u nobody -- " : "";
-    if (!as.empty()) {
-        chmod(folder.c_str(), 0755);
+    chmod(readonly.c_str(), 0555);
+    std::string reader = RESTAURANT_PATH;
+    if (root) {
+        reader = open.path + "/restaurant";
+        fs::copy_file(RESTAURANT_PATH, reader);
+        chmod(reader.c_str(), 0755);
+        reader = "runuser -u nobody -- " + reader;
     }
-    const ProgramRun run =
-        runProgram(as + RESTAURANT_PATH + " days" + on(file("readonly/journal.db")) + " 2>&1");
-    chmod(file("readonly").c_str(), 0755);
+    const ProgramRun run = runProgram(reader + " days" + on(readonly + "/journal.db") + " 2>&1");
+    chmod(readonly.c_str(), 0755);
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Day 2: opened"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("open; 1 customer, revenue 12.50 $"), std::string::npos)
