@@ -62,6 +62,23 @@ std::string askPin(const char* prompt) {
     return pin;
 }
 
+// Makes the menu file, if one is given, the journal's; a file with problems
+// has them said, and changes nothing.
+bool importedMenu(const std::string& file, Journal& journal) {
+    if (file.empty()) {
+        return true;
+    }
+    MenuReading reading = readMenuFile(file);
+    if (!reading.problems.empty()) {
+        for (const std::string& line : describeProblems(file, reading.problems)) {
+            std::cerr << line << '\n';
+        }
+        return false;
+    }
+    journal.replaceMenu({std::move(reading.menu), file, DayService::systemClock()});
+    return true;
+}
+
 }  // namespace
 
 int serveTill(const ServeRequest& request) {
@@ -70,15 +87,8 @@ int serveTill(const ServeRequest& request) {
         return badUsage;
     }
     SqliteJournal journal(journalPathOf(request.journalFile), SqliteJournal::Access::till);
-    if (!request.menuFile.empty()) {
-        MenuReading reading = readMenuFile(request.menuFile);
-        if (!reading.problems.empty()) {
-            for (const std::string& line : describeProblems(request.menuFile, reading.problems)) {
-                std::cerr << line << '\n';
-            }
-            return badUsage;
-        }
-        journal.replaceMenu({std::move(reading.menu), request.menuFile, DayService::systemClock()});
+    if (!importedMenu(request.menuFile, journal)) {
+        return badUsage;
     }
     const bool loopback = isLoopback(options->address);
     if (!loopback && journal.staff().empty()) {

@@ -308,6 +308,8 @@ Parsed parseReceipt(const std::vector<std::string>& words) {
 
 }  // namespace
 
+// A table of data, a row per command.
+// NOLINTNEXTLINE(readability-function-size)
 const std::vector<CommandTable::Entry>& CommandTable::entries() {
     static const std::vector<Entry> table = {
         {"menu", {{"menu", "the menus of main dishes, snacks and drinks"}}, justThis<Verb::menu>},

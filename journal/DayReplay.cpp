@@ -165,20 +165,7 @@ void DayReplay::pay(const JournalEntry& entry) {
         *entry.customer,           *entry.saleId, entry.at,     order.order.label,
         entry.method.value_or(""), entry.given,   std::nullopt, "",
         entry.staff.value_or("")};
-    std::vector<std::int64_t> taken = parts[*entry.customer];
-    parts.erase(*entry.customer);
-    if (taken.empty()) {
-        // Items added before orders existed name the customer whose cart
-        // they went into: another customer's stay.
-        for (const auto& kind : order.order.items) {
-            for (std::size_t at : kind) {
-                const auto cart = cartOf.find(day.items[at].entry);
-                if (cart == cartOf.end() || cart->second == *entry.customer) {
-                    taken.push_back(day.items[at].entry);
-                }
-            }
-        }
-    }
+    const std::vector<std::int64_t> taken = paidFor(*entry.customer, order.order);
     std::vector<std::size_t>& items = paidItems[*entry.customer];
     Money& total = totals[*entry.customer];
     for (std::int64_t item : taken) {
@@ -199,6 +186,26 @@ void DayReplay::pay(const JournalEntry& entry) {
     paidAt.emplace(*entry.customer, day.customers.size());
     day.customers.push_back(paid);
     lastCustomer = std::max(lastCustomer, *entry.customer);
+}
+
+// The items a payment takes: those marked as its parts, else the whole
+// order's. Items added before orders existed name the customer whose cart
+// they went into: another customer's stay.
+std::vector<std::int64_t> DayReplay::paidFor(std::int32_t customer, const OpenOrder& order) {
+    std::vector<std::int64_t> taken = parts[customer];
+    parts.erase(customer);
+    if (!taken.empty()) {
+        return taken;
+    }
+    for (const auto& kind : order.items) {
+        for (std::size_t at : kind) {
+            const auto cart = cartOf.find(day.items[at].entry);
+            if (cart == cartOf.end() || cart->second == customer) {
+                taken.push_back(day.items[at].entry);
+            }
+        }
+    }
+    return taken;
 }
 
 DayReplay::Open& DayReplay::openOf(const JournalEntry& entry, const std::string& key) {

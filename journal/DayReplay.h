@@ -86,6 +86,7 @@ private:
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);
     Open& openOf(const JournalEntry& entry, const std::string& key);
+    std::vector<std::int64_t> paidFor(std::int32_t customer, const OpenOrder& order);
     void damaged(const JournalEntry& entry, const char* what) const;
 
     DayRecord day;

@@ -65,24 +65,27 @@ ItemKind kindOf(const std::string& word) {
     return *kind;
 }
 
-// Version 2 kept a day as rows of items, customers and the day; version 3
-// keeps the entries that make it. The entries a day's rows stand for: its
-// opening, every item added in the order added, every removal in the order
-// made, every payment in the order of the customers' numbers, its closing.
-std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int32_t day,
-                                            Moment openedAt, std::optional<Moment> closedAt) {
+// The entries a version 2 day's rows stand for, numbered as they are made.
+struct Version2Day {
+    std::int32_t day = 0;
     std::vector<JournalEntry> entries;
-    const auto append = [&](JournalEntry entry) {
+
+    void append(JournalEntry entry) {
         entry.day = day;
         entry.seq = static_cast<std::int64_t>(entries.size()) + 1;
         entries.push_back(std::move(entry));
-    };
-    append(JournalEntry::of(JournalEntry::Type::open, openedAt));
-    std::vector<std::pair<std::int64_t, Moment>> removals;  // by item entry
+    }
+};
+
+// Every item added, in the order added; returns when each removed item was
+// removed, by the seq of the entry that added it.
+std::vector<std::pair<std::int64_t, Moment>> itemsOfVersion2(SQLite::Database& database,
+                                                             Version2Day& made) {
+    std::vector<std::pair<std::int64_t, Moment>> removals;
     SQLite::Statement items(database,
                             "SELECT customer, kind, name, price, cost, added_at, removed_at "
                             "FROM item WHERE day = ? ORDER BY id");
-    items.bind(1, day);
+    items.bind(1, made.day);
     while (items.executeStep()) {
         JournalEntry added =
             JournalEntry::of(JournalEntry::Type::add, items.getColumn(5).getInt64());
@@ -91,17 +94,29 @@ std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int
         added.name = items.getColumn(2).getString();
         added.price = Money::fromCents(items.getColumn(3).getInt64());
         added.cost = Money::fromCents(items.getColumn(4).getInt64());
-        append(added);
+        made.append(added);
         if (!items.getColumn(6).isNull()) {
-            removals.emplace_back(entries.back().seq, items.getColumn(6).getInt64());
+            removals.emplace_back(made.entries.back().seq, items.getColumn(6).getInt64());
         }
     }
+    return removals;
+}
+
+// Version 2 kept a day as rows of items, customers and the day; version 3
+// keeps the entries that make it. The entries a day's rows stand for: its
+// opening, every item added in the order added, every removal in the order
+// made, every payment in the order of the customers' numbers, its closing.
+std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int32_t day,
+                                            Moment openedAt, std::optional<Moment> closedAt) {
+    Version2Day made{day, {}};
+    made.append(JournalEntry::of(JournalEntry::Type::open, openedAt));
+    std::vector<std::pair<std::int64_t, Moment>> removals = itemsOfVersion2(database, made);
     std::stable_sort(removals.begin(), removals.end(),
                      [](const auto& a, const auto& b) { return a.second < b.second; });
     for (const auto& [item, at] : removals) {
         JournalEntry removal = JournalEntry::of(JournalEntry::Type::remove, at);
         removal.item = item;
-        append(removal);
+        made.append(removal);
     }
     SQLite::Statement customers(
         database, "SELECT number, sale_id, paid_at FROM customer WHERE day = ? ORDER BY number");
@@ -111,12 +126,12 @@ std::vector<JournalEntry> entriesOfVersion2(SQLite::Database& database, std::int
             JournalEntry::of(JournalEntry::Type::pay, customers.getColumn(2).getInt64());
         paid.customer = customers.getColumn(0).getInt();
         paid.saleId = customers.getColumn(1).getString();
-        append(paid);
+        made.append(paid);
     }
     if (closedAt) {
-        append(JournalEntry::of(JournalEntry::Type::close, *closedAt));
+        made.append(JournalEntry::of(JournalEntry::Type::close, *closedAt));
     }
-    return entries;
+    return made.entries;
 }
 
 void entriesFromVersion2(SQLite::Database& database) {

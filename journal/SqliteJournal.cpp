@@ -72,29 +72,8 @@ auto SqliteJournal::reading(Work work) {
 // In a batch, `work` joins the change under way, or is a change of its own.
 template <typename Work>
 void SqliteJournal::writing(Work work) {
-    SqliteBatch& batch = *connection->batch;
-    if (batch.active()) {
-        const bool alone = !batch.inChange();
-        if (alone) {
-            beginChange();
-        }
-        try {
-            work(*connection->table);
-        } catch (const SQLite::Exception& failure) {
-            connection->failure = failure.what();
-            if (alone) {
-                undoChange();
-            }
-            throw JournalError(failure.what());
-        } catch (...) {
-            if (alone) {
-                undoChange();
-            }
-            throw;
-        }
-        if (alone) {
-            releaseChange();
-        }
+    if (connection->batch->active()) {
+        writingInBatch(work);
         return;
     }
     connection->file.checkFile();
@@ -112,6 +91,31 @@ void SqliteJournal::writing(Work work) {
         throw;
     }
     anchor();
+}
+
+template <typename Work>
+void SqliteJournal::writingInBatch(Work work) {
+    const bool alone = !connection->batch->inChange();
+    if (alone) {
+        beginChange();
+    }
+    try {
+        work(*connection->table);
+    } catch (const SQLite::Exception& failure) {
+        connection->failure = failure.what();
+        if (alone) {
+            undoChange();
+        }
+        throw JournalError(failure.what());
+    } catch (...) {
+        if (alone) {
+            undoChange();
+        }
+        throw;
+    }
+    if (alone) {
+        releaseChange();
+    }
 }
 
 void SqliteJournal::beginBatch() {

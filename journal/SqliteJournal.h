@@ -78,6 +78,8 @@ private:
     auto reading(Work work);
     template <typename Work>
     void writing(Work work);
+    template <typename Work>
+    void writingInBatch(Work work);
 
     std::string path;
     std::unique_ptr<Connection> connection;

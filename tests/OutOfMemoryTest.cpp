@@ -73,53 +73,63 @@ std::string describe(std::optional<Object>& object) {
 
 std::size_t failurePointsSwept = 0;
 
+// What one failed allocation did: whether it was injected, whether
+// bad_alloc came out, and whether the object looked as before.
+struct Failed {
+    bool injected = false;
+    bool threw = false;
+    bool unchanged = true;
+};
+
+// Runs `operation` on a fresh object from `make` with its nth allocation
+// failing. Output goes nowhere while failures are injected: a stream that
+// allocated would add failure points of its own, and one that failed would
+// go bad.
+template <typename Make, typename Operation>
+Failed failNth(std::size_t nth, Make& make, Operation& operation, DiscardBuffer& discard) {
+    Failed failed;
+    auto object = [&] {
+        CoutRedirect silence(&discard);
+        return make();
+    }();
+    const std::string seenBefore = describe(object);
+    {
+        CoutRedirect silence(&discard);
+        AllocationCounter::Failure failure(nth);
+        try {
+            operation(object);
+        } catch (const std::bad_alloc&) {
+            failed.threw = true;
+        }
+        failed.injected = AllocationCounter::injected();
+    }
+    if (failed.injected) {
+        const std::string seenAfter = describe(object);
+        EXPECT_EQ(seenAfter, seenBefore) << "allocation " << nth << " failed and left a change";
+        failed.unchanged = seenAfter == seenBefore;
+    }
+    return failed;
+}
+
 // Runs `operation` on a fresh object from `make`, failing its nth allocation
-// for n = 1, 2, ... until it runs through without reaching the nth. Output
-// goes nowhere while failures are injected: a stream that allocated would add
-// failure points of its own, and one that failed would go bad.
+// for n = 1, 2, ... until it runs through without reaching the nth.
 template <typename Make, typename Operation>
 void sweep(const char* what, Make make, Operation operation) {
     SCOPED_TRACE(what);
     DiscardBuffer discard;
     for (std::size_t nth = 1;; ++nth) {
         const std::size_t liveBefore = AllocationCounter::live();
-        bool threw = false;
-        bool injected = false;
-        bool unchanged = true;
-        {
-            auto object = [&] {
-                CoutRedirect silence(&discard);
-                return make();
-            }();
-            const std::string seenBefore = describe(object);
-            {
-                CoutRedirect silence(&discard);
-                AllocationCounter::Failure failure(nth);
-                try {
-                    operation(object);
-                } catch (const std::bad_alloc&) {
-                    threw = true;
-                }
-                injected = AllocationCounter::injected();
-            }
-            if (injected) {
-                const std::string seenAfter = describe(object);
-                EXPECT_EQ(seenAfter, seenBefore)
-                    << "allocation " << nth << " failed and left a change";
-                unchanged = seenAfter == seenBefore;
-            }
-        }
+        const Failed failed = failNth(nth, make, operation, discard);
         const std::size_t liveAfter = AllocationCounter::live();
-
-        if (!injected) {
-            EXPECT_FALSE(threw);
+        if (!failed.injected) {
+            EXPECT_FALSE(failed.threw);
             EXPECT_EQ(liveAfter, liveBefore) << "the operation ran through and leaked";
             EXPECT_GT(nth, 1U) << "the operation allocates nothing, so the sweep proves nothing";
             return;
         }
         ++failurePointsSwept;
-        ASSERT_TRUE(threw) << "allocation " << nth << " failed, yet no bad_alloc came out";
-        ASSERT_TRUE(unchanged);
+        ASSERT_TRUE(failed.threw) << "allocation " << nth << " failed, yet no bad_alloc came out";
+        ASSERT_TRUE(failed.unchanged);
         ASSERT_EQ(liveAfter, liveBefore) << "allocation " << nth << " failed and leaked";
     }
 }
