@@ -159,11 +159,11 @@ std::optional<Journal::KeptAnswer> MemoryJournal::keptAnswer(const std::string& 
     return found == answers.end() ? std::nullopt : std::optional<KeptAnswer>(found->second.answer);
 }
 
-void MemoryJournal::keep(const KeptAnswer& answer) {
+void MemoryJournal::keep(const KeptAnswer& kept) {
     MutexLock lock(mutex);
-    Kept made{answer, static_cast<std::int32_t>(recorded.size())};
-    remember([this, key = answer.key]() REQUIRES(mutex) { answers.erase(key); });
-    answers.emplace(answer.key, std::move(made));
+    Kept made{kept, static_cast<std::int32_t>(recorded.size())};
+    remember([this, key = kept.key]() REQUIRES(mutex) { answers.erase(key); });
+    answers.emplace(kept.key, std::move(made));
 }
 
 std::optional<Journal::StoredMenu> MemoryJournal::storedMenu() {

@@ -79,6 +79,7 @@ std::vector<HourFigure> hoursOf(std::map<Moment, Money>& byHour) {
         }
     }
     std::vector<HourFigure> hours;
+    hours.reserve(byHour.size());
     for (const auto& [hour, revenue] : byHour) {
         hours.push_back({hour, revenue});
     }

@@ -41,9 +41,9 @@ public:
     // Hands the submission to the writer. Throws only when it could not be
     // handed over, and then it is never carried out.
     void submit(Submission submission);
-    // Calls `listener` on the writer's thread after each snapshot it
+    // Calls the listener given on the writer's thread after each snapshot it
     // publishes, with the snapshot's version.
-    void onPublished(Listener listener);
+    void onPublished(Listener given);
 
     // Returns once nothing is queued or being written.
     void settle();

@@ -24,7 +24,7 @@ public:
     // Returns where the item named in an order is among the day's items: by
     // id, the item of that id, if the order holds it; by number, its place
     // among the order's items of the kind; by name, the last of that name.
-    std::variant<std::size_t, Refusal> inOrder(const std::string& order, const ItemRef& item) const;
+    std::variant<std::size_t, Refusal> inOrder(const std::string& order, const ItemRef& ref) const;
     // Returns the items named, each once, in the order named; all of the
     // order's when none is named, or when all are. The order must be open.
     std::variant<std::vector<std::size_t>, Refusal> chosen(const std::string& order,

@@ -261,7 +261,7 @@ TEST(WebApi, ADeviceActingOnAnItemAnotherDeviceRemovedIsToldAndChargesNothing) {
               200);
     const std::vector<std::string> seenByA = till.ids("5");
     ASSERT_EQ(seenByA.size(), 2U);
-    const std::string tea = seenByA[1];
+    const std::string& tea = seenByA[1];
     ASSERT_EQ(till.ask("DELETE", "/api/orders/5/items/" + tea).status, 200) << "device B";
     const std::size_t entries = till.entries();
     const std::int64_t change = till.events.change();

@@ -176,7 +176,7 @@ void WebApi::carryOut(const WebRequest& request, const std::string& who,
         std::move(change.command), who,
         RequestKey::of(request.idempotencyKey, who, request.method,
                        request.target.substr(0, request.target.find('?')), request.body),
-        std::move(change.answer), [this, reply = std::move(reply)](Told told) {
+        std::move(change.answer), [this, reply = std::move(reply)](const Told& told) {
             deliver([made = answerOf(told), reply] { reply(made); });
         }};
     service.submit(std::move(submission));

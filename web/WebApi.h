@@ -57,7 +57,7 @@ private:
     WebAnswer session(const WebRequest& request, const nlohmann::json& body);
     std::optional<WebAnswer> refusedAsUnsafe(const WebRequest& request) const;
     WebAnswer signIn(const WebRequest& request, const nlohmann::json& body);
-    void carryOut(const WebRequest& request, const std::string& staff, ChangeRoutes::Change change,
+    void carryOut(const WebRequest& request, const std::string& who, ChangeRoutes::Change change,
                   Reply reply);
     WebAnswer answerOf(const Told& told) const;
     void deliver(std::function<void()> delivery);
