@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/LoopbackDevice.h"
+#include "bench/Timing.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
@@ -31,40 +32,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double micros(Clock::duration duration) {
-    return std::chrono::duration<double, std::micro>(duration).count();
-}
-
-struct Figures {
-    double perSecond = 0;
-    double mean = 0;
-    double p50 = 0;
-    double p99 = 0;
-};
-
-Figures figuresOf(std::vector<double> samples, double seconds) {
-    std::sort(samples.begin(), samples.end());
-    Figures figures;
-    if (samples.empty()) {
-        return figures;
-    }
-    double sum = 0;
-    for (double sample : samples) {
-        sum += sample;
-    }
-    const auto at = [&](double share) {
-        return samples[std::min(
-            samples.size() - 1,
-            static_cast<std::size_t>(share * static_cast<double>(samples.size())))];
-    };
-    figures.perSecond = static_cast<double>(samples.size()) / seconds;
-    figures.mean = sum / static_cast<double>(samples.size());
-    figures.p50 = at(0.5);
-    figures.p99 = at(0.99);
-    return figures;
-}
 
 // Disk is a file of 4 MiB already written, on which the floors are
 // measured: each write is followed by fdatasync.
@@ -300,7 +267,8 @@ void overHttp(const std::string& folder, double seconds) {
     service.start();
     Sessions sessions(DayService::systemClock);
     EventHub events;
-    WebApi api(service, journal, sessions, events);
+    SqliteJournal history(folder + "/web.db", SqliteJournal::Access::reading);
+    WebApi api(service, history, sessions, events);
     WebServer server(api, events, {"127.0.0.1", 0, "", ""});
     std::thread serving([&] { server.run(); });
     std::vector<std::unique_ptr<LoopbackDevice>> devices;

@@ -1,5 +1,7 @@
 #include "bench/LoopbackDevice.h"
 
+#include <nlohmann/json.hpp>
+
 using boost::asio::ip::tcp;
 
 LoopbackDevice::LoopbackDevice(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {
@@ -7,14 +9,27 @@ LoopbackDevice::LoopbackDevice(unsigned short port) : stream("127.0.0.1", std::t
 }
 
 int LoopbackDevice::command(const std::string& table, long at) {
-    const bool add = at % 2 == 0;
-    const std::string body = add ? R"({"kind":"drink","item":1})" : "";
+    const bool add = at % 2 == 0 || added.empty();
+    const std::string sent = add ? R"({"kind":"drink","item":1})" : "";
     stream << (add ? "POST /api/orders/" + table + "/items"
-                   : "DELETE /api/orders/" + table + "/items/drink/1") +
+                   : "DELETE /api/orders/" + table + "/items/" + added) +
                   " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
                   "Content-Length: " +
-                  std::to_string(body.size()) + "\r\n\r\n" + body
+                  std::to_string(sent.size()) + "\r\n\r\n" + sent
            << std::flush;
+    const int status = readAnswer();
+    added.clear();
+    if (add && status == 200) {
+        const nlohmann::json order = nlohmann::json::parse(body, nullptr, false);
+        if (order.is_object() && !order["items"].empty()) {
+            added = order["items"].back()["id"];
+        }
+    }
+    return status;
+}
+
+int LoopbackDevice::get(const std::string& target) {
+    stream << "GET " << target << " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" << std::flush;
     return readAnswer();
 }
 
@@ -29,7 +44,7 @@ int LoopbackDevice::readAnswer() {
             length = std::stoul(line.substr(16));
         }
     }
-    std::string answer(length, '\0');
-    stream.read(answer.data(), static_cast<std::streamsize>(length));
+    body.assign(length, '\0');
+    stream.read(body.data(), static_cast<std::streamsize>(length));
     return status;
 }

@@ -5,7 +5,8 @@
 
 // LoopbackDevice is one device of the web till in a benchmark: a connection
 // kept alive on loopback that adds a drink to a table's order, or takes it
-// off again, in turn, so that the order stays small.
+// off again by the id its answer gave, in turn, so that the order stays
+// small; or reads.
 class LoopbackDevice {
 public:
     explicit LoopbackDevice(unsigned short port);
@@ -13,9 +14,14 @@ public:
     // Sends the command of round `at` for the table's order and reads its
     // answer whole; returns the answer's status.
     int command(const std::string& table, long at);
+    // Reads the target; returns the answer's status.
+    int get(const std::string& target);
 
 private:
     int readAnswer();
 
     boost::asio::ip::tcp::iostream stream;
+    std::string body;
+    // The id of the drink the last add put in, for the next round to take off.
+    std::string added;
 };

@@ -1,0 +1,145 @@
+// Measures what a year of history costs the list of days: a journal of 365
+// days of 150 customers each is written, then `restaurant days`, the web
+// till's GET /api/days and `restaurant verify` are timed on it. The list
+// reads each closed day's line from its close; verify re-hashes every
+// record.
+//
+//   history_benchmark PROGRAM FOLDER [DAYS [CUSTOMERS]]
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/SaleId.h"
+#include "bench/LoopbackDevice.h"
+#include "bench/Timing.h"
+#include "journal/DayReplay.h"
+#include "journal/SqliteJournal.h"
+#include "menu/Menu.h"
+#include "service/DayRules.h"
+#include "service/DayService.h"
+#include "web/EventHub.h"
+#include "web/Sessions.h"
+#include "web/WebApi.h"
+#include "web/WebServer.h"
+
+namespace {
+
+// Writes the ruling's entries, and feeds them to the day.
+void carry(Journal& journal, DayReplay& day, Ruled ruled) {
+    Ruling& ruling = std::get<Ruling>(ruled);
+    journal.append(ruling.entries);
+    for (const JournalEntry& entry : ruling.entries) {
+        day.apply(entry);
+    }
+}
+
+// One day of customers, each paying for a dish and a drink or two, in one
+// batch, as the day's rules make it.
+void writeDay(Journal& journal, const Menu& menu, Moment& at, int customers) {
+    static const char* const methods[] = {"cash", "card", "other"};
+    journal.beginBatch();
+    const Journal::OpenDay opened = journal.openDay(at);
+    DayReplay day(opened.number);
+    day.apply(opened.entries.front());
+    for (int customer = 0; customer < customers; ++customer) {
+        at += 240;
+        const RuleContext context(day, menu, at, "", 700, newSaleId);
+        const auto number = static_cast<std::int64_t>(customer % 4) + 1;
+        carry(journal, day, DayRules::rule(context, AddItems{"", ItemKind::dish, {number, ""}, 1}));
+        carry(
+            journal, day,
+            DayRules::rule(context, AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2}));
+        carry(journal, day, DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}}}));
+    }
+    const RuleContext context(day, menu, at, "", 700, newSaleId);
+    Ruling closing = std::get<Ruling>(DayRules::rule(context, CloseDay{}));
+    journal.closeDay(closing.entries.front());
+    journal.commitBatch();
+}
+
+void writeYear(const std::string& path, int days, int customers) {
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + "-head");
+    SqliteJournal journal(path, SqliteJournal::Access::till);
+    const Menu menu = builtinMenu();
+    for (int day = 0; day < days; ++day) {
+        Moment at = 1767258000 + Moment{86400} * day;  // 09:00 UTC, from 2026-01-01
+        writeDay(journal, menu, at, customers);
+    }
+}
+
+// Runs the command `runs` times; returns the times, the shortest first.
+std::vector<double> secondsOf(const std::string& command, int runs) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const auto began = Clock::now();
+        if (std::system((command + " > /dev/null").c_str()) != 0) {
+            std::cerr << "history_benchmark: " << command << " failed" << std::endl;
+        }
+        times.push_back(micros(Clock::now() - began) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+// The web till on the journal: how long it takes to start, and GET /api/days.
+void overHttp(const std::string& path) {
+    SqliteJournal journal(path, SqliteJournal::Access::till);
+    DayService service(builtinMenu(), journal);
+    const auto began = Clock::now();
+    service.start();
+    const double started = micros(Clock::now() - began) / 1000;
+    SqliteJournal history(path, SqliteJournal::Access::reading);
+    Sessions sessions(DayService::systemClock);
+    EventHub events;
+    WebApi api(service, history, sessions, events);
+    WebServer server(api, events, {"127.0.0.1", 0, "", ""});
+    std::thread serving([&] { server.run(); });
+    LoopbackDevice device(server.port());
+    std::vector<double> samples;
+    for (int read = 0; read < 200; ++read) {
+        const auto asked = Clock::now();
+        device.get("/api/days");
+        samples.push_back(micros(Clock::now() - asked));
+    }
+    const Figures days = figuresOf(samples, 1);
+    std::cout << std::fixed << std::setprecision(2) << "  the web till starts in " << started
+              << " ms; GET /api/days: p50 " << days.p50 / 1000 << " ms, p99 " << days.p99 / 1000
+              << " ms (goal: at most 30 ms)\n";
+    server.stop();
+    serving.join();
+    service.leaveOpen();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: history_benchmark PROGRAM FOLDER [DAYS [CUSTOMERS]]" << std::endl;
+        return 2;
+    }
+    const std::string program = argv[1];
+    const std::string folder = argv[2];
+    const int days = argc > 3 ? std::stoi(argv[3]) : 365;
+    const int customers = argc > 4 ? std::stoi(argv[4]) : 150;
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/year.db";
+    const auto began = Clock::now();
+    writeYear(path, days, customers);
+    std::cout << std::fixed << std::setprecision(3) << "A journal of " << days << " days of "
+              << customers << " customers, written in " << micros(Clock::now() - began) / 1e6
+              << " s, " << std::filesystem::file_size(path) / 1024 << " KiB:\n";
+    const std::string on = " --journal " + path;
+    const std::vector<double> listed = secondsOf(program + " days" + on, 5);
+    std::cout << "  restaurant days: " << listed.front() << " s at best, " << listed[2]
+              << " s the median of 5 (goal: at most 0.15 s)\n";
+    std::cout << "  restaurant verify: " << secondsOf(program + " verify" + on, 1).front()
+              << " s, every record of every day re-hashed\n";
+    overHttp(path);
+    return 0;
+}
