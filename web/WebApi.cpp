@@ -29,7 +29,12 @@ WebApi::WebApi(DayService& service, Journal& history, Sessions& sessions, EventH
     });
 }
 
-WebApi::~WebApi() { service.onPublished({}); }
+// No answer or event is delivered to an API that is gone: once its
+// listener is taken away, what the writer still holds of it is finished.
+WebApi::~WebApi() {
+    service.onPublished({});
+    service.settle();
+}
 
 void WebApi::handle(const WebRequest& request, Reply reply) { route(request, reply); }
 
