@@ -227,14 +227,6 @@ DayRecord DayReplay::record() const {
 
 const DayRecord& DayReplay::sofar() const { return day; }
 
-const DayRecord& DayReplay::withOpenOrders() {
-    day.orders.clear();
-    for (const OpenOrder* order : orders()) {
-        day.orders.push_back(*order);
-    }
-    return day;
-}
-
 const OpenOrder* DayReplay::order(std::string_view label) const {
     const auto found = open.find(foldedLabel(label));
     return found == open.end() ? nullptr : &found->second.order;

@@ -30,11 +30,9 @@ public:
 
     // Returns the day as replayed so far, its open orders listed.
     DayRecord record() const;
-    // Returns the items and customers so far; its open orders are those of
-    // the last withOpenOrders(), if any, so read them from orders().
+    // Returns the items and customers so far; it lists no open orders, so
+    // read them from orders().
     const DayRecord& sofar() const;
-    // Returns the day so far with its open orders, without copying it.
-    const DayRecord& withOpenOrders();
     // Returns the open order of that label ("" for the counter), or null.
     const OpenOrder* order(std::string_view label) const;
     // Returns the open orders: the counter's first, then the tables' in the

@@ -82,8 +82,6 @@ const DayReplay& DayState::day() const {
     return replay ? *replay : none;
 }
 
-std::int32_t DayState::number() const { return lastNumber; }
-
 const Menu& DayState::menu() const { return *sold; }
 
 std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) const {

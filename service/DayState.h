@@ -42,7 +42,6 @@ public:
     bool open() const;
     // Returns the open day; an empty one when none is open.
     const DayReplay& day() const;
-    std::int32_t number() const;
     const Menu& menu() const;
 
     // Returns the day as it stands, for the readers.

@@ -39,8 +39,6 @@ std::optional<std::string> WriterBatch::commit() noexcept {
     }
 }
 
-bool WriterBatch::wrote() const { return changed; }
-
 WriterChange::WriterChange(WriterBatch& batch) : batch(batch) { batch.journal.beginChange(); }
 
 WriterChange::~WriterChange() {
@@ -52,5 +50,4 @@ WriterChange::~WriterChange() {
 void WriterChange::release() {
     batch.journal.releaseChange();
     released = true;
-    batch.changed = true;
 }

@@ -18,15 +18,12 @@ public:
     // Makes the batch durable; returns why it could not, when it could not,
     // and then none of it is kept.
     [[nodiscard]] std::optional<std::string> commit() noexcept;
-    // Returns whether a change of the batch was kept so far.
-    bool wrote() const;
 
 private:
     friend class WriterChange;
 
     Journal& journal;
     bool over = false;
-    bool changed = false;
 };
 
 // WriterChange is one command's change within a batch, as a scope: a

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/Console.h"
+#include "console/LibraryItems.h"
 #include "tests/CoutCapture.h"
 #include "tests/SmallRestaurant.h"
 
@@ -168,6 +169,18 @@ TEST_F(ConsoleTest, EndOfInputLetsTheLastCustomerPayBeforeTheReport) {
     EXPECT_EQ(output(),
               "Customer 1 paid 2.00 $\nToday's total cost is 1.5 $\n"
               "Today's total revenue is  2 $\nToday's total Profit is  0.5 $\n");
+}
+
+// The figures count each kind's surcharge as the library's kinds add it.
+TEST(LibraryItems, EachKindsSurchargeIsTheOneTheLibrarysKindAdds) {
+    for (ItemKind kind : itemKinds) {
+        for (const std::int64_t cents : {0, 450, 123456}) {
+            const Money cost = Money::fromCents(cents);
+            EXPECT_EQ(libraryTotalCost(kind, "x", Money(), cost),
+                      (cost + surchargeOf(kind)).toDouble())
+                << kindWord(kind) << " costing " << cost.twoDecimals();
+        }
+    }
 }
 
 }  // namespace
