@@ -59,6 +59,8 @@ struct OpenOrder {
     std::string saleId;
     Moment openedAt = 0;
     std::array<std::vector<std::size_t>, 3> items;
+    // Its place among the day's orders, in the order they opened.
+    std::uint64_t sequence = 0;
 
     std::size_t size() const { return items[0].size() + items[1].size() + items[2].size(); }
 };

@@ -97,7 +97,8 @@ void DayReplay::openOrder(const std::string& label, const std::string& saleId, M
     made.order.label = label;
     made.order.saleId = saleId;
     made.order.openedAt = at;
-    made.sequence = ++orderings;
+    made.order.sequence = ++orderings;
+    changed.insert(foldedLabel(label));
 }
 
 // Entries of the counter written before orders existed open its order
@@ -122,6 +123,7 @@ void DayReplay::add(const JournalEntry& entry) {
     }
     placed.emplace(entry.seq, key);
     open.at(key).order.items[static_cast<std::size_t>(*entry.kind)].push_back(at);
+    changed.insert(key);
 }
 
 // Erasing the order left empty leaves the other orders where they are.
@@ -136,6 +138,7 @@ void DayReplay::move(const JournalEntry& entry) {
     takeOut(entry);
     target.order.items[static_cast<std::size_t>(day.items[at].kind)].push_back(at);
     placed[*entry.item] = to;
+    changed.insert(to);
 }
 
 std::string DayReplay::takeOut(const JournalEntry& entry) {
@@ -144,6 +147,7 @@ std::string DayReplay::takeOut(const JournalEntry& entry) {
         damaged(entry, "takes an item that is in no open order");
     }
     std::string key = place->second;
+    changed.insert(key);
     const std::size_t at = added.at(*entry.item);
     OpenOrder& order = open.at(key).order;
     std::vector<std::size_t>& items = order.items[static_cast<std::size_t>(day.items[at].kind)];
@@ -241,7 +245,7 @@ std::vector<const OpenOrder*> DayReplay::orders() const {
     std::sort(listed.begin(), listed.end(), [](const Open* a, const Open* b) {
         const bool aCounter = a->order.label.empty();
         const bool bCounter = b->order.label.empty();
-        return aCounter != bCounter ? aCounter : a->sequence < b->sequence;
+        return aCounter != bCounter ? aCounter : a->order.sequence < b->order.sequence;
     });
     std::vector<const OpenOrder*> orders;
     orders.reserve(listed.size());
@@ -256,6 +260,10 @@ const std::string& DayReplay::current() const { return day.current; }
 std::int32_t DayReplay::nextCustomer() const { return lastCustomer + 1; }
 
 bool DayReplay::everHeldAnItem() const { return !added.empty(); }
+
+const std::set<std::string>& DayReplay::changedOrders() const { return changed; }
+
+void DayReplay::forgetChanges() { changed.clear(); }
 
 DayLine DayReplay::line() const {
     return {day.number, day.openedAt, day.closedAt, standing, revenue};

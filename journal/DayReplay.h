@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,6 +53,11 @@ public:
     // Returns where in sofar().items the items a customer paid for are, in
     // the order they were added.
     const std::vector<std::size_t>& itemsOf(std::int32_t customer) const;
+    // Returns the keys (the folded labels, "" for the counter) of the
+    // orders that opened, changed or closed since forgetChanges; all of
+    // them, for a replay that has not forgotten any.
+    const std::set<std::string>& changedOrders() const;
+    void forgetChanges();
     // Returns where in sofar().items the item of that id is, while it is in
     // an open order, with that order's label; nothing otherwise.
     std::optional<std::pair<std::size_t, std::string>> openItem(std::string_view id) const;
@@ -65,7 +71,6 @@ public:
 private:
     struct Open {
         OpenOrder order;
-        std::uint64_t sequence = 0;
     };
 
     void openOrder(const std::string& label, const std::string& saleId, Moment at);
@@ -107,6 +112,7 @@ private:
     std::int64_t standing = 0;
     Money revenue;
     std::uint64_t orderings = 0;
+    std::set<std::string> changed;
     std::int32_t lastCustomer = 0;
     bool opened = false;
 };

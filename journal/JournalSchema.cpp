@@ -222,7 +222,7 @@ static void linesAndBoundAnswers(SQLite::Database& database, std::int32_t from) 
         database.exec(
             "ALTER TABLE entry ADD COLUMN opened INTEGER; ALTER TABLE entry ADD COLUMN customers "
             "INTEGER; ALTER TABLE entry ADD COLUMN revenue INTEGER; CREATE INDEX IF NOT EXISTS "
-            "entry_sale ON entry (sale_id) WHERE sale_id IS NOT NULL;");
+            "entry_sale ON entry (sale_id) WHERE type = 4;");
     }
     if (from == 6) {
         // Answers kept before they were bound to a request count as kept in

@@ -62,7 +62,7 @@ Told DayService::carryOut(DayCommand command, std::string staff) {
     Submission submission{std::move(command), std::move(staff), {}, {}, [waiter](Told told) {
                               waiter->tell(std::move(told));
                           }};
-    writer.submit(std::move(submission));
+    writer.run(std::move(submission));
     return waiter->wait();
 }
 
@@ -122,7 +122,15 @@ std::optional<OrderView> DayService::order(const std::string& label) const {
     return open != nullptr ? std::optional<OrderView>(*open) : std::nullopt;
 }
 
-std::vector<OrderView> DayService::orders() const { return snapshot()->orders; }
+std::vector<OrderView> DayService::orders() const {
+    const std::shared_ptr<const DaySnapshot> now = snapshot();
+    std::vector<OrderView> views;
+    views.reserve(now->orders.size());
+    for (const std::shared_ptr<const OrderView>& open : now->orders) {
+        views.push_back(*open);
+    }
+    return views;
+}
 
 std::int32_t DayService::nextCustomer() const { return snapshot()->nextCustomer; }
 

@@ -30,9 +30,9 @@ std::vector<DayLine> DaySnapshot::days() const {
 
 const OrderView* DaySnapshot::order(const std::string& label) const {
     const std::string key = foldedLabel(label);
-    for (const OrderView& open : orders) {
-        if (foldedLabel(open.label) == key) {
-            return &open;
+    for (const std::shared_ptr<const OrderView>& open : orders) {
+        if (foldedLabel(open->label) == key) {
+            return open.get();
         }
     }
     return nullptr;

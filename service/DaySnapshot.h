@@ -27,8 +27,9 @@ public:
     bool over = true;
     std::string current;
     std::int32_t nextCustomer = 1;
-    // The open orders: the counter's first, then the tables' as they opened.
-    std::vector<OrderView> orders;
+    // The open orders: the counter's first, then the tables' as they opened;
+    // an order no command changed is shared with the snapshot before.
+    std::vector<std::shared_ptr<const OrderView>> orders;
     // The open day's line in the list of days, as it stands.
     DayLine today;
     std::shared_ptr<const Menu> menu;

@@ -22,6 +22,8 @@ void DayState::startNext(const Journal::OpenDay& opened) {
     }
     replay.emplace(std::move(made));
     log = std::move(entries);
+    views.clear();
+    placeOf.clear();
     lastNumber = opened.number;
     needsRebuild = false;
 }
@@ -41,11 +43,15 @@ void DayState::close() {
     }
     replay.reset();
     log = EntryLog();
+    views.clear();
+    placeOf.clear();
 }
 
 void DayState::leave() {
     replay.reset();
     log = EntryLog();
+    views.clear();
+    placeOf.clear();
 }
 
 // The closed days' lines are read again too: the journal may have taken
@@ -62,8 +68,7 @@ void DayState::rebuild(Journal& journal) noexcept {
         }
         if (current.number == 0) {
             closedDays = std::make_shared<const std::vector<DayLine>>(std::move(closed));
-            replay.reset();
-            log = EntryLog();
+            leave();
             needsRebuild = false;
             return;
         }
@@ -84,7 +89,25 @@ const DayReplay& DayState::day() const {
 
 const Menu& DayState::menu() const { return *sold; }
 
-std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) const {
+// The changes are forgotten only once every view is remade: a failure for
+// want of memory remakes them all again the next time.
+void DayState::refreshViews() {
+    for (const std::string& key : replay->changedOrders()) {
+        const auto was = placeOf.find(key);
+        if (was != placeOf.end()) {
+            views.erase(was->second);
+            placeOf.erase(was);
+        }
+        if (const OpenOrder* open = replay->order(key)) {
+            const std::uint64_t place = open->label.empty() ? 0 : open->sequence;
+            views[place] = std::make_shared<const OrderView>(OrderViews::of(*replay, *open));
+            placeOf[key] = place;
+        }
+    }
+    replay->forgetChanges();
+}
+
+std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) {
     auto made = std::make_shared<DaySnapshot>();
     made->version = version;
     made->day = lastNumber;
@@ -94,7 +117,11 @@ std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) cons
         made->over = false;
         made->current = replay->current();
         made->nextCustomer = replay->nextCustomer();
-        made->orders = OrderViews::all(*replay);
+        refreshViews();
+        made->orders.reserve(views.size());
+        for (const auto& [place, view] : views) {
+            made->orders.push_back(view);
+        }
         made->today = replay->line();
         made->entries = log.view();
     }

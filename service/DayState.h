@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "journal/DayReplay.h"
@@ -45,13 +47,21 @@ public:
     const Menu& menu() const;
 
     // Returns the day as it stands, for the readers.
-    std::shared_ptr<const DaySnapshot> snapshot(std::int64_t version) const;
+    std::shared_ptr<const DaySnapshot> snapshot(std::int64_t version);
 
 private:
+    // Remakes the views of the orders the replay changed since it last did.
+    void refreshViews();
+
     std::shared_ptr<const Menu> sold;
     std::optional<DayReplay> replay;
     EntryLog log;
     std::shared_ptr<const std::vector<DayLine>> closedDays;
+    // The open orders as the readers see them, by their place (the
+    // counter's first), remade only when a command changed them; and each
+    // order's place, by its key.
+    std::map<std::uint64_t, std::shared_ptr<const OrderView>> views;
+    std::map<std::string, std::uint64_t> placeOf;
     std::int32_t lastNumber = 0;
     bool needsRebuild = false;
 };

@@ -10,7 +10,7 @@ DayWriter::DayWriter(Journal& journal, std::shared_ptr<const Menu> menu, Command
       board(board),
       state(std::move(menu)),
       runner(journal, state, std::move(clock), vat),
-      thread([this] { run(); }) {}
+      thread([this] { serve(); }) {}
 
 DayWriter::~DayWriter() {
     {
@@ -19,6 +19,39 @@ DayWriter::~DayWriter() {
     }
     wake.notify_all();
     thread.join();
+}
+
+// The submission is made a batch of its own before anything is decided, so
+// that memory running out leaves it neither written nor queued.
+void DayWriter::run(Submission submission) {
+    std::vector<Queued> alone;
+    alone.push_back({std::move(submission), {}, false});
+    {
+        MutexLock lock(mutex);
+        if (writing || !queue.empty() || stopping) {
+            queue.push_back(std::move(alone.front()));
+            wake.notify_one();
+            return;
+        }
+        writing = true;
+    }
+    writeAndFinish(alone);
+}
+
+void DayWriter::writeAndFinish(std::vector<Queued>& batch) {
+    {
+        MutexLock held(role);
+        write(batch);
+    }
+    {
+        MutexLock lock(mutex);
+        writing = false;
+        ++written;
+        if (!queue.empty() || stopping) {
+            wake.notify_one();
+        }
+    }
+    idle.notify_all();
 }
 
 void DayWriter::submit(Submission submission) {
@@ -52,29 +85,24 @@ std::size_t DayWriter::batches() const {
     return written;
 }
 
-// Takes everything queued as one batch, and writes it with the lock let go,
-// so that what arrives meanwhile queues for the next.
-void DayWriter::run() {
+// Takes everything queued as one batch, once no caller writes one, and
+// writes it with the lock let go, so that what arrives meanwhile queues for
+// the next.
+void DayWriter::serve() {
     for (;;) {
         {
             MutexLock lock(mutex);
-            while (queue.empty() && !stopping) {
+            while (writing || queue.empty()) {
+                if (stopping && !writing && queue.empty()) {
+                    return;
+                }
                 lock.wait(wake);
-            }
-            if (queue.empty()) {
-                return;
             }
             taken.swap(queue);
             writing = true;
         }
-        write(taken);
+        writeAndFinish(taken);
         taken.clear();
-        {
-            MutexLock lock(mutex);
-            writing = false;
-            ++written;
-        }
-        idle.notify_all();
     }
 }
 

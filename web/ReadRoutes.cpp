@@ -26,8 +26,8 @@ WebAnswer ReadRoutes::route(const std::vector<std::string>& path) {
     if (path.size() == 2 && path[1] == "orders") {
         const std::shared_ptr<const DaySnapshot> now = service.snapshot();
         json orders = json::array();
-        for (const OrderView& order : now->orders) {
-            orders.push_back(DayJson::order(order));
+        for (const std::shared_ptr<const OrderView>& order : now->orders) {
+            orders.push_back(DayJson::order(*order));
         }
         return WebAnswer::json(200, {{"change", now->version}, {"orders", orders}});
     }
