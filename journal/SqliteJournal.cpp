@@ -85,12 +85,20 @@ void SqliteJournal::writing(Work work) {
         transaction.commit();
     } catch (const SQLite::Exception& failure) {
         connection->end = before;
+        restartLog();
         throw JournalError(failure.what());
     } catch (...) {
         connection->end = before;
         throw;
     }
     anchor();
+}
+
+// A commit that failed may have left its frames in the log, behind which a
+// shorter commit would leave them looking like damage to the next start; so
+// the log begins again at its next commit, when a checkpoint can be made.
+void SqliteJournal::restartLog() noexcept {
+    sqlite3_wal_checkpoint_v2(handle(), nullptr, SQLITE_CHECKPOINT_RESTART, nullptr, nullptr);
 }
 
 template <typename Work>
@@ -130,6 +138,7 @@ void SqliteJournal::commitBatch() {
         }
     } catch (const JournalError&) {
         connection->end = connection->batch->rollback();
+        restartLog();
         throw;
     }
 }

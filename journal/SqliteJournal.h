@@ -73,6 +73,7 @@ private:
     struct Connection;
 
     void anchor() noexcept;
+    void restartLog() noexcept;
     void appendIn(EntryTable& table, std::vector<JournalEntry>& entries);
     template <typename Work>
     auto reading(Work work);

@@ -166,4 +166,21 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
     EXPECT_GT(injected, 20U);
 }
 
+// A sync that fails leaves the frames it wrote in the log; a shorter commit
+// after it must not leave them looking like damage to the next start.
+TEST_F(JournalFolder, AFailedSyncLeavesNoFramesThatLookLikeDamage) {
+    const std::string path = file("after-a-failed-sync.db");
+    TillOnFile till(path);
+    till.handle("add dish 1");
+    FaultyVfs::arm(FaultyVfs::Operation::sync, 1, SQLITE_IOERR_FSYNC);
+    EXPECT_EQ(till.handle("add 99 drink 1"),
+              "restaurant: could not record 'add 99 drink 1': disk I/O error; nothing changed\n");
+    FaultyVfs::disarm();
+    EXPECT_EQ(till.handle("add snack 1"), "");
+    till.console.settle();
+    // Read beside the running till, its log not yet checkpointed away.
+    SqliteJournal reread(path, SqliteJournal::Access::reading);
+    EXPECT_EQ(reread.day(1)->items.size(), 2U);
+}
+
 }  // namespace
