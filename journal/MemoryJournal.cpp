@@ -179,12 +179,12 @@ void MemoryJournal::replaceMenu(const StoredMenu& stored) {
 
 Settings MemoryJournal::settings() {
     MutexLock lock(mutex);
-    return kept;
+    return held;
 }
 
 void MemoryJournal::putSetting(const std::string& key, const std::string& value) {
     MutexLock lock(mutex);
-    kept.set(key, value);
+    held.set(key, value);
 }
 
 std::vector<Journal::StaffMember> MemoryJournal::staff() {

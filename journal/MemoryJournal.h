@@ -64,7 +64,7 @@ private:
     // Each day's entries; only the last day may be open.
     std::vector<std::vector<JournalEntry>> recorded GUARDED_BY(mutex);
     std::optional<StoredMenu> menu GUARDED_BY(mutex);
-    Settings kept GUARDED_BY(mutex);
+    Settings held GUARDED_BY(mutex);
     std::map<std::string, Kept> answers GUARDED_BY(mutex);
     std::map<std::string, std::string> members GUARDED_BY(mutex);
     // While a batch runs, how to take back each of its writes, the last
