@@ -116,17 +116,7 @@ void overHttp(const std::string& path) {
     service.leaveOpen();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::cerr << "usage: history_benchmark PROGRAM FOLDER [DAYS [CUSTOMERS]]" << std::endl;
-        return 2;
-    }
-    const std::string program = argv[1];
-    const std::string folder = argv[2];
-    const int days = argc > 3 ? std::stoi(argv[3]) : 365;
-    const int customers = argc > 4 ? std::stoi(argv[4]) : 150;
+void measure(const std::string& program, const std::string& folder, int days, int customers) {
     std::filesystem::create_directories(folder);
     const std::string path = folder + "/year.db";
     const auto began = Clock::now();
@@ -141,5 +131,21 @@ int main(int argc, char** argv) {
     std::cout << "  restaurant verify: " << secondsOf(program + " verify" + on, 1).front()
               << " s, every record of every day re-hashed\n";
     overHttp(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "usage: history_benchmark PROGRAM FOLDER [DAYS [CUSTOMERS]]" << std::endl;
+        return 2;
+    }
+    try {
+        measure(argv[1], argv[2], argc > 3 ? std::stoi(argv[3]) : 365,
+                argc > 4 ? std::stoi(argv[4]) : 150);
+    } catch (const std::exception& failure) {
+        std::cerr << "history_benchmark: " << failure.what() << std::endl;
+        return 1;
+    }
     return 0;
 }

@@ -47,6 +47,7 @@ std::pair<Figures, double> readingWhileWriting(unsigned short port, double secon
     std::atomic<bool> going{true};
     std::atomic<long> written{0};
     std::vector<std::thread> devices;
+    devices.reserve(writers);
     for (int device = 0; device < writers; ++device) {
         devices.emplace_back([&, device] {
             LoopbackDevice writer(port);
