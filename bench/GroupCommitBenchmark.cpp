@@ -20,14 +20,11 @@
 #include <vector>
 
 #include "bench/LoopbackDevice.h"
+#include "bench/ServedDay.h"
 #include "bench/Timing.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
-#include "web/EventHub.h"
-#include "web/Sessions.h"
-#include "web/WebApi.h"
-#include "web/WebServer.h"
 
 namespace {
 
@@ -262,20 +259,12 @@ void direct(const std::string& folder, double seconds) {
 }
 
 void overHttp(const std::string& folder, double seconds) {
-    SqliteJournal journal(folder + "/web.db", SqliteJournal::Access::till);
-    DayService service(builtinMenu(), journal);
-    service.start();
-    Sessions sessions(DayService::systemClock);
-    EventHub events;
-    SqliteJournal history(folder + "/web.db", SqliteJournal::Access::reading);
-    WebApi api(service, history, sessions, events);
-    WebServer server(api, events, {"127.0.0.1", 0, "", ""});
-    std::thread serving([&] { server.run(); });
+    ServedDay served(folder + "/web.db");
     std::vector<std::unique_ptr<LoopbackDevice>> devices;
-    report("Over HTTP on loopback", folder, seconds, service, [&](int clients) -> Command {
+    report("Over HTTP on loopback", folder, seconds, served.service(), [&](int clients) -> Command {
         devices.clear();
         for (int device = 0; device < clients; ++device) {
-            devices.push_back(std::make_unique<LoopbackDevice>(server.port()));
+            devices.push_back(std::make_unique<LoopbackDevice>(served.port()));
         }
         return [&](int client, long at) {
             return devices[static_cast<std::size_t>(client)]->command("t" + std::to_string(client),
@@ -283,9 +272,6 @@ void overHttp(const std::string& folder, double seconds) {
         };
     });
     devices.clear();
-    server.stop();
-    serving.join();
-    service.leaveOpen();
 }
 
 }  // namespace

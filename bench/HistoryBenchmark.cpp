@@ -11,21 +11,17 @@
 #include <iomanip>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/SaleId.h"
 #include "bench/LoopbackDevice.h"
+#include "bench/ServedDay.h"
 #include "bench/Timing.h"
 #include "journal/DayReplay.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
 #include "service/DayRules.h"
 #include "service/DayService.h"
-#include "web/EventHub.h"
-#include "web/Sessions.h"
-#include "web/WebApi.h"
-#include "web/WebServer.h"
 
 namespace {
 
@@ -89,18 +85,10 @@ std::vector<double> secondsOf(const std::string& command, int runs) {
 
 // The web till on the journal: how long it takes to start, and GET /api/days.
 void overHttp(const std::string& path) {
-    SqliteJournal journal(path, SqliteJournal::Access::till);
-    DayService service(builtinMenu(), journal);
     const auto began = Clock::now();
-    service.start();
+    ServedDay served(path);
     const double started = micros(Clock::now() - began) / 1000;
-    SqliteJournal history(path, SqliteJournal::Access::reading);
-    Sessions sessions(DayService::systemClock);
-    EventHub events;
-    WebApi api(service, history, sessions, events);
-    WebServer server(api, events, {"127.0.0.1", 0, "", ""});
-    std::thread serving([&] { server.run(); });
-    LoopbackDevice device(server.port());
+    LoopbackDevice device(served.port());
     std::vector<double> samples;
     for (int read = 0; read < 200; ++read) {
         const auto asked = Clock::now();
@@ -111,9 +99,6 @@ void overHttp(const std::string& path) {
     std::cout << std::fixed << std::setprecision(2) << "  the web till starts in " << started
               << " ms; GET /api/days: p50 " << days.p50 / 1000 << " ms, p99 " << days.p99 / 1000
               << " ms (goal: at most 30 ms)\n";
-    server.stop();
-    serving.join();
-    service.leaveOpen();
 }
 
 void measure(const std::string& program, const std::string& folder, int days, int customers) {

@@ -14,14 +14,11 @@
 #include <vector>
 
 #include "bench/LoopbackDevice.h"
+#include "bench/ServedDay.h"
 #include "bench/Timing.h"
 #include "journal/SqliteJournal.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
-#include "web/EventHub.h"
-#include "web/Sessions.h"
-#include "web/WebApi.h"
-#include "web/WebServer.h"
 
 namespace {
 
@@ -84,21 +81,12 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     const std::string path = folder + "/reads.db";
     std::filesystem::remove(path);
-    SqliteJournal journal(path, SqliteJournal::Access::till);
-    DayService service(builtinMenu(), journal);
-    service.start();
+    ServedDay served(path);
     for (int table = 0; table < writers; ++table) {
-        service.add("t" + std::to_string(table), ItemKind::dish, ItemChoice{1, ""}, 3);
+        served.service().add("t" + std::to_string(table), ItemKind::dish, ItemChoice{1, ""}, 3);
     }
-    SqliteJournal history(path, SqliteJournal::Access::reading);
-    Sessions sessions(DayService::systemClock);
-    EventHub events;
-    WebApi api(service, history, sessions, events);
-    WebServer server(api, events, {"127.0.0.1", 0, "", ""});
-    std::thread serving([&] { server.run(); });
-
-    const Figures alone = reading(server.port(), seconds);
-    const auto [busy, rate] = readingWhileWriting(server.port(), seconds);
+    const Figures alone = reading(served.port(), seconds);
+    const auto [busy, rate] = readingWhileWriting(served.port(), seconds);
     std::cout << "GET /api/orders (" << writers << " open orders), " << seconds << " s each:\n";
     print("alone", alone);
     print(("while " + std::to_string(writers) + " devices write").c_str(), busy);
@@ -106,8 +94,5 @@ int main(int argc, char** argv) {
               << " durable commands/s\n  p99 while writing " << static_cast<long>(busy.p99)
               << " us (goal: at most 2000 us), " << static_cast<long>(busy.p99 - alone.p99)
               << " us above the p99 alone (goal: at most 1000 us)" << std::endl;
-    server.stop();
-    serving.join();
-    service.leaveOpen();
     return 0;
 }

@@ -83,12 +83,8 @@ std::string copied(const fs::path& fixture, const fs::path& to) {
 void expectLinesSealed(const std::string& journal) {
     const ProgramRun verified = restaurant({"verify", "--journal", journal});
     EXPECT_EQ(verified.status, 0) << verified.output;
-    sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(database, "UPDATE day_line SET revenue = revenue + 1 WHERE number = 1",
-                           nullptr, nullptr, nullptr),
+    ASSERT_EQ(tamper(journal, "UPDATE day_line SET revenue = revenue + 1 WHERE number = 1"),
               SQLITE_OK);
-    sqlite3_close(database);
     for (const char* command : {"days", "verify"}) {
         const ProgramRun run = restaurant({command, "--journal", journal, "2>&1"});
         EXPECT_EQ(run.status, 1) << command;

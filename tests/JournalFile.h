@@ -11,6 +11,18 @@ inline std::string bytesOf(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Changes a journal behind the program's back, as someone with the file
+// might: runs the SQL on a connection of its own; returns SQLite's code.
+inline int tamper(const std::string& path, const char* sql) {
+    sqlite3* database = nullptr;
+    int result = sqlite3_open(path.c_str(), &database);
+    if (result == SQLITE_OK) {
+        result = sqlite3_exec(database, sql, nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(database);
+    return result;
+}
+
 // Returns what SQLite's PRAGMA integrity_check says of a journal, on a
 // connection of its own: "ok", or what is wrong.
 inline std::string integrityOf(const std::string& path) {

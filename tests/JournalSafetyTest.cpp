@@ -318,12 +318,7 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
               "Day 2: 6 records, each as it was written\n"
               "Day 3: 5 records, each as it was written\n");
 
-    sqlite3* database = nullptr;
-    ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(database, "UPDATE entry SET price = 1 WHERE day = 2 AND seq = 3",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(database);
+    ASSERT_EQ(tamper(journal, "UPDATE entry SET price = 1 WHERE day = 2 AND seq = 3"), SQLITE_OK);
     const std::string damaged =
         "restaurant: journal " + journal + " is damaged: day 2, record 3 does not match its hash\n";
     for (const char* command :
@@ -341,11 +336,8 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
         << "the days' lines, each at its close, stand";
     EXPECT_EQ(day(journal, "next\\nquit\\n").status, 0) << "the open day is sound";
 
-    ASSERT_EQ(sqlite3_open(journal.c_str(), &database), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(database, "UPDATE entry SET revenue = 99999 WHERE day = 1 AND seq = 5",
-                           nullptr, nullptr, nullptr),
+    ASSERT_EQ(tamper(journal, "UPDATE entry SET revenue = 99999 WHERE day = 1 AND seq = 5"),
               SQLITE_OK);
-    sqlite3_close(database);
     const std::string line =
         "restaurant: journal " + journal + " is damaged: day 1, record 5 does not match its hash\n";
     for (const char* command : {" days", " verify"}) {

@@ -116,7 +116,8 @@ inline std::vector<ItemRef> RandomDay::someItemsOf(const std::string& order) {
         for (const auto& kind : open->items) {
             for (std::size_t place : kind) {
                 if (random() % 2 == 0) {
-                    items.push_back({ItemKind::dish, {}, itemIdOf(1, day.sofar().items[place].entry)});
+                    items.push_back(
+                        {ItemKind::dish, {}, itemIdOf(1, day.sofar().items[place].entry)});
                 }
             }
         }
