@@ -80,7 +80,7 @@ std::string RefusalWords::message(const Refusal& refusal) {
         case Reason::noSuchSale:
             return "there is no sale " + refusal.text;
         case Reason::saleOfClosedDay:
-            return "day " + number + " is closed: its sales stand as they were";
+            return "day " + number + " is closed";
         case Reason::alreadyVoid:
             return "customer " + number + "'s sale is void already";
         case Reason::noReason:
