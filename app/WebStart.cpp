@@ -35,6 +35,7 @@ std::optional<WebServer::Options> optionsOf(const ServeRequest& request) {
     options.port = static_cast<unsigned short>(std::stoi(port));
     options.certificate = request.certificate;
     options.key = request.key;
+    options.hostnames = request.hostnames;
     return options;
 }
 

@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What `restaurant serve` is asked.
 struct ServeRequest {
     std::string listen = "127.0.0.1:8080";
+    // Names devices reach the till by, beside its addresses.
+    std::vector<std::string> hostnames;
     std::string certificate;
     std::string key;
     std::string menuFile;

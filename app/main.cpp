@@ -136,7 +136,7 @@ void defineMenuCommands(CLI::App& app, Request& request, Commands& commands) {
     journalOption(*commands.import, request);
 }
 
-void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
+void defineServeCommand(CLI::App& app, Request& request, Commands& commands) {
     commands.serve = app.add_subcommand(
         "serve", "Run the till as a web page for the restaurant's tablets and phones");
     commands.serve
@@ -154,7 +154,16 @@ void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
         ->type_name("FILE");
     commands.serve->get_option("--certificate")->needs(commands.serve->get_option("--key"));
     commands.serve->get_option("--key")->needs(commands.serve->get_option("--certificate"));
+    commands.serve
+        ->add_option("--hostname", request.serve.hostnames,
+                     "A name devices reach the till by, beside its addresses; may be given again")
+        ->allow_extra_args(false)
+        ->type_name("NAME");
     vatOption(*commands.serve, request.serve.vat);
+}
+
+void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
+    defineServeCommand(app, request, commands);
     CLI::App* staff = app.add_subcommand("staff", "The staff who may sign in to the web till");
     staff->require_subcommand(1);
     commands.staffAdd =

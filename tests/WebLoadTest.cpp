@@ -2,6 +2,7 @@
 // 16 of them send commands, first for a while, then through 20 SIGKILLs of
 // the server, each followed by a restart. Every command answered 200 must be
 // in the journal, its answer kept with it byte for byte, and the file sound.
+// And a till out of descriptors serves again once they are free.
 #include <atomic>
 #include <boost/asio/ip/tcp.hpp>
 #include <chrono>
@@ -55,9 +56,11 @@ Answer send(unsigned short port, const std::string& target, const std::string& b
 // A web till run as its own program, on a port chosen once.
 class ServedTill {
 public:
-    ServedTill(const std::string& journal, unsigned short port)
-        : till({RESTAURANT_PATH, "serve", "--listen", "127.0.0.1:" + std::to_string(port),
-                "--journal", journal}) {
+    // With `descriptors`, the till may open no more than that many files.
+    ServedTill(const std::string& journal, unsigned short port, int descriptors = 0)
+        : till(
+              withLimit(descriptors, {RESTAURANT_PATH, "serve", "--listen",
+                                      "127.0.0.1:" + std::to_string(port), "--journal", journal})) {
         std::string line;
         if (till.readLine(line, milliseconds(20000)) &&
             line.find("http://127.0.0.1:") != std::string::npos) {
@@ -70,6 +73,15 @@ public:
     void kill() { till.kill(); }
 
 private:
+    static std::vector<std::string> withLimit(int descriptors, std::vector<std::string> command) {
+        if (descriptors > 0) {
+            command.insert(command.begin(),
+                           {"/bin/sh", "-c",
+                            "ulimit -n " + std::to_string(descriptors) + " && exec \"$0\" \"$@\""});
+        }
+        return command;
+    }
+
     ChildProcess till;
     unsigned short port_ = 0;
 };
@@ -198,6 +210,26 @@ TEST_F(WebLoad, ThirtyTwoDevicesAndTwentyKillsLoseNoAcknowledgedCommand) {
     std::cout << "Web load: " << underLoad << " commands acknowledged in 10 s by 16 of 32 devices; "
               << devices.acknowledged.size() - underLoad << " more through 20 kills; " << unanswered
               << " of the first unanswered" << std::endl;
+}
+
+// A stranger who opens connections until the till runs out of descriptors
+// holds it only while they stay open: the till then accepts again.
+TEST_F(WebLoad, ATillOutOfDescriptorsServesAgainOnceTheyAreFree) {
+    ServedTill till(file("journal.db"), 0, 40);
+    ASSERT_NE(till.port(), 0);
+    std::vector<std::unique_ptr<tcp::iostream>> held;
+    for (int connection = 0; connection < 60; ++connection) {
+        held.push_back(std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(till.port())));
+    }
+    std::this_thread::sleep_for(milliseconds(300));
+    held.clear();
+    tcp::iostream stream("127.0.0.1", std::to_string(till.port()));
+    stream.expires_after(std::chrono::seconds(3));
+    stream << "GET /api/menu HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"
+           << std::flush;
+    std::string status;
+    std::getline(stream, status);
+    EXPECT_EQ(status, "HTTP/1.1 200 OK\r");
 }
 
 }  // namespace

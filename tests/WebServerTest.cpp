@@ -23,6 +23,8 @@
 #include "service/DayService.h"
 #include "tests/SmallRestaurant.h"
 #include "tests/TempFolder.h"
+#include "web/ConnectionLimits.h"
+#include "web/PinHash.h"
 #include "web/WebApi.h"
 #include "web/WebServer.h"
 
@@ -30,20 +32,29 @@ namespace {
 
 using boost::asio::ip::tcp;
 
-std::string request(const std::string& method, const std::string& target, const std::string& body,
-                    const std::string& extra = "") {
-    return method + " " + target +
-           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n" + extra +
+// A request on a connection of its own, to the till by the name given.
+std::string request(const std::string& host, const std::string& method, const std::string& target,
+                    const std::string& body, const std::string& extra = "") {
+    return method + " " + target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nContent-Type: application/json\r\n" + extra +
            "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
            body;
 }
 
+int statusOf(const std::string& answer) {
+    return answer.size() >= 12 ? std::stoi(answer.substr(9, 3)) : 0;
+}
+
+// A till served on loopback, with clocks short enough for a test to wait
+// them out.
 class Served : public ::testing::Test {
 protected:
     void SetUp() override {
         service.start();
-        server =
-            std::make_unique<WebServer>(api, events, WebServer::Options{"127.0.0.1", 0, "", ""});
+        WebServer::Options options{"127.0.0.1", 0, "", "", {"till.example"}};
+        options.headerTimeout = std::chrono::milliseconds(300);
+        options.heartbeat = std::chrono::milliseconds(200);
+        server = std::make_unique<WebServer>(api, events, options);
         serving = std::thread([this] { server->run(); });
     }
     void TearDown() override {
@@ -51,58 +62,147 @@ protected:
         serving.join();
     }
 
+    std::string request(const std::string& method, const std::string& target,
+                        const std::string& body, const std::string& extra = "") {
+        return ::request("127.0.0.1:" + std::to_string(server->port()), method, target, body,
+                         extra + cookie);
+    }
+
+    std::unique_ptr<tcp::iostream> connect() {
+        auto stream = std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(server->port()));
+        stream->expires_after(std::chrono::seconds(5));
+        return stream;
+    }
+
     // Sends the bytes on a new connection; returns all it reads in 5 s.
     std::string exchange(const std::string& bytes) {
-        tcp::iostream stream("127.0.0.1", std::to_string(server->port()));
-        stream.expires_after(std::chrono::seconds(5));
-        stream << bytes << std::flush;
-        return std::string(std::istreambuf_iterator<char>(stream), {});
+        const std::unique_ptr<tcp::iostream> stream = connect();
+        *stream << bytes << std::flush;
+        return std::string(std::istreambuf_iterator<char>(*stream), {});
+    }
+
+    // Signs in; the requests after carry the session.
+    void signIn() {
+        const std::string answer =
+            exchange(request("POST", "/api/session", R"({"staff":"Ana","pin":"2468"})"));
+        const std::size_t at = answer.find("session=");
+        ASSERT_NE(at, std::string::npos) << answer;
+        cookie = "Cookie: " + answer.substr(at, answer.find(';', at) - at) + "\r\n";
+    }
+
+    // Opens an event stream, read up to its first line of data.
+    std::unique_ptr<tcp::iostream> openEvents() {
+        std::unique_ptr<tcp::iostream> stream = connect();
+        *stream << "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                << cookie << "\r\n"
+                << std::flush;
+        std::string line;
+        while (std::getline(*stream, line) && line != "retry: 1000") {
+        }
+        EXPECT_EQ(line, "retry: 1000");
+        return stream;
     }
 
     MemoryJournal journal;
+    // Ana may sign in from the start: she is on the staff before the API reads it.
+    bool staffed = (journal.putStaff({"Ana", PinHash::of("2468", true)}), true);
     DayService service{SmallRestaurant::menu(), journal};
     Sessions sessions{DayService::systemClock};
     EventHub events;
     WebApi api{service, journal, sessions, events};
     std::unique_ptr<WebServer> server;
     std::thread serving;
+    std::string cookie;
 };
 
 TEST_F(Served, ServesThePageWithAPolicyThatLetsInNothingFromElsewhere) {
-    const std::string page =
-        exchange("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    const std::string page = exchange(request("GET", "/", ""));
     EXPECT_EQ(page.rfind("HTTP/1.1 200 OK\r\n", 0), 0U) << page.substr(0, 200);
     EXPECT_NE(page.find("Content-Security-Policy: default-src 'self'; script-src 'self';"),
               std::string::npos);
     EXPECT_NE(page.find("<script type=\"module\" src=\"/app.js\"></script>"), std::string::npos);
-    const std::string script =
-        exchange("GET /app.js HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(page.find("Strict-Transport-Security"), std::string::npos) << "not over plain HTTP";
+    const std::string script = exchange(request("GET", "/app.js", ""));
     EXPECT_NE(script.find("Content-Type: text/javascript"), std::string::npos);
-    const std::string large =
-        exchange(request("POST", "/api/orders/5/items", std::string(70000, ' ')));
-    EXPECT_EQ(large.rfind("HTTP/1.1 413 ", 0), 0U) << large.substr(0, 200);
+}
+
+// Each case as a stranger sends it; none may change the day.
+TEST_F(Served, RefusesWhatAStrangerSendsAndGoesOnServing) {
+    signIn();
+    const std::string port = std::to_string(server->port());
+    const std::string add = R"({"kind":"dish","item":1})";
+    const struct {
+        std::string what;
+        std::string bytes;
+        int status;
+    } cases[] = {
+        {"a body over 64 KiB", request("POST", "/api/orders/5/items", std::string(70000, ' ')),
+         413},
+        {"headers over 16 KiB",
+         request("POST", "/api/orders/5/items", add,
+                 "X-Padding: " + std::string(17000, 'a') + "\r\n"),
+         431},
+        {"a rebinding page's own name",
+         ::request("attacker.example:" + port, "POST", "/api/orders/5/items", add,
+                   "Origin: http://attacker.example:" + port + "\r\n" + cookie),
+         421},
+        {"another port", "GET /api/menu HTTP/1.1\r\nHost: 127.0.0.1:1\r\n\r\n", 421},
+        {"no Host at all", "GET /api/menu HTTP/1.0\r\n\r\n", 421},
+        {"an Origin of another site",
+         request("POST", "/api/orders/5/items", add, "Origin: http://attacker.example\r\n"), 403},
+        {"an Origin of another scheme",
+         request("POST", "/api/orders/5/items", add, "Origin: https://127.0.0.1:" + port + "\r\n"),
+         403},
+    };
+    for (const auto& attack : cases) {
+        const std::string answer = exchange(attack.bytes);
+        EXPECT_EQ(statusOf(answer), attack.status) << attack.what << "\n" << answer.substr(0, 300);
+    }
     EXPECT_EQ(journal.currentDay().entries.size(), 1U);
+    for (const std::string& name :
+         {"till.example:" + port, "LOCALHOST:" + port, std::string("localhost")}) {
+        const std::string answer = exchange("GET /api/menu HTTP/1.1\r\nHost: " + name + "\r\n" +
+                                            cookie + "Connection: close\r\n\r\n");
+        EXPECT_EQ(statusOf(answer), 200) << name;
+    }
+    EXPECT_EQ(
+        statusOf(exchange(::request("till.example:" + port, "POST", "/api/orders/5/items", add,
+                                    "Origin: http://till.example:" + port + "\r\n" + cookie))),
+        200);
+}
+
+// 64 idle connections from one address are all it may hold; each is closed
+// when its headers are late, and the till answers again at once.
+TEST_F(Served, AnAddressThatHoldsIdleConnectionsNeitherStarvesTheTillNorKeepsThem) {
+    std::vector<std::unique_ptr<tcp::iostream>> idle;
+    for (std::size_t held = 0; held < ConnectionLimits::fromOneAddress; ++held) {
+        idle.push_back(connect());
+        *idle.back() << "GET /api/menu HTTP/1.1\r\n" << std::flush;
+    }
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(exchange(request("GET", "/api/menu", "")), "") << "one more is closed at once";
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(250));
+    for (auto& stream : idle) {
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*stream), {}), "")
+            << "closed after its header timeout";
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
+    signIn();
+    EXPECT_EQ(statusOf(exchange(request("GET", "/api/menu", ""))), 200);
 }
 
 TEST_F(Served, EveryOpenEventStreamHearsOfAChangeWithinASecond) {
+    signIn();
     constexpr int devices = 50;
     std::vector<std::unique_ptr<tcp::iostream>> streams;
     for (int device = 0; device < devices; ++device) {
-        streams.push_back(
-            std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(server->port())));
-        streams.back()->expires_after(std::chrono::seconds(5));
-        *streams.back() << "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" << std::flush;
-        std::string line;
-        while (std::getline(*streams.back(), line) && line != "retry: 1000") {
-        }
-        ASSERT_EQ(line, "retry: 1000") << "device " << device;
+        streams.push_back(openEvents());
     }
     const auto sent = std::chrono::steady_clock::now();
     const std::string added =
         exchange(request("POST", "/api/orders/5/items", R"({"kind":"dish","item":1})"));
-    ASSERT_EQ(added.rfind("HTTP/1.1 200 OK\r\n", 0), 0U) << added;
-    const std::string orders =
-        exchange("GET /api/orders HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n");
+    ASSERT_EQ(statusOf(added), 200) << added;
+    const std::string orders = exchange(request("GET", "/api/orders", ""));
     const std::string change =
         std::to_string(nlohmann::json::parse(orders.substr(orders.find("\r\n\r\n") + 4))["change"]
                            .get<std::int64_t>());
@@ -113,6 +213,21 @@ TEST_F(Served, EveryOpenEventStreamHearsOfAChangeWithinASecond) {
         EXPECT_EQ(line, "data: {\"change\": " + change + "}") << "the version the orders show";
     }
     EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(1));
+}
+
+// A stream says it is there at each heartbeat, and ends when its session
+// signs out, so that a device left signed in elsewhere hears nothing more.
+TEST_F(Served, AStreamBeatsUntilItsSessionSignsOut) {
+    signIn();
+    const std::unique_ptr<tcp::iostream> stream = openEvents();
+    std::string line;
+    while (std::getline(*stream, line) && line.empty()) {
+    }
+    EXPECT_EQ(line, ": still here");
+    EXPECT_EQ(statusOf(exchange(request("DELETE", "/api/session", "{}"))), 204);
+    std::string rest(std::istreambuf_iterator<char>(*stream), {});
+    EXPECT_TRUE(rest.empty() || rest.find("data:") == std::string::npos) << rest;
+    EXPECT_EQ(stream->error(), boost::asio::error::eof) << "ended by the till, not by a timeout";
 }
 
 // A self-signed certificate for 127.0.0.1 and its key, as PEM files.
@@ -148,7 +263,7 @@ TEST_F(ServedOverTls, ServesThePageOverHttpsWithTheCertificateGiven) {
     Sessions sessions{DayService::systemClock};
     EventHub events;
     WebApi api{service, journal, sessions, events};
-    WebServer server(api, events, {"127.0.0.1", 0, file("till.pem"), file("till.key")});
+    WebServer server(api, events, {"127.0.0.1", 0, file("till.pem"), file("till.key"), {}});
     ASSERT_TRUE(server.secure());
     std::thread serving([&] { server.run(); });
 
@@ -162,12 +277,13 @@ TEST_F(ServedOverTls, ServesThePageOverHttpsWithTheCertificateGiven) {
         tcp::endpoint(boost::asio::ip::make_address("127.0.0.1"), server.port()));
     stream.handshake(boost::asio::ssl::stream_base::client);
     beast::http::request<beast::http::empty_body> asked{beast::http::verb::get, "/api/menu", 11};
-    asked.set(beast::http::field::host, "127.0.0.1");
+    asked.set(beast::http::field::host, "127.0.0.1:" + std::to_string(server.port()));
     beast::http::write(stream, asked);
     beast::flat_buffer buffer;
     beast::http::response<beast::http::string_body> answer;
     beast::http::read(stream, buffer, answer);
     EXPECT_EQ(answer.result_int(), 200U);
+    EXPECT_EQ(answer[beast::http::field::strict_transport_security], "max-age=31536000");
     EXPECT_NE(answer.body().find("\"Noodle soup\""), std::string::npos) << answer.body();
 
     server.stop();

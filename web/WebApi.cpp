@@ -124,7 +124,9 @@ WebAnswer WebApi::session(const WebRequest& request, const json& body) {
         return signIn(request, body);
     }
     if (request.method == "DELETE") {
-        sessions.close(request.sessionToken());
+        const std::string token = request.sessionToken();
+        sessions.close(token);
+        events.endSession(token);
         return {204, "application/json", "", {}, false};
     }
     return WebAnswer::refusal(405, "sign in with POST, out with DELETE");

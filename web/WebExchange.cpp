@@ -16,13 +16,17 @@ std::vector<std::string> WebRequest::path() const {
     return segments;
 }
 
+// Cookies are read by name: "xsession=1; session=T" holds the session T.
 std::string WebRequest::sessionToken() const {
-    const std::size_t at = cookie.find("session=");
-    if (at == std::string::npos || (at > 0 && cookie[at - 1] != ' ' && cookie[at - 1] != ';')) {
-        return "";
+    std::istringstream pairs(cookie);
+    for (std::string pair; std::getline(pairs, pair, ';');) {
+        const std::size_t start = pair.find_first_not_of(' ');
+        if (start != std::string::npos && pair.compare(start, 8, "session=") == 0) {
+            const std::string value = pair.substr(start + 8);
+            return value.substr(0, value.find_last_not_of(' ') + 1);
+        }
     }
-    const std::size_t start = at + 8;
-    return cookie.substr(start, cookie.find(';', start) - start);
+    return "";
 }
 
 WebAnswer WebAnswer::json(int status, const nlohmann::json& body) {

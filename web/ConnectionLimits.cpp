@@ -1,0 +1,42 @@
+#include "web/ConnectionLimits.h"
+
+#include <utility>
+
+ConnectionLimits::Slot::Slot(ConnectionLimits& limits, std::string address)
+    : limits(&limits), address(std::move(address)) {}
+
+ConnectionLimits::Slot::Slot(Slot&& other) noexcept
+    : limits(std::exchange(other.limits, nullptr)), address(std::move(other.address)) {}
+
+ConnectionLimits::Slot::~Slot() {
+    if (limits != nullptr) {
+        limits->release(address);
+    }
+}
+
+ConnectionLimits::ConnectionLimits(std::size_t inAll, std::size_t fromOneAddress)
+    : mostInAll(inAll), mostFromOne(fromOneAddress) {}
+
+std::optional<ConnectionLimits::Slot> ConnectionLimits::admit(const std::string& address) {
+    std::size_t& fromThere = perAddress[address];
+    if (total >= mostInAll || fromThere >= mostFromOne) {
+        if (fromThere == 0) {
+            perAddress.erase(address);
+        }
+        return std::nullopt;
+    }
+    Slot slot(*this, address);
+    ++fromThere;
+    ++total;
+    return slot;
+}
+
+std::size_t ConnectionLimits::held() const { return total; }
+
+void ConnectionLimits::release(const std::string& address) {
+    --total;
+    const auto found = perAddress.find(address);
+    if (found != perAddress.end() && --found->second == 0) {
+        perAddress.erase(found);
+    }
+}
