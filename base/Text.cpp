@@ -107,3 +107,14 @@ bool isAllDigits(std::string_view word) {
     }
     return true;
 }
+
+bool isFreeText(std::string_view text, std::size_t most) {
+    if (text.empty() || !isUtf8(text) || forbiddenInName(text)) {
+        return false;
+    }
+    std::size_t characters = 0;
+    for (const char byte : text) {
+        characters += (static_cast<unsigned char>(byte) & 0xC0U) != 0x80U ? 1U : 0U;
+    }
+    return characters <= most;
+}

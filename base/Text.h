@@ -31,6 +31,10 @@ std::string padLeft(std::string_view text, std::size_t width);
 // must be UTF-8.
 std::optional<char32_t> forbiddenInName(std::string_view text);
 
+// Whether the text is a person's own words as the till keeps them (a void's
+// reason, a note): UTF-8, 1 to `most` characters, none forbidden in a name.
+bool isFreeText(std::string_view text, std::size_t most = 120);
+
 // Returns "U+202E" for the character.
 std::string codePointName(char32_t character);
 

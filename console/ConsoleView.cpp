@@ -215,6 +215,7 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::saleOfClosedDay:
         case Reason::alreadyVoid:
         case Reason::noReason:
+        case Reason::badReason:
             refusedPayment(refusal);
             return;
         case Reason::noSuchMenuNumber:
@@ -278,6 +279,8 @@ void ConsoleView::refusedPayment(const Refusal& refusal) {
         say("No c" + customer + " has paid today: type receipt to see the last one");
     } else if (refusal.reason == Reason::alreadyVoid) {
         say("C" + customer + "'s sale is void already");
+    } else if (refusal.reason == Reason::badReason) {
+        say("A void's reason is at most 120 characters, without control or invisible characters");
     } else if (refusal.reason == Reason::noSuchSale || refusal.reason == Reason::saleOfClosedDay) {
         say("No sale " + refusal.text + " was paid today: type receipt to see the last one");
     } else {

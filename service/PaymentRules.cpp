@@ -1,6 +1,7 @@
 #include "service/PaymentRules.h"
 
 #include "base/TableLabel.h"
+#include "base/Text.h"
 #include "service/ItemFinder.h"
 
 Ruled PaymentRules::pay(const RuleContext& context, const PayOrder& command) {
@@ -100,6 +101,9 @@ Ruled PaymentRules::voidSale(const RuleContext& context, const VoidSale& command
                                                              : Refusal::Reason::noReason);
         refused.number = paid.number;
         return refused;
+    }
+    if (!isFreeText(command.reason)) {
+        return RuleContext::refusal(Refusal::Reason::badReason);
     }
     Voided voided{paid.number, paid.saleId, Money(), command.reason};
     for (std::size_t at : context.day().itemsOf(paid.number)) {

@@ -12,6 +12,10 @@
 // numbered in the order they pay.
 class PaymentRules {
 public:
+    // The most cash a customer may be taken to hand over: more is a slip of
+    // the finger, and far more would overflow the change.
+    static constexpr Money mostCashGiven = Money::fromCents(10'000'000);
+
     static Ruled pay(const RuleContext& context, const PayOrder& command);
     static Ruled voidSale(const RuleContext& context, const VoidSale& command);
 

@@ -29,6 +29,7 @@ struct Refusal {
         noSuchCustomer,      // no customer `number` paid today
         alreadyVoid,         // customer `number`'s sale is void already
         noReason,            // a void needs a reason
+        badReason,           // a void's reason that is not plain text of 120 characters at most
         noSuchItem,          // order `order` holds no item of id `text`
         noSuchSale,          // no sale was paid under the id `text`
         saleOfClosedDay,     // the sale `text` was paid in day `number`, closed since

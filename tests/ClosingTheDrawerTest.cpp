@@ -147,6 +147,12 @@ TEST_F(ClosingTheDrawer, TheSummaryCountsTheDrawerTheVatAndThePaymentsToTheCent)
     EXPECT_EQ(at({"void 9 no such sale"}),
               "No customer 9 has paid today: type receipt to see the last one\n");
     EXPECT_EQ(at({"void 5 twice"}), "Customer 5's sale is void already\n");
+    for (const std::string& forged :
+         {std::string("\x1b[2Jall fine"), std::string("\u202Eowt"), std::string(121, 'x')}) {
+        EXPECT_EQ(at({"void 4 " + forged}),
+                  "A void's reason is at most 120 characters, without control or invisible "
+                  "characters\n");
+    }
     EXPECT_EQ(at({"pay cheque"}),
               "'cheque' is not a way to pay: type pay, pay cash, pay cash and "
               "the cash given (pay cash 50), pay card or pay other\n");

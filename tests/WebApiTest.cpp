@@ -101,6 +101,8 @@ TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
               std::string::npos);
     EXPECT_EQ(till.cookie.size(), std::string("session=").size() + 32) << "128 random bits";
     EXPECT_EQ(till.ask("GET", "/api/menu").status, 200);
+    till.cookie = "xsession=1; " + till.cookie + "; theme=dark";
+    EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "cookies are read by name";
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/menu"))["dish"][1],
               (json{{"number", 2}, {"name", "Fish"}, {"price_cents", 2000}}));
     EXPECT_EQ(till.ask("DELETE", "/api/session").status, 204);
@@ -143,8 +145,11 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
     foreign.cookie = till.cookie;
     EXPECT_EQ(till.api.handle(foreign).status, 403);
     foreign.origin.reset();
-    foreign.contentType = "text/plain";
-    EXPECT_EQ(till.api.handle(foreign).status, 415);
+    for (const char* type : {"text/plain", "application/jsonfoo",
+                             "application/json; charset=latin1", "application/json-patch+json"}) {
+        foreign.contentType = type;
+        EXPECT_EQ(till.api.handle(foreign).status, 415) << type;
+    }
     const std::vector<std::tuple<std::string, std::string, std::string, int>> refused = {
         {"POST", "/api/orders/6/items",
          R"({"kind":"dish","item":1,"pad":")" + std::string(65536, 'x') + "\"}", 413},
@@ -155,6 +160,24 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
         {"POST", "/api/orders/6/items", R"({"kind":"dish","item":9})", 404},
         {"POST", "/api/orders/6/items", R"({"kind":"dish","item":"lobster"})", 404},
         {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":100})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":4294967395})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":-4294967286})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":18446744073709551615})",
+         400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":1e30})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":1.5})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":1,"count":"2"})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":7,"item":1})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":-1})", 400},
+        {"POST", "/api/orders/6/items", R"({"kind":"dish","item":[1]})", 400},
+        {"POST", "/api/orders/6/move", R"({"items":["1-2"],"to":7})", 400},
+        {"POST", "/api/orders/6/move", R"({"items":"1-2","to":"7"})", 400},
+        {"POST", "/api/orders/6/pay", R"({"method":"cash","given_cents":2147484148})", 400},
+        {"POST", "/api/orders/6/pay", R"({"method":"cash","given_cents":-1})", 400},
+        {"POST", "/api/orders/6/pay", R"({"method":"cash","given_cents":"500"})", 400},
+        {"POST", "/api/orders/6/pay", R"({"method":"card","given_cents":500})", 400},
+        {"POST", "/api/orders/6/pay", R"({"method":5})", 400},
+        {"POST", "/api/session", R"({"staff":5,"pin":"2468"})", 400},
         {"POST", "/api/orders/no%20such/items", R"({"kind":"dish","item":1})", 400},
         {"DELETE", "/api/orders/6/items/1-999", "", 409},
         {"DELETE", "/api/orders/6/items/snack", "", 409},
@@ -169,6 +192,12 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
         {"POST", "/api/sales/no-such-sale/void", R"({"reason":"x"})", 404},
         {"POST", "/api/sales/" + sale + "/void", R"({"reason":"again"})", 409},
         {"POST", "/api/sales/" + sale + "/void", "{}", 400},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":5})", 400},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":"two\nCustomers served 0"})", 400},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":"\u001b[2Jgone"})", 400},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":"\u202ethgir"})", 400},
+        {"POST", "/api/sales/" + sale + "/void", R"({"reason":")" + std::string(121, 'x') + "\"}",
+         400},
         {"POST", "/api/customers/1/void", R"({"reason":"x"})", 405},
         {"POST", "/api/day/close", "{}", 409},
         {"GET", "/api/days/9/summary", "", 404},

@@ -7,9 +7,13 @@
 #include "base/TableLabel.h"
 #include "base/Text.h"
 #include "reports/ReportLines.h"
+#include "service/OrderRules.h"
 #include "service/OrderViews.h"
+#include "service/PaymentRules.h"
 #include "service/SaleFigures.h"
+#include "web/BodyFields.h"
 #include "web/DayJson.h"
+#include "web/RefusalWords.h"
 
 namespace {
 
@@ -28,30 +32,11 @@ std::optional<std::string> orderOf(const std::string& name) {
     return isTableLabel(name) ? std::optional<std::string>(name) : std::nullopt;
 }
 
-std::optional<ItemChoice> choiceOf(const json& value) {
-    ItemChoice choice;
-    if (value.is_number_unsigned()) {
-        choice.number = value.get<std::int64_t>();
-    } else if (value.is_string() && !value.get<std::string>().empty()) {
-        choice.name = value.get<std::string>();
-    } else {
-        return std::nullopt;
-    }
-    return choice;
-}
-
-// The items a body names by id, each a string.
-std::optional<std::vector<ItemRef>> idsOf(const json& body) {
-    const json listed = body.value("items", json::array());
-    if (!listed.is_array()) {
-        return std::nullopt;
-    }
+// The items a body names by id.
+std::vector<ItemRef> idsOf(BodyFields& fields, const std::string& fault) {
     std::vector<ItemRef> items;
-    for (const json& id : listed) {
-        if (!id.is_string() || id.get<std::string>().empty()) {
-            return std::nullopt;
-        }
-        items.push_back({ItemKind::dish, {}, id.get<std::string>()});
+    for (std::string& id : fields.texts("items", fault)) {
+        items.push_back({ItemKind::dish, {}, std::move(id)});
     }
     return items;
 }
@@ -111,20 +96,21 @@ Routed ChangeRoutes::orderChange(const WebRequest& request, const std::vector<st
 }
 
 Routed ChangeRoutes::addItem(const std::string& order, const json& body) {
-    const std::optional<ItemKind> kind = body.contains("kind") && body["kind"].is_string()
-                                             ? kindNamed(body["kind"].get<std::string>())
-                                             : std::nullopt;
-    const std::optional<ItemChoice> item =
-        body.contains("item") ? choiceOf(body["item"]) : std::nullopt;
-    const json count = body.value("count", json(1));
-    if (!kind || !item || !count.is_number_integer()) {
-        return badRequest(!kind   ? std::string(kindsHint)
-                          : !item ? "give the item by number or name"
-                                  : "the count must be from 1 to 99");
+    BodyFields fields(body);
+    const std::optional<ItemKind> kind = kindNamed(fields.text("kind", "", kindsHint));
+    const std::optional<json> item = fields.numberOrText("item", "give the item by number or name");
+    const std::int64_t count =
+        fields.integer("count", 1, 1, OrderRules::mostCopies, "the count must be from 1 to 99");
+    if (fields.fault() || !kind || !item) {
+        return badRequest(fields.fault().value_or(kindsHint));
     }
-    const std::int64_t copies = count.get<std::int64_t>();
-    const int asked = copies < 0 || copies > 1000 ? 0 : static_cast<int>(copies);
-    return Change{AddItems{order, *kind, *item, asked}, orderAnswer(order)};
+    ItemChoice choice;
+    if (item->is_string()) {
+        choice.name = item->get<std::string>();
+    } else {
+        choice.number = item->get<std::int64_t>();
+    }
+    return Change{AddItems{order, *kind, choice, static_cast<int>(count)}, orderAnswer(order)};
 }
 
 Routed ChangeRoutes::removeItem(const std::string& order, const std::string& id) {
@@ -132,15 +118,17 @@ Routed ChangeRoutes::removeItem(const std::string& order, const std::string& id)
 }
 
 Routed ChangeRoutes::moveItems(const std::string& order, const json& body) {
-    const std::optional<std::string> to = body.contains("to") && body["to"].is_string()
-                                              ? orderOf(body["to"].get<std::string>())
-                                              : std::nullopt;
-    const std::optional<std::vector<ItemRef>> items = idsOf(body);
-    if (!to || !items || items->empty()) {
-        return badRequest(!to ? "give the table the items go to"
-                              : "name the items that move by their ids, in \"items\"");
+    BodyFields fields(body);
+    const std::optional<std::string> to =
+        orderOf(fields.text("to", "", "give the table the items go to"));
+    const std::vector<ItemRef> items =
+        idsOf(fields, "name the items that move by their ids, in \"items\"");
+    if (fields.fault() || !to || items.empty()) {
+        return badRequest(
+            fields.fault().value_or(!to ? "give the table the items go to"
+                                        : "name the items that move by their ids, in \"items\""));
     }
-    return Change{MoveItems{order, *items, *to},
+    return Change{MoveItems{order, items, *to},
                   [order, to = *to](const Result&, const DayReplay& day) {
                       return DayJson::text({{"orders",
                                              {DayJson::order(OrderViews::named(day, order)),
@@ -149,23 +137,24 @@ Routed ChangeRoutes::moveItems(const std::string& order, const json& body) {
 }
 
 Routed ChangeRoutes::pay(const std::string& order, const json& body) {
+    BodyFields fields(body);
     Payment payment;
-    const json method = body.value("method", json("cash"));
-    if (!method.is_string()) {
-        return badRequest("pay by cash, card or other");
+    payment.method = fields.text("method", "cash", "pay by cash, card or other");
+    const std::string givenFault = "given_cents is the cash given, in cents, from 0 to " +
+                                   std::to_string(PaymentRules::mostCashGiven.cents());
+    if (fields.has("given_cents")) {
+        payment.given = Money::fromCents(
+            fields.integer("given_cents", 0, 0, PaymentRules::mostCashGiven.cents(), givenFault));
     }
-    payment.method = method.get<std::string>();
-    if (body.contains("given_cents")) {
-        if (!body["given_cents"].is_number_unsigned() || payment.method != "cash") {
-            return badRequest("given_cents is the cash given, in cents");
-        }
-        payment.given = Money::fromCents(body["given_cents"].get<std::int64_t>());
+    const std::vector<ItemRef> items =
+        idsOf(fields, "name the items paid for by their ids, in \"items\"");
+    if (fields.fault()) {
+        return badRequest(*fields.fault());
     }
-    const std::optional<std::vector<ItemRef>> items = idsOf(body);
-    if (!items) {
-        return badRequest("name the items paid for by their ids, in \"items\"");
+    if (payment.given && payment.method != "cash") {
+        return badRequest("given_cents is the cash given, for a payment in cash");
     }
-    return Change{PayOrder{order, *items, payment}, [](const Result& done, const DayReplay& day) {
+    return Change{PayOrder{order, items, payment}, [](const Result& done, const DayReplay& day) {
                       const Paid& paid = std::get<Paid>(done);
                       return DayJson::text({{"customer", paid.customer},
                                             {"total_cents", paid.total.cents()},
@@ -175,12 +164,15 @@ Routed ChangeRoutes::pay(const std::string& order, const json& body) {
 }
 
 Routed ChangeRoutes::voidSale(const std::string& saleId, const json& body) {
-    const json reason = body.value("reason", json(""));
-    if (!reason.is_string() || reason.get<std::string>().empty()) {
+    BodyFields fields(body);
+    if (!fields.has("reason")) {
         return badRequest("give the reason of the void");
     }
-    return Change{VoidSale{0, saleId, reason.get<std::string>()},
-                  [](const Result& done, const DayReplay& day) {
+    const std::string reason = fields.freeText("reason", RefusalWords::voidReasonRule);
+    if (fields.fault()) {
+        return badRequest(*fields.fault());
+    }
+    return Change{VoidSale{0, saleId, reason}, [](const Result& done, const DayReplay& day) {
                       return DayJson::text(receiptIn(day, std::get<Voided>(done).customer));
                   }};
 }

@@ -34,6 +34,7 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::notEnough:
         case Reason::badMethod:
         case Reason::noReason:
+        case Reason::badReason:
             return 400;
     }
     return 400;
@@ -85,6 +86,8 @@ std::string RefusalWords::message(const Refusal& refusal) {
             return "customer " + number + "'s sale is void already";
         case Reason::noReason:
             return "a void needs a reason";
+        case Reason::badReason:
+            return voidReasonRule;
         case Reason::keyReused:
             return "that Idempotency-Key came before with another request: send a new key";
         case Reason::journalRefused:

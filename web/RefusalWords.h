@@ -10,6 +10,9 @@
 // for a person.
 class RefusalWords {
 public:
+    static constexpr const char* voidReasonRule =
+        "a void's reason is 1 to 120 characters, without control or invisible characters";
+
     static int status(Refusal::Reason reason);
     static std::string message(const Refusal& refusal);
 };

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "service/RequestKey.h"
+#include "web/BodyFields.h"
 #include "web/DayJson.h"
 #include "web/Page.h"
 #include "web/PinHash.h"
@@ -144,7 +145,7 @@ std::optional<WebAnswer> WebApi::refusedAsUnsafe(const WebRequest& request) cons
     if (request.method != "POST" && request.method != "DELETE") {
         return WebAnswer::refusal(405, "changes are made with POST or DELETE");
     }
-    if (request.contentType.rfind("application/json", 0) != 0) {
+    if (!request.sendsJson()) {
         return WebAnswer::refusal(415, "send the body as application/json");
     }
     if (request.origin && *request.origin != "http://" + request.host &&
@@ -158,10 +159,12 @@ WebAnswer WebApi::signIn(const WebRequest& request, const json& body) {
     if (!sessions.mayTry(request.peer)) {
         return WebAnswer::refusal(429, "too many wrong PINs: wait a minute");
     }
-    const std::string name =
-        body.contains("staff") && body["staff"].is_string() ? body["staff"].get<std::string>() : "";
-    const std::string pin =
-        body.contains("pin") && body["pin"].is_string() ? body["pin"].get<std::string>() : "";
+    BodyFields fields(body);
+    const std::string name = fields.text("staff", "", "give the staff member's name as text");
+    const std::string pin = fields.text("pin", "", "give the PIN as text");
+    if (fields.fault()) {
+        return WebAnswer::refusal(400, *fields.fault());
+    }
     for (const Journal::StaffMember& member : staff) {
         if (member.name == name && PinHash::matches(member.pinHash, pin)) {
             WebAnswer answer{204, "application/json", "", {}, false};

@@ -1,5 +1,6 @@
 #include "web/WebExchange.h"
 
+#include <cctype>
 #include <sstream>
 
 #include "web/DayJson.h"
@@ -27,6 +28,17 @@ std::string WebRequest::sessionToken() const {
         }
     }
     return "";
+}
+
+bool WebRequest::sendsJson() const {
+    std::string type;
+    for (const char letter : contentType) {
+        if (letter != ' ' && letter != '\t') {
+            type.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(letter))));
+        }
+    }
+    return type == "application/json" || type == "application/json;charset=utf-8" ||
+           type == "application/json;charset=\"utf-8\"";
 }
 
 WebAnswer WebAnswer::json(int status, const nlohmann::json& body) {

@@ -26,6 +26,9 @@ struct WebRequest {
     std::vector<std::string> path() const;
     // Returns the session's token the cookie carries, if any.
     std::string sessionToken() const;
+    // Whether the body is declared as JSON: application/json, with at most
+    // charset=utf-8 after it.
+    bool sendsJson() const;
 };
 
 // WebAnswer is what the API answers: a status, a body of its type, headers
