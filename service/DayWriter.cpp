@@ -1,8 +1,30 @@
 #include "service/DayWriter.h"
 
+#include <csignal>
 #include <new>
 #include <optional>
+#include <pthread.h>
 #include <utility>
+
+namespace {
+
+// The writer's thread takes no signal: a signal to stop goes to the thread
+// that waits for it (the console's, the server's), never to the writer,
+// where nothing would see it. A thread starts with its maker's mask, so the
+// mask is held only while the thread is made.
+std::thread startedWithoutSignals(DayWriter* writer, void (DayWriter::*serve)()) {
+    sigset_t all;
+    sigset_t before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
+    struct Restore {
+        sigset_t* mask;
+        ~Restore() { pthread_sigmask(SIG_SETMASK, mask, nullptr); }
+    } restore{&before};
+    return std::thread(serve, writer);
+}
+
+}  // namespace
 
 DayWriter::DayWriter(Journal& journal, std::shared_ptr<const Menu> menu, CommandRunner::Clock clock,
                      std::int64_t vat, SnapshotBoard& board)
@@ -10,7 +32,7 @@ DayWriter::DayWriter(Journal& journal, std::shared_ptr<const Menu> menu, Command
       board(board),
       state(std::move(menu)),
       runner(journal, state, std::move(clock), vat),
-      thread([this] { serve(); }) {}
+      thread(startedWithoutSignals(this, &DayWriter::serve)) {}
 
 DayWriter::~DayWriter() {
     {
