@@ -1,6 +1,8 @@
 // The web till's API, request by request: sign-in and its lockout, the rules
 // that keep requests safe, every endpoint, and retries under a key. Every
 // refusal is checked to change nothing in the journal.
+#include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -23,10 +25,13 @@ using nlohmann::json;
 // A web till on a journal with one member of staff, Ana, PIN 2468.
 class WebTill {
 public:
-    explicit WebTill(Journal& given) : journal(withAna(given)) { service.start(); }
+    // With `cheap` false, Ana's PIN is hashed as for a real till.
+    explicit WebTill(Journal& given, bool cheap = true) : journal(withAna(given, cheap)) {
+        service.start();
+    }
 
-    static Journal& withAna(Journal& journal) {
-        journal.putStaff({"Ana", PinHash::of("2468", true)});
+    static Journal& withAna(Journal& journal, bool cheap) {
+        journal.putStaff({"Ana", PinHash::of("2468", cheap)});
         return journal;
     }
 
@@ -117,6 +122,68 @@ TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
     EXPECT_NE(secure.headers[0].second.find("; Secure"), std::string::npos);
     EXPECT_EQ(till.ask("GET", "/api/orders").status, 401);
     EXPECT_EQ(till.entries(), 1U) << "nothing but the day's opening";
+}
+
+// Guesses from many addresses are held by the limit on the name, then by
+// the limit on all; an address that signed in today is never locked out.
+TEST(WebApi, LimitsGuessesByNameAndInAllButNeverLocksOutADeviceThatSignedIn) {
+    MemoryJournal journal;
+    WebTill till(journal);
+    const auto tryAs = [&](const std::string& peer, const std::string& name,
+                           const std::string& pin) {
+        WebRequest request;
+        request.method = "POST";
+        request.target = "/api/session";
+        request.contentType = "application/json; charset=UTF-8";
+        request.body = json{{"staff", name}, {"pin", pin}}.dump();
+        request.peer = peer;
+        return till.api.handle(request);
+    };
+    EXPECT_EQ(tryAs("192.0.2.1", "  ANA ", "2468").status, 204) << "names compare as names";
+    for (int guess = 0; guess < 10; ++guess) {
+        EXPECT_EQ(tryAs("198.51.100." + std::to_string(guess), "Ana", "1111").status, 401);
+    }
+    const WebAnswer held = tryAs("198.51.100.99", "ana", "2468");
+    EXPECT_EQ(held.status, 429) << "the eleventh guess at Ana, from a fresh address";
+    ASSERT_EQ(held.headers.size(), 1U);
+    EXPECT_EQ(held.headers[0], std::make_pair(std::string("Retry-After"), std::string("60")));
+    EXPECT_EQ(tryAs("192.0.2.1", "Ana", "2468").status, 204) << "the address Ana signed in from";
+    for (int guess = 0; guess < 40; ++guess) {
+        EXPECT_EQ(
+            tryAs("203.0.113." + std::to_string(guess), "guest" + std::to_string(guess), "1111")
+                .status,
+            401);
+    }
+    EXPECT_EQ(tryAs("203.0.113.200", "Bea", "1111").status, 429) << "fifty wrong in a minute";
+    EXPECT_EQ(tryAs("192.0.2.1", "Ana", "2468").status, 204);
+    till.now += 60;
+    EXPECT_EQ(tryAs("198.51.100.99", "Ana", "2468").status, 204) << "a minute later";
+}
+
+// An unknown name is checked against a real hash all the same: the time a
+// refusal takes tells no name.
+TEST(WebApi, AnUnknownNameTakesAsLongAsAWrongPin) {
+    MemoryJournal journal;
+    WebTill till(journal, false);
+    const auto fastest = [&](const std::string& name) {
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            WebRequest request;
+            request.method = "POST";
+            request.target = "/api/session";
+            request.contentType = "application/json";
+            request.body = json{{"staff", name}, {"pin", "1111"}}.dump();
+            request.peer = name + std::to_string(attempt);
+            const auto started = std::chrono::steady_clock::now();
+            EXPECT_EQ(till.api.handle(request).status, 401);
+            best = std::min(best, std::chrono::steady_clock::now() - started);
+        }
+        return std::chrono::duration<double>(best).count();
+    };
+    const double known = fastest("Ana");
+    const double unknown = fastest("Nobody");
+    EXPECT_LT(unknown, 2 * known) << unknown << " s against " << known << " s";
+    EXPECT_LT(known, 2 * unknown) << known << " s against " << unknown << " s";
 }
 
 TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {

@@ -1,6 +1,8 @@
 // The web till over a real socket on loopback: the page and its policy, a
 // body too large refused unread, and the event stream that tells every
 // device of a change while many streams stay open. Every wait is bounded.
+#include <algorithm>
+#include <atomic>
 #include <boost/asio/connect.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ssl.hpp>
@@ -228,6 +230,61 @@ TEST_F(Served, AStreamBeatsUntilItsSessionSignsOut) {
     std::string rest(std::istreambuf_iterator<char>(*stream), {});
     EXPECT_TRUE(rest.empty() || rest.find("data:") == std::string::npos) << rest;
     EXPECT_EQ(stream->error(), boost::asio::error::eof) << "ended by the till, not by a timeout";
+}
+
+// While four strangers send wrong PINs as fast as they are answered, the
+// PINs are checked off the server's thread: a signed-in device waits no
+// longer for its reads.
+TEST(ServedUnderASignInFlood, ADeviceSignedInIsAnsweredAsQuicklyAsEver) {
+    MemoryJournal journal;
+    journal.putStaff({"Bea", PinHash::of("1357")});
+    DayService service{SmallRestaurant::menu(), journal};
+    service.start();
+    Sessions sessions{DayService::systemClock};
+    EventHub events;
+    WebApi api{service, journal, sessions, events};
+    WebServer server(api, events, {"127.0.0.1", 0, "", "", {}});
+    std::thread serving([&] { server.run(); });
+    const std::string host = "127.0.0.1:" + std::to_string(server.port());
+    const auto send = [&](const std::string& bytes) {
+        tcp::iostream stream("127.0.0.1", std::to_string(server.port()));
+        stream.expires_after(std::chrono::seconds(10));
+        stream << bytes << std::flush;
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    };
+    const std::string signedIn =
+        send(request(host, "POST", "/api/session", R"({"staff":"Bea","pin":"1357"})"));
+    const std::size_t at = signedIn.find("session=");
+    ASSERT_NE(at, std::string::npos) << signedIn;
+    const std::string cookie =
+        "Cookie: " + signedIn.substr(at, signedIn.find(';', at) - at) + "\r\n";
+
+    std::atomic<bool> flooding{true};
+    std::vector<std::thread> strangers;
+    for (int stranger = 0; stranger < 4; ++stranger) {
+        strangers.emplace_back([&] {
+            while (flooding) {
+                send(request(host, "POST", "/api/session", R"({"staff":"Bea","pin":"0000"})"));
+            }
+        });
+    }
+    std::vector<double> waits;
+    for (int read = 0; read < 100; ++read) {
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(statusOf(send(request(host, "GET", "/api/menu", "", cookie))), 200);
+        waits.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    flooding = false;
+    for (std::thread& stranger : strangers) {
+        stranger.join();
+    }
+    std::sort(waits.begin(), waits.end());
+    EXPECT_LT(waits[98], 50.0) << "p99 of a signed-in device's reads, in ms";
+    server.stop();
+    serving.join();
 }
 
 // A self-signed certificate for 127.0.0.1 and its key, as PEM files.

@@ -8,7 +8,6 @@
 #include "web/BodyFields.h"
 #include "web/DayJson.h"
 #include "web/Page.h"
-#include "web/PinHash.h"
 #include "web/RefusalWords.h"
 
 namespace {
@@ -24,7 +23,9 @@ WebApi::WebApi(DayService& service, Journal& history, Sessions& sessions, EventH
       sessions(sessions),
       events(events),
       staff(history.staff()),
-      reads(service, history) {
+      reads(service, history),
+      signIn(staff, sessions,
+             [this](std::function<void()> delivery) { deliver(std::move(delivery)); }) {
     service.onPublished([this](std::int64_t version) {
         deliver([this, version] { this->events.changed(version); });
     });
@@ -51,7 +52,10 @@ void WebApi::deliverOn(Home given) {
     home = std::move(given);
 }
 
-void WebApi::settle() { service.settle(); }
+void WebApi::settle() {
+    signIn.settle();
+    service.settle();
+}
 
 void WebApi::deliver(std::function<void()> delivery) {
     Home to;
@@ -87,7 +91,7 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         }
     }
     if (path.size() == 2 && path[1] == "session") {
-        reply(session(request, body));
+        session(request, body, reply);
         return;
     }
     const std::optional<std::string> who = sessions.holder(request.sessionToken());
@@ -120,17 +124,17 @@ WebAnswer WebApi::page(const WebRequest& request) {
     return {200, file->type, std::string(file->text), Page::headers(), false};
 }
 
-WebAnswer WebApi::session(const WebRequest& request, const json& body) {
+void WebApi::session(const WebRequest& request, const json& body, Reply& reply) {
     if (request.method == "POST") {
-        return signIn(request, body);
-    }
-    if (request.method == "DELETE") {
+        signIn.attempt(request, body, std::move(reply));
+    } else if (request.method == "DELETE") {
         const std::string token = request.sessionToken();
         sessions.close(token);
         events.endSession(token);
-        return {204, "application/json", "", {}, false};
+        reply({204, "application/json", "", {}, false});
+    } else {
+        reply(WebAnswer::refusal(405, "sign in with POST, out with DELETE"));
     }
-    return WebAnswer::refusal(405, "sign in with POST, out with DELETE");
 }
 
 // A change must be POST or DELETE with a JSON body, from the page's own
@@ -153,29 +157,6 @@ std::optional<WebAnswer> WebApi::refusedAsUnsafe(const WebRequest& request) cons
         return WebAnswer::refusal(403, "the request comes from another site");
     }
     return std::nullopt;
-}
-
-WebAnswer WebApi::signIn(const WebRequest& request, const json& body) {
-    if (!sessions.mayTry(request.peer)) {
-        return WebAnswer::refusal(429, "too many wrong PINs: wait a minute");
-    }
-    BodyFields fields(body);
-    const std::string name = fields.text("staff", "", "give the staff member's name as text");
-    const std::string pin = fields.text("pin", "", "give the PIN as text");
-    if (fields.fault()) {
-        return WebAnswer::refusal(400, *fields.fault());
-    }
-    for (const Journal::StaffMember& member : staff) {
-        if (member.name == name && PinHash::matches(member.pinHash, pin)) {
-            WebAnswer answer{204, "application/json", "", {}, false};
-            answer.headers.emplace_back("Set-Cookie", "session=" + sessions.open(name) +
-                                                          "; HttpOnly; SameSite=Strict; Path=/" +
-                                                          (request.secure ? "; Secure" : ""));
-            return answer;
-        }
-    }
-    sessions.wrongPin(request.peer);
-    return WebAnswer::refusal(401, "wrong name or PIN");
 }
 
 // The change goes to the writer with who asks and the request's key, bound

@@ -14,6 +14,7 @@
 #include "web/EventHub.h"
 #include "web/ReadRoutes.h"
 #include "web/Sessions.h"
+#include "web/SignIn.h"
 #include "web/WebExchange.h"
 
 // WebApi is the web till's JSON API and page: it reads a request, checks who
@@ -54,9 +55,8 @@ private:
 
     void route(const WebRequest& request, Reply& reply);
     static WebAnswer page(const WebRequest& request);
-    WebAnswer session(const WebRequest& request, const nlohmann::json& body);
+    void session(const WebRequest& request, const nlohmann::json& body, Reply& reply);
     std::optional<WebAnswer> refusedAsUnsafe(const WebRequest& request) const;
-    WebAnswer signIn(const WebRequest& request, const nlohmann::json& body);
     void carryOut(const WebRequest& request, const std::string& who, ChangeRoutes::Change change,
                   Reply reply);
     WebAnswer answerOf(const Told& told) const;
@@ -71,4 +71,6 @@ private:
     // writer's.
     Mutex homeMutex;
     Home home GUARDED_BY(homeMutex);
+    // After home, which its answers go through.
+    SignIn signIn;
 };

@@ -1,0 +1,79 @@
+#include "web/SignIn.h"
+
+#include <utility>
+
+#include "base/Text.h"
+#include "web/BodyFields.h"
+
+namespace {
+
+std::string asName(const std::string& name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    const std::size_t last = name.find_last_not_of(" \t");
+    return first == std::string::npos ? ""
+                                      : foldedForMatching(name.substr(first, last - first + 1));
+}
+
+WebAnswer wrong() { return WebAnswer::refusal(401, "wrong name or PIN"); }
+
+}  // namespace
+
+SignIn::SignIn(std::vector<Journal::StaffMember> staff, Sessions& sessions, Deliver deliver)
+    : staff(std::move(staff)), sessions(sessions), deliver(std::move(deliver)) {}
+
+// An unknown name's PIN is checked against a real hash all the same, and its
+// answer thrown away, so that the time taken tells no name.
+void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Reply reply) {
+    BodyFields fields(body);
+    const std::string name =
+        asName(fields.text("staff", "", "give the staff member's name as text"));
+    std::string pin = fields.text("pin", "", "give the PIN as text");
+    if (fields.fault()) {
+        reply(WebAnswer::refusal(400, *fields.fault()));
+        return;
+    }
+    if (const std::optional<Moment> wait = gate.tryAt(sessions.now(), request.peer, name)) {
+        WebAnswer limited = WebAnswer::refusal(
+            429, "too many wrong PINs: try again in " + std::to_string(*wait) + " s");
+        limited.headers.emplace_back("Retry-After", std::to_string(*wait));
+        reply(std::move(limited));
+        return;
+    }
+    const Journal::StaffMember* member = memberNamed(name);
+    if (staff.empty()) {
+        reply(wrong());
+        return;
+    }
+    checks.check((member != nullptr ? *member : staff.front()).pinHash, std::move(pin),
+                 [this, reply = std::move(reply), peer = request.peer, name,
+                  known = member != nullptr ? member->name : std::string(),
+                  secure = request.secure](bool matches) {
+                     deliver([this, reply, peer, name, known, secure, matches] {
+                         if (!matches || known.empty()) {
+                             reply(wrong());
+                             return;
+                         }
+                         gate.succeeded(sessions.now(), peer, name);
+                         reply(opened(known, secure));
+                     });
+                 });
+}
+
+void SignIn::settle() { checks.settle(); }
+
+const Journal::StaffMember* SignIn::memberNamed(const std::string& name) const {
+    for (const Journal::StaffMember& member : staff) {
+        if (!name.empty() && asName(member.name) == name) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
+WebAnswer SignIn::opened(const std::string& member, bool secure) {
+    WebAnswer answer{204, "application/json", "", {}, false};
+    answer.headers.emplace_back("Set-Cookie", "session=" + sessions.open(member) +
+                                                  "; HttpOnly; SameSite=Strict; Path=/" +
+                                                  (secure ? "; Secure" : ""));
+    return answer;
+}

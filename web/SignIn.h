@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "journal/Journal.h"
+#include "web/PinChecks.h"
+#include "web/Sessions.h"
+#include "web/SignInGate.h"
+#include "web/WebExchange.h"
+
+// SignIn checks a member of staff's name and PIN and opens their session.
+// The PIN is checked on a pool off the server's thread; an unknown name costs
+// what a wrong PIN costs; guesses are held by the gate's limits. Names
+// compare as names do: case, accents and spaces at either end aside.
+class SignIn {
+public:
+    using Reply = std::function<void(WebAnswer)>;
+    using Deliver = std::function<void(std::function<void()>)>;
+
+    // Answers go home through `deliver`, as the API's answers to changes do.
+    SignIn(std::vector<Journal::StaffMember> staff, Sessions& sessions, Deliver deliver);
+
+    // Answers a sign-in: 204 with the session's cookie, 400, 401 or 429.
+    void attempt(const WebRequest& request, const nlohmann::json& body, Reply reply);
+    // Returns once no PIN is being checked; those waiting are dropped.
+    void settle();
+
+private:
+    [[nodiscard]] const Journal::StaffMember* memberNamed(const std::string& asName) const;
+    [[nodiscard]] WebAnswer opened(const std::string& member, bool secure);
+
+    std::vector<Journal::StaffMember> staff;
+    Sessions& sessions;
+    Deliver deliver;
+    SignInGate gate;
+    // Last, so that its threads stop before what they use goes.
+    PinChecks checks;
+};
