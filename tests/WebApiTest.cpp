@@ -110,6 +110,16 @@ TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
     EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "cookies are read by name";
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/menu"))["dish"][1],
               (json{{"number", 2}, {"name", "Fish"}, {"price_cents", 2000}}));
+    for (int use = 0; use < 2; ++use) {
+        till.now += Sessions::idleEnd - 1;
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "used within 12 hours";
+    }
+    till.now += Sessions::idleEnd - 1;
+    EXPECT_EQ(till.ask("GET", "/api/menu").status, 401) << "more than 24 hours after it opened";
+    ASSERT_EQ(till.signIn("2468").status, 204);
+    till.now += Sessions::idleEnd;
+    EXPECT_EQ(till.ask("GET", "/api/menu").status, 401) << "12 hours unused";
+    ASSERT_EQ(till.signIn("2468").status, 204);
     EXPECT_EQ(till.ask("DELETE", "/api/session").status, 204);
     WebRequest overTls;
     overTls.method = "POST";
