@@ -6,6 +6,10 @@ _restaurant() {
     prev=${COMP_WORDS[COMP_CWORD - 1]}
 
     case $prev in
+        --hostname)
+            mapfile -t COMPREPLY < <(compgen -A hostname -- "$cur")
+            return
+            ;;
         --menu | --journal | --certificate | --key)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
@@ -28,7 +32,7 @@ _restaurant() {
         "") words="menu days report summary receipt export verify settings serve staff --menu --journal --no-journal --vat --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
         settings) words="name address vat-number currency --journal --help" ;;
-        serve) words="--listen --certificate --key --menu --vat --journal --help" ;;
+        serve) words="--listen --hostname --certificate --key --menu --vat --journal --help" ;;
         staff) words="add list remove --journal --help" ;;
         *) words="--journal --help" ;;
     esac

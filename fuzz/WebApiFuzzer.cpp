@@ -1,6 +1,9 @@
 // Feeds arbitrary requests to the web till's router, one a line: method,
-// target, content type, origin, idempotency key and body, separated by tabs.
-// It checks that nothing crashes and, against the day's own record, that
+// target, content type, origin, idempotency key, body, Host and cookie,
+// separated by tabs, from a device signed in as Ana. The till answers to
+// "till" on port 8080; an empty Host is that one, an empty cookie Ana's, and
+// "$session" in a cookie stands for her session's token. It checks that
+// nothing crashes and, against the day's own record, that
 // every refusal is a 4xx with one line for a person and changes nothing,
 // that a repeated key changes nothing, and that the orders the API lists are
 // the day the journal holds.
@@ -18,6 +21,8 @@
 #include "journal/MemoryJournal.h"
 #include "menu/Menu.h"
 #include "service/DayService.h"
+#include "web/HostNames.h"
+#include "web/PinHash.h"
 #include "web/WebApi.h"
 
 namespace {
@@ -28,24 +33,52 @@ std::vector<std::string> fieldsOf(const std::string& line) {
     for (std::string field; std::getline(parts, field, '\t');) {
         fields.push_back(field);
     }
-    fields.resize(6);
+    fields.resize(8);
     return fields;
 }
 
-WebRequest requestOf(const std::string& line) {
+WebRequest requestOf(const std::string& line, const std::string& session) {
     const std::vector<std::string> fields = fieldsOf(line);
     WebRequest request;
     request.method = fields[0];
     request.target = fields[1];
     request.contentType = fields[2];
-    request.host = "till";
     if (!fields[3].empty()) {
         request.origin = fields[3];
     }
     request.idempotencyKey = fields[4];
     request.body = fields[5];
+    request.host = fields[6].empty() ? "till:8080" : fields[6];
+    request.cookie = fields[7].empty() ? "session=$session" : fields[7];
+    const std::size_t at = request.cookie.find("$session");
+    if (at != std::string::npos) {
+        request.cookie.replace(at, 8, session);
+    }
     request.peer = "fuzz";
     return request;
+}
+
+// Signs Ana in; returns her session's token.
+std::string signedIn(WebApi& api) {
+    WebRequest request;
+    request.method = "POST";
+    request.target = "/api/session";
+    request.contentType = "application/json";
+    request.body = R"({"staff":"Ana","pin":"2468"})";
+    request.peer = "fuzz";
+    const WebAnswer answer = api.handle(request);
+    FUZZ_CHECK(answer.status == 204 && answer.headers.size() == 1);
+    const std::string& cookie = answer.headers[0].second;
+    return cookie.substr(8, cookie.find(';') - 8);
+}
+
+// The request as the server hands it on: to the API only when it names the
+// till and comes from its own pages.
+WebAnswer answerOf(WebApi& api, HostNames& hosts, const WebRequest& request) {
+    if (std::optional<WebAnswer> refused = hosts.refusal(request)) {
+        return *refused;
+    }
+    return api.handle(request);
 }
 
 // The total of every open order, as the journal's entries make them.
@@ -73,19 +106,25 @@ std::int64_t listedTotal(const WebAnswer& orders) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string pinHash = PinHash::of("2468", true);
     MemoryJournal journal;
+    journal.putStaff({"Ana", pinHash});
     DayService service(builtinMenu(), journal, [] { return Moment{1796720400}; });
     service.start();
     Sessions sessions([] { return Moment{0}; });
     EventHub events;
     WebApi api(service, journal, sessions, events);
+    HostNames hosts("127.0.0.1", 8080, false, {"till"});
+    const std::string session = signedIn(api);
+    // The checker's own session, which no input knows and so none ends.
+    const std::string checker = signedIn(api);
     std::set<std::string> keys;
     std::istringstream lines(std::string(reinterpret_cast<const char*>(data), size));
     for (std::string line; std::getline(lines, line);) {
         const std::size_t entries = journal.currentDay().entries.size();
         const std::int64_t change = events.change();
-        const WebRequest request = requestOf(line);
-        const WebAnswer answer = api.handle(request);
+        const WebRequest request = requestOf(line, session);
+        const WebAnswer answer = answerOf(api, hosts, request);
         FUZZ_CHECK(answer.status >= 200 && answer.status < 600);
         if (answer.status >= 400) {
             const auto said = nlohmann::json::parse(answer.body, nullptr, false);
@@ -105,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             WebRequest orders;
             orders.method = "GET";
             orders.target = "/api/orders";
+            orders.cookie = "session=" + checker;
             FUZZ_CHECK(listedTotal(api.handle(orders)) == journalTotal(journal, service.day()));
         }
     }

@@ -14,12 +14,9 @@ ConnectionLimits::Slot::~Slot() {
     }
 }
 
-ConnectionLimits::ConnectionLimits(std::size_t inAll, std::size_t fromOneAddress)
-    : mostInAll(inAll), mostFromOne(fromOneAddress) {}
-
 std::optional<ConnectionLimits::Slot> ConnectionLimits::admit(const std::string& address) {
     std::size_t& fromThere = perAddress[address];
-    if (total >= mostInAll || fromThere >= mostFromOne) {
+    if (total >= inAll || fromThere >= fromOneAddress) {
         if (fromThere == 0) {
             perAddress.erase(address);
         }

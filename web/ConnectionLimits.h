@@ -28,9 +28,6 @@ public:
         std::string address;
     };
 
-    ConnectionLimits(std::size_t inAll = ConnectionLimits::inAll,
-                     std::size_t fromOneAddress = ConnectionLimits::fromOneAddress);
-
     // Returns the connection's slot, or nothing when a cap is reached.
     [[nodiscard]] std::optional<Slot> admit(const std::string& address);
     [[nodiscard]] std::size_t held() const;
@@ -38,8 +35,6 @@ public:
 private:
     void release(const std::string& address);
 
-    std::size_t mostInAll;
-    std::size_t mostFromOne;
     std::size_t total = 0;
     std::map<std::string, std::size_t> perAddress;
 };

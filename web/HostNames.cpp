@@ -79,6 +79,17 @@ bool HostNames::allowsOrigin(std::string_view origin) {
     return origin.substr(0, scheme.size()) == scheme && allowsHost(origin.substr(scheme.size()));
 }
 
+std::optional<WebAnswer> HostNames::refusal(const WebRequest& request) {
+    if (!allowsHost(request.host)) {
+        return WebAnswer::refusal(421,
+                                  "this till does not answer to the name '" + request.host + "'");
+    }
+    if (request.origin && !allowsOrigin(*request.origin)) {
+        return WebAnswer::refusal(403, "the request comes from another site");
+    }
+    return std::nullopt;
+}
+
 void HostNames::learn() {
     allowed.clear();
     learnt = std::chrono::steady_clock::now();

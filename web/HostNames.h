@@ -1,10 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "web/WebExchange.h"
 
 // HostNames are the names a device may reach the till by, each with the
 // port it listens on or with none: its listen address (on a wildcard address, every
@@ -22,6 +25,9 @@ public:
     // Whether an Origin header is the till's own: one of its hosts, with the
     // scheme it speaks.
     [[nodiscard]] bool allowsOrigin(std::string_view origin);
+    // Refuses a request that names another site: 421 for a Host not the
+    // till's, 403 for an Origin not its own.
+    [[nodiscard]] std::optional<WebAnswer> refusal(const WebRequest& request);
 
 private:
     void learn();

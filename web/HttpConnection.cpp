@@ -64,19 +64,6 @@ WebAnswer failed(int status, const std::string& why) {
     return WebAnswer::refusal(status, "the till could not answer: " + why);
 }
 
-// Refuses a request that names another site: a page whose own name was
-// rebound to the till's address still sends that name.
-std::optional<WebAnswer> refusedAsElsewhere(const WebRequest& request, HostNames& hosts) {
-    if (!hosts.allowsHost(request.host)) {
-        return WebAnswer::refusal(421,
-                                  "this till does not answer to the name '" + request.host + "'");
-    }
-    if (request.origin && !hosts.allowsOrigin(*request.origin)) {
-        return WebAnswer::refusal(403, "the request comes from another site");
-    }
-    return std::nullopt;
-}
-
 template <typename Stream>
 class Connection : public std::enable_shared_from_this<Connection<Stream>> {
 public:
@@ -154,7 +141,7 @@ private:
         auto reply = [self = this->shared_from_this(), version = message.version(),
                       keepAlive = message.keep_alive(), session = request.sessionToken()](
                          WebAnswer answer) { self->answered(answer, version, keepAlive, session); };
-        if (std::optional<WebAnswer> refused = refusedAsElsewhere(request, context.hosts)) {
+        if (std::optional<WebAnswer> refused = context.hosts.refusal(request)) {
             reply(std::move(*refused));
             return;
         }
