@@ -103,6 +103,14 @@ std::int64_t listedTotal(const WebAnswer& orders) {
     return total;
 }
 
+WebAnswer ordersAs(WebApi& api, const std::string& session) {
+    WebRequest orders;
+    orders.method = "GET";
+    orders.target = "/api/orders";
+    orders.cookie = "session=" + session;
+    return api.handle(orders);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -141,11 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             keys.insert(request.idempotencyKey);
         }
         if (!service.over()) {
-            WebRequest orders;
-            orders.method = "GET";
-            orders.target = "/api/orders";
-            orders.cookie = "session=" + checker;
-            FUZZ_CHECK(listedTotal(api.handle(orders)) == journalTotal(journal, service.day()));
+            FUZZ_CHECK(listedTotal(ordersAs(api, checker)) == journalTotal(journal, service.day()));
         }
     }
     return 0;

@@ -19,6 +19,8 @@ std::thread startedWithoutSignals(DayWriter* writer, void (DayWriter::*serve)())
     pthread_sigmask(SIG_BLOCK, &all, &before);
     struct Restore {
         sigset_t* mask;
+        Restore(const Restore&) = delete;
+        Restore& operator=(const Restore&) = delete;
         ~Restore() { pthread_sigmask(SIG_SETMASK, mask, nullptr); }
     } restore{&before};
     return std::thread(serve, writer);

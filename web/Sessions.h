@@ -17,8 +17,8 @@
 class Sessions {
 public:
     using Clock = std::function<Moment()>;
-    static constexpr Moment idleEnd = 12 * 60 * 60;
-    static constexpr Moment absoluteEnd = 24 * 60 * 60;
+    static constexpr Moment idleEnd = Moment{12} * 60 * 60;
+    static constexpr Moment absoluteEnd = Moment{24} * 60 * 60;
 
     explicit Sessions(Clock clock);
 

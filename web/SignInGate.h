@@ -21,7 +21,7 @@ public:
     static constexpr int forOneName = 10;
     static constexpr int inAll = 50;
     static constexpr Moment window = 60;
-    static constexpr Moment trusted = 24 * 60 * 60;
+    static constexpr Moment trusted = Moment{24} * 60 * 60;
 
     // Counts a try of the name (as names compare) from the address; returns
     // the seconds to wait instead when a limit is reached.
