@@ -6,6 +6,7 @@
 #include <SQLiteCpp/Transaction.h>
 #include <filesystem>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <utility>
 
 #include "journal/Journal.h"
@@ -20,6 +21,17 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// A journal named through a symbolic link is the file the link names: its
+// anchor, its log and its lock go beside that file, not beside the link.
+std::string realPathOf(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_symlink(path, error)) {
+        return path;
+    }
+    const fs::path real = fs::weakly_canonical(path, error);
+    return error ? path : real.string();
+}
 
 bool isDamage(const SQLite::Exception& failure) {
     const int code = failure.getErrorCode();
@@ -40,25 +52,27 @@ struct SqliteConnection::Files {
 SqliteConnection::SqliteConnection(std::string path, Access access, const std::string& vfs)
     : journalPath(std::move(path)), files(std::make_unique<Files>()) {
     JournalFile::checkPath(journalPath);
+    realPath = realPathOf(journalPath);
     std::error_code error;
-    const bool exists = fs::exists(journalPath, error);
+    const bool exists = fs::exists(realPath, error);
     if (access == Access::reading && !exists) {
         throw JournalError("there is no journal at " + journalPath +
                            " yet: the till makes it when it first runs");
     }
-    if (exists && !fs::is_regular_file(journalPath, error)) {
+    if (exists && !fs::is_regular_file(realPath, error)) {
         throw JournalError(journalPath + " is not a restaurant journal: it is not a file");
     }
-    JournalHeader::check(journalPath);
+    checkOneName();
+    JournalHeader::check(realPath);
     if (access == Access::till) {
-        files->file.emplace(journalPath);
-        files->anchor.emplace(journalPath);
+        files->file.emplace(realPath);
+        files->anchor.emplace(realPath);
         if (files->file->isNew()) {
             // An anchor without its journal belongs to one deleted.
-            fs::remove(journalPath + "-head", error);
+            fs::remove(realPath + "-head", error);
         }
     }
-    WalCheck::check(journalPath);
+    WalCheck::check(realPath);
     try {
         if (access == Access::till) {
             openForTill(vfs);
@@ -79,7 +93,7 @@ SqliteConnection::SqliteConnection(std::string path, Access access, const std::s
 }
 
 void SqliteConnection::openForTill(const std::string& vfs) {
-    const std::string absolute = fs::absolute(journalPath).string();
+    const std::string absolute = fs::absolute(realPath).string();
     SQLite::Database& database =
         files->database.emplace(absolute, SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX, 5000, vfs);
     // Nothing is written back on closing until the file proves sound.
@@ -105,7 +119,7 @@ void SqliteConnection::openForTill(const std::string& vfs) {
     // the log again at its start, and a few over.
     const std::int64_t framesBeforeCheckpoint =
         database.execAndGet("PRAGMA wal_autocheckpoint").getInt64() + 16;
-    LogSpace::reserve(journalPath,
+    LogSpace::reserve(realPath,
                       LogSpace::bytesFor(framesBeforeCheckpoint,
                                          database.execAndGet("PRAGMA page_size").getInt()));
 }
@@ -116,7 +130,7 @@ void SqliteConnection::openForTill(const std::string& vfs) {
 // log, is read as the unchanging file it is, or, with a log beside it, from
 // a copy of both in a private folder.
 void SqliteConnection::openForReading(const std::string& vfs) {
-    const std::string absolute = fs::absolute(journalPath).string();
+    const std::string absolute = fs::absolute(realPath).string();
     SQLite::Database& database =
         files->database.emplace(absolute, SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX, 5000, vfs);
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -125,7 +139,7 @@ void SqliteConnection::openForReading(const std::string& vfs) {
     } catch (const SQLite::Exception&) {
         files->database.reset();
         std::error_code error;
-        if (fs::file_size(journalPath + "-wal", error) > 0 && !error) {
+        if (fs::file_size(realPath + "-wal", error) > 0 && !error) {
             files->copy.emplace(absolute);
             files->database.emplace(files->copy->journal(),
                                     SQLite::OPEN_READONLY | SQLite::OPEN_NOMUTEX, 5000, vfs);
@@ -165,7 +179,7 @@ SqliteConnection::~SqliteConnection() = default;
 // A journal that ends before the point its anchor keeps lost records a till
 // had committed: a log whose last frame was damaged, dropped by SQLite.
 void SqliteConnection::checkAnchor() {
-    const std::optional<JournalAnchor::Point> anchored = JournalAnchor::read(journalPath);
+    const std::optional<JournalAnchor::Point> anchored = JournalAnchor::read(realPath);
     if (!anchored || anchored->day == 0) {
         return;
     }
@@ -219,3 +233,12 @@ SQLite::Database& SqliteConnection::database() { return *files->database; }
 sqlite3* SqliteConnection::handle() { return files->database->getHandle(); }
 
 const std::string& SqliteConnection::path() const { return journalPath; }
+
+// A second name would let the file be changed, or kept aside, under a name
+// nobody watches.
+void SqliteConnection::checkOneName() const {
+    struct stat status {};
+    if (::stat(realPath.c_str(), &status) == 0 && status.st_nlink > 1) {
+        throw JournalError(journalPath + " has " + std::to_string(status.st_nlink) + " names");
+    }
+}

@@ -53,8 +53,11 @@ private:
     void openForReading(const std::string& vfs);
     void checkVersion();
     void checkAnchor();
+    void checkOneName() const;
 
     std::string journalPath;
+    // The file itself, the journal's path resolved when it is a link.
+    std::string realPath;
     std::unique_ptr<Files> files;
     // Set once the file was found moved or deleted: nothing more is written.
     bool moved = false;
