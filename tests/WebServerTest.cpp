@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <openssl/evp.h>
@@ -283,6 +284,8 @@ TEST(ServedUnderASignInFlood, ADeviceSignedInIsAnsweredAsQuicklyAsEver) {
     }
     std::sort(waits.begin(), waits.end());
     EXPECT_LT(waits[98], 50.0) << "p99 of a signed-in device's reads, in ms";
+    std::cout << "Sign-in flood: a signed-in device's reads took " << waits[49] << " ms at p50, "
+              << waits[98] << " ms at p99, while 4 strangers sent wrong PINs" << std::endl;
     server.stop();
     serving.join();
 }
