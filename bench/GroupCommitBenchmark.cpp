@@ -264,7 +264,7 @@ void overHttp(const std::string& folder, double seconds) {
     report("Over HTTP on loopback", folder, seconds, served.service(), [&](int clients) -> Command {
         devices.clear();
         for (int device = 0; device < clients; ++device) {
-            devices.push_back(std::make_unique<LoopbackDevice>(served.port()));
+            devices.push_back(std::make_unique<LoopbackDevice>(served.port(), device));
         }
         return [&](int client, long at) {
             return devices[static_cast<std::size_t>(client)]->command("t" + std::to_string(client),

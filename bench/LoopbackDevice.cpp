@@ -4,8 +4,18 @@
 
 using boost::asio::ip::tcp;
 
-LoopbackDevice::LoopbackDevice(unsigned short port) : stream("127.0.0.1", std::to_string(port)) {
+LoopbackDevice::LoopbackDevice(unsigned short port, int device) {
+    connect(stream, port, device);
     stream.socket().set_option(tcp::no_delay(true));
+}
+
+void LoopbackDevice::connect(tcp::iostream& stream, unsigned short port, int device) {
+    const auto loopback = boost::asio::ip::address_v4::loopback().to_uint();
+    const auto own = static_cast<unsigned>(device);
+    stream.socket().open(tcp::v4());
+    stream.socket().bind(
+        {boost::asio::ip::address_v4(loopback + ((1 + own / 250) << 8) + own % 250), 0});
+    stream.socket().connect({boost::asio::ip::address_v4::loopback(), port});
 }
 
 int LoopbackDevice::command(const std::string& table, long at) {

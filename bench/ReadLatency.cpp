@@ -47,7 +47,7 @@ std::pair<Figures, double> readingWhileWriting(unsigned short port, double secon
     devices.reserve(writers);
     for (int device = 0; device < writers; ++device) {
         devices.emplace_back([&, device] {
-            LoopbackDevice writer(port);
+            LoopbackDevice writer(port, device + 1);
             for (long at = 0; going; ++at) {
                 written += writer.command("t" + std::to_string(device), at) == 200 ? 1 : 0;
             }

@@ -83,7 +83,8 @@ void overHttp(const std::string& program, const std::string& folder, int command
     const long before = residentKiB(server.processId());
     std::vector<std::unique_ptr<tcp::iostream>> streams;
     for (int stream = 0; stream < 200; ++stream) {
-        streams.push_back(std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(port)));
+        streams.push_back(std::make_unique<tcp::iostream>());
+        LoopbackDevice::connect(*streams.back(), port, stream);
         *streams.back() << "GET /api/events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" << std::flush;
         for (std::string line; std::getline(*streams.back(), line) && line != "retry: 1000";) {
         }
