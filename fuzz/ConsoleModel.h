@@ -170,11 +170,11 @@ private:
         }
     }
 
-    // void CUSTOMER REASON...: a paid sale, once.
+    // void CUSTOMER REASON...: a paid sale, once, for a reason of plain text.
     void voidSale(const std::vector<std::string>& words) {
         long long number = 0;
-        if (words.size() >= 3 && digits(words[1], number) && number >= 1 &&
-            static_cast<std::size_t>(number) <= paid.size() &&
+        if (words.size() >= 3 && isFreeText(joined(words, 2)) && digits(words[1], number) &&
+            number >= 1 && static_cast<std::size_t>(number) <= paid.size() &&
             !voided[static_cast<std::size_t>(number) - 1]) {
             voided[static_cast<std::size_t>(number) - 1] = true;
         }
