@@ -23,6 +23,7 @@ using tcp = asio::ip::tcp;
 constexpr std::size_t largestBody = std::size_t{64} * 1024;
 constexpr std::size_t largestHeaders = std::size_t{16} * 1024;
 constexpr std::chrono::seconds bodyTimeout{30};
+constexpr std::chrono::seconds lingering{2};
 constexpr const char* strictTransport = "max-age=31536000";
 
 WebRequest requestOf(const http::request<http::string_body>& message, const std::string& peer,
@@ -117,18 +118,46 @@ private:
             });
     }
 
+    // A request refused before it was read whole is answered, then the
+    // rest is read and let go for a while, so that the device reads the
+    // answer before the connection closes under what it still sends.
     void unreadable(beast::error_code error) {
-        if (error == http::error::header_limit) {
-            send(responseOf(WebAnswer::refusal(431, "the headers are larger than 16 KiB"), 11,
-                            false, secure),
-                 false);
-        } else if (error == http::error::body_limit) {
-            send(responseOf(WebAnswer::refusal(413, "the body is larger than 64 KiB"), 11, false,
-                            secure),
-                 false);
-        } else {
+        if (error != http::error::header_limit && error != http::error::body_limit) {
             close();
+            return;
         }
+        const WebAnswer refused =
+            error == http::error::header_limit
+                ? WebAnswer::refusal(431, "the headers are larger than 16 KiB")
+                : WebAnswer::refusal(413, "the body is larger than 64 KiB");
+        auto kept = std::make_shared<http::response<http::string_body>>(
+            responseOf(refused, 11, false, secure));
+        http::async_write(
+            stream, *kept,
+            [self = this->shared_from_this(), kept](beast::error_code written, std::size_t) {
+                if (written) {
+                    self->close();
+                    return;
+                }
+                beast::error_code ignoredError;
+                beast::get_lowest_layer(self->stream)
+                    .socket()
+                    .shutdown(tcp::socket::shutdown_send, ignoredError);
+                beast::get_lowest_layer(self->stream).expires_after(lingering);
+                self->drain();
+            });
+    }
+
+    void drain() {
+        beast::get_lowest_layer(stream).async_read_some(
+            asio::buffer(ignored),
+            [self = this->shared_from_this()](beast::error_code error, std::size_t) {
+                if (error) {
+                    self->close();
+                } else {
+                    self->drain();
+                }
+            });
     }
 
     void received(beast::error_code error) {
