@@ -218,6 +218,7 @@ TEST_F(WebLoad, ATillOutOfDescriptorsServesAgainOnceTheyAreFree) {
     ServedTill till(file("journal.db"), 0, 40);
     ASSERT_NE(till.port(), 0);
     std::vector<std::unique_ptr<tcp::iostream>> held;
+    held.reserve(60);
     for (int connection = 0; connection < 60; ++connection) {
         held.push_back(std::make_unique<tcp::iostream>("127.0.0.1", std::to_string(till.port())));
     }

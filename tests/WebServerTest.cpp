@@ -198,6 +198,7 @@ TEST_F(Served, EveryOpenEventStreamHearsOfAChangeWithinASecond) {
     signIn();
     constexpr int devices = 50;
     std::vector<std::unique_ptr<tcp::iostream>> streams;
+    streams.reserve(devices);
     for (int device = 0; device < devices; ++device) {
         streams.push_back(openEvents());
     }
@@ -262,6 +263,7 @@ TEST(ServedUnderASignInFlood, ADeviceSignedInIsAnsweredAsQuicklyAsEver) {
 
     std::atomic<bool> flooding{true};
     std::vector<std::thread> strangers;
+    strangers.reserve(4);
     for (int stranger = 0; stranger < 4; ++stranger) {
         strangers.emplace_back([&] {
             while (flooding) {

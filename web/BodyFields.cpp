@@ -23,7 +23,7 @@ std::string BodyFields::text(const char* name, const std::string& fallback,
 
 // The JSON parser has already refused bytes that are not UTF-8.
 std::string BodyFields::freeText(const char* name, const std::string& fault) {
-    const std::string words = text(name, "", fault);
+    std::string words = text(name, "", fault);
     if (!isFreeText(words, longestFreeText)) {
         found(fault);
         return "";
