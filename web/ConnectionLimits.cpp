@@ -28,8 +28,6 @@ std::optional<ConnectionLimits::Slot> ConnectionLimits::admit(const std::string&
     return slot;
 }
 
-std::size_t ConnectionLimits::held() const { return total; }
-
 void ConnectionLimits::release(const std::string& address) {
     --total;
     const auto found = perAddress.find(address);

@@ -30,7 +30,6 @@ public:
 
     // Returns the connection's slot, or nothing when a cap is reached.
     [[nodiscard]] std::optional<Slot> admit(const std::string& address);
-    [[nodiscard]] std::size_t held() const;
 
 private:
     void release(const std::string& address);

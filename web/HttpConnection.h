@@ -17,7 +17,6 @@ struct ConnectionContext {
     WebApi& api;
     EventHub& events;
     HostNames& hosts;
-    bool secure = false;
     // How long a request's headers may take to arrive, from the connection's
     // start or the answer before.
     std::chrono::milliseconds headerTimeout{10000};

@@ -29,7 +29,7 @@ WebServer::WebServer(WebApi& api, EventHub& events, const Options& options)
     bind(options);
     hosts.emplace(options.address, port(), secure(), options.hostnames);
     context.emplace(
-        ConnectionContext{api, events, *hosts, secure(), options.headerTimeout, options.heartbeat});
+        ConnectionContext{api, events, *hosts, options.headerTimeout, options.heartbeat});
     accept();
     api.deliverOn([this](std::function<void()> delivery) { asio::post(io, std::move(delivery)); });
 }
