@@ -17,6 +17,7 @@
 #include "console/Till.h"
 #include "journal/JournalPath.h"
 #include "journal/MemoryJournal.h"
+#include "journal/SigningKey.h"
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
 
@@ -105,6 +106,21 @@ std::string journalPathOf(const std::string& given) {
     return given.empty() ? defaultJournalPath() : given;
 }
 
+void readyTillJournal(SqliteJournal& journal, const std::string& keyFile) {
+    for (const std::string& note : journal.upgradeNotes()) {
+        std::cerr << "restaurant: " << journal.description() << " brought up to date: " << note
+                  << std::endl;
+    }
+    const std::string file = keyFile.empty() ? SigningKey::defaultFile() : keyFile;
+    try {
+        journal.signWith(std::make_shared<const SigningKey>(SigningKey::at(file)));
+    } catch (const std::exception& error) {
+        std::cerr << "restaurant: " << error.what()
+                  << ": the days close unsigned; give a key's file with --signing-key FILE"
+                  << std::endl;
+    }
+}
+
 // A bad menu file starts nothing and touches no journal.
 int startTill(const TillRequest& request) {
     std::optional<Menu> imported;
@@ -120,6 +136,7 @@ int startTill(const TillRequest& request) {
     }
     const std::string path = journalPathOf(request.journalFile);
     SqliteJournal journal(path, SqliteJournal::Access::till);
+    readyTillJournal(journal, request.signingKey);
     return runOn(journal, path, std::move(imported), request);
 }
 

@@ -12,7 +12,16 @@ struct TillRequest {
     bool demo = false;
     // The VAT rate of items whose menu gives none, in hundredths of a percent.
     std::int64_t vat = 0;
+    // The file of the key that signs the days' heads; empty, the default's.
+    std::string signingKey;
 };
+
+class SqliteJournal;
+
+// Readies a till's journal: says what its upgrade changed, and has it sign
+// the days' heads with the key in `keyFile`, made there at the first start.
+// A key that can neither be read nor made is said, and the days go unsigned.
+void readyTillJournal(SqliteJournal& journal, const std::string& keyFile);
 
 // Starts the till as asked: the journal (or memory alone), the menu it
 // sells, a welcome that names both, and the lines from a terminal or a

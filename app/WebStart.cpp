@@ -5,11 +5,15 @@
 #include <optional>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "app/TillStart.h"
 #include "base/Text.h"
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
+#include "service/Commands.h"
+#include "service/DayService.h"
 #include "web/PinHash.h"
 #include "web/WebApi.h"
 #include "web/WebServer.h"
@@ -88,6 +92,7 @@ int serveTill(const ServeRequest& request) {
         return badUsage;
     }
     SqliteJournal journal(journalPathOf(request.journalFile), SqliteJournal::Access::till);
+    readyTillJournal(journal, request.signingKey);
     if (!importedMenu(request.menuFile, journal)) {
         return badUsage;
     }
@@ -101,12 +106,15 @@ int serveTill(const ServeRequest& request) {
                   << std::endl;
     }
     const std::optional<Journal::StoredMenu> stored = journal.storedMenu();
+    const std::vector<Journal::Session> kept = journal.sessions();
     DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
                        request.vat);
     service.start();
     // Past days are read beside the writer, from a connection of their own.
     SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
-    Sessions sessions(DayService::systemClock);
+    Sessions sessions(DayService::systemClock, kept, [&service](KeepSession change) {
+        service.submit({std::move(change), "", {}, {}, [](const Told&) {}});
+    });
     EventHub events;
     WebApi api(service, history, sessions, events);
     WebServer server(api, events, *options);

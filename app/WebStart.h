@@ -14,6 +14,8 @@ struct ServeRequest {
     std::string menuFile;
     std::string journalFile;
     std::int64_t vat = 0;
+    // The file of the key that signs the days' heads; empty, the default's.
+    std::string signingKey;
 };
 
 // Runs the web till until SIGTERM or SIGINT, the day left open; returns the

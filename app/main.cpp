@@ -20,8 +20,10 @@
 #include "base/Text.h"
 #include "base/Vat.h"
 #include "console/CheckedOutput.h"
+#include "journal/SigningKey.h"
 #include "journal/SqliteJournal.h"
 #include "reports/ReadCommands.h"
+#include "service/DayService.h"
 
 namespace {
 
@@ -40,6 +42,9 @@ struct Request {
     std::vector<std::string> setting;
     ServeRequest serve;
     std::string staffName;
+    // verify's: write a new anchor after the check; the key to trust.
+    bool newAnchor = false;
+    std::string publicKey;
 };
 
 // Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
@@ -91,6 +96,7 @@ struct Commands {
     CLI::App* receipt = nullptr;
     CLI::App* exporting = nullptr;
     CLI::App* verify = nullptr;
+    CLI::App* key = nullptr;
     CLI::App* settings = nullptr;
     CLI::App* serve = nullptr;
     CLI::App* staffAdd = nullptr;
@@ -106,6 +112,14 @@ void journalOption(CLI::App& command, Request& request) {
         ->type_name("FILE");
 }
 
+void signingKeyOption(CLI::App& command, std::string& file) {
+    command
+        .add_option("--signing-key", file,
+                    "The secret key that signs each day as it closes (default: "
+                    "$XDG_CONFIG_HOME/restaurant/signing.key, made at the first start)")
+        ->type_name("FILE");
+}
+
 void defineTill(CLI::App& app, Request& request) {
     CLI::Option* menu = app.add_option("--menu", request.till.menuFile,
                                        "Import the menu in this CSV file into the journal, "
@@ -117,6 +131,7 @@ void defineTill(CLI::App& app, Request& request) {
     CLI::Option* noJournal =
         app.add_flag("--no-journal", request.till.noJournal, "Keep the day in memory only")
             ->excludes(journal);
+    signingKeyOption(app, request.till.signingKey);
     app.add_flag("--demo", request.till.demo,
                  "Replay a built-in day, showing each command before its output; keeps no journal")
         ->excludes(menu)
@@ -160,6 +175,7 @@ void defineServeCommand(CLI::App& app, Request& request, Commands& commands) {
         ->allow_extra_args(false)
         ->type_name("NAME");
     vatOption(*commands.serve, request.serve.vat);
+    signingKeyOption(*commands.serve, request.serve.signingKey);
 }
 
 void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
@@ -206,20 +222,70 @@ Commands defineCommands(CLI::App& app, Request& request) {
         "verify",
         "Check every day's records against the hashes they were written with, and the file "
         "itself: one line per sound day, or the first damage found");
+    commands.verify->add_flag("--new-anchor", request.newAnchor,
+                              "After the check, write a new anchor for a journal that lost its "
+                              "own, and record that in the open day");
+    commands.verify
+        ->add_option("--public-key", request.publicKey,
+                     "Fail any day not signed by the key of this fingerprint, as "
+                     "'restaurant key' prints it")
+        ->type_name("FINGERPRINT");
+    commands.key = app.add_subcommand(
+        "key", "The public key that signs the journal's days, and its fingerprint");
     commands.settings = app.add_subcommand(
         "settings",
         "The restaurant's name, address, vat-number and currency, which head its receipts: all of "
         "them, one, or one set to the words given");
     commands.settings->add_option("KEY VALUE", request.setting, "A setting, then its new value");
     for (CLI::App* command : {commands.days, commands.report, commands.summary, commands.receipt,
-                              commands.exporting, commands.verify, commands.settings}) {
+                              commands.exporting, commands.verify, commands.key,
+                              commands.settings}) {
         journalOption(*command, request);
     }
     return commands;
 }
 
+int verifyJournal(const Request& request) {
+    const auto said = [](std::int32_t day, std::int64_t records) {
+        std::cout << "Day " << day << ": " << records << " records, each as it was written\n";
+    };
+    const std::optional<std::string> trusted =
+        request.publicKey.empty() ? std::nullopt : std::optional<std::string>(request.publicKey);
+    const std::string path = journalPathOf(request.till.journalFile);
+    if (!request.newAnchor) {
+        SqliteJournal(path, SqliteJournal::Access::checking).verify(said, trusted);
+        return 0;
+    }
+    SqliteJournal journal(path, SqliteJournal::Access::reanchoring);
+    journal.verify(said, trusted);
+    journal.recordNewAnchor(DayService::systemClock(), "verify --new-anchor");
+    std::cout << "Wrote a new anchor, " << path
+              << "-head, and recorded it in the open day" << std::endl;
+    return 0;
+}
+
+int printKey(SqliteJournal& reader) {
+    const std::optional<std::string> hex = reader.chainKey();
+    const std::optional<SigningKey::PublicKey> key = SigningKey::keyOfHex(hex.value_or(""));
+    if (!key) {
+        std::cerr << "restaurant: " << reader.description()
+                  << " names no signing key yet: a till names its key when it opens a day"
+                  << std::endl;
+        return failed;
+    }
+    std::cout << "Public key:  " << *hex << "\nFingerprint: " << SigningKey::fingerprintOf(*key)
+              << std::endl;
+    return 0;
+}
+
 int readJournal(const Commands& commands, const Request& request) {
+    if (commands.verify->parsed()) {
+        return verifyJournal(request);
+    }
     SqliteJournal reader(journalPathOf(request.till.journalFile), SqliteJournal::Access::reading);
+    if (commands.key->parsed()) {
+        return printKey(reader);
+    }
     if (commands.days->parsed()) {
         return listDays(reader, std::cout);
     }
@@ -232,12 +298,6 @@ int readJournal(const Commands& commands, const Request& request) {
     if (commands.receipt->parsed()) {
         return printReceipt(reader, *numberOf(request.receiptDay), *numberOf(request.customer),
                             std::cout);
-    }
-    if (commands.verify->parsed()) {
-        reader.verify([](std::int32_t day, std::int64_t records) {
-            std::cout << "Day " << day << ": " << records << " records, each as it was written\n";
-        });
-        return 0;
     }
     return exportDay(reader, numberOf(request.day), std::cout);
 }

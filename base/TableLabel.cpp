@@ -1,7 +1,7 @@
 #include "base/TableLabel.h"
 
 bool isTableLabel(std::string_view text) {
-    if (text.empty() || text.size() > 16) {
+    if (text.empty() || text.size() > 16 || foldedLabel(text) == "counter") {
         return false;
     }
     for (char c : text) {

@@ -58,6 +58,13 @@ std::string foldedForMatching(std::string_view text) {
     return kept;
 }
 
+std::string foldedName(std::string_view name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    const std::size_t last = name.find_last_not_of(" \t");
+    return first == std::string_view::npos ? ""
+                                           : foldedForMatching(name.substr(first, last - first + 1));
+}
+
 std::size_t displayWidth(std::string_view text) {
     const int width = u8_width(bytesOf(text), text.size(), "UTF-8");
     return width < 0 ? text.size() : static_cast<std::size_t>(width);

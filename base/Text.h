@@ -16,6 +16,10 @@ bool isUtf8(std::string_view text);
 // names as a person means them: "Tiramisù" and "TIRAMISU" fold alike.
 std::string foldedForMatching(std::string_view text);
 
+// Returns a person's name as names compare: folded, with the spaces and tabs
+// at either end left out.
+std::string foldedName(std::string_view name);
+
 // Returns how many columns the text takes on a terminal: two for a wide
 // character (Chinese, Japanese), none for a combining accent.
 std::size_t displayWidth(std::string_view text);

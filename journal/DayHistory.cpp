@@ -4,6 +4,7 @@
 
 #include "journal/DayLines.h"
 #include "journal/DayReplay.h"
+#include "journal/HeadSignatures.h"
 #include "journal/Journal.h"
 
 DayHistory::DayHistory(SQLite::Database& database, EntryTable& table, std::string path)
@@ -108,24 +109,44 @@ DayLine DayHistory::lineOf(const EntryTable::Last& last, const EntryChain::Hash&
     return found->second.first;
 }
 
-void DayHistory::verify(const std::function<void(std::int32_t, std::int64_t)>& verified) {
+void DayHistory::verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
+                        const std::optional<std::string>& trusted) {
     const KeptLines kept = DayLines(database).all();
+    HeadSignatures heads(table.signatures(), trusted);
     for (const EntryTable::Day& row : table.dayRows()) {
         const std::vector<JournalEntry> entries = verifiedEntries(row.number);
         const DayRecord day = replayed(row.number, entries);
-        const auto line = kept.find(row.number);
-        if (line == kept.end() && day.closedAt && !entries.back().revenue) {
-            damaged(row.number, " has no line in the list of days");
+        checkLine(row, day, entries.back(), kept);
+        for (const JournalEntry& entry : entries) {
+            heads.see(entry);
         }
-        if (line != kept.end()) {
-            const DayLine made = DayReplay::lineOf(day);
-            const DayLine& held = line->second.first;
-            if (held.openedAt != made.openedAt || held.closedAt != made.closedAt ||
-                held.customers != made.customers || held.revenue != made.revenue ||
-                EntryChain::lineSeal(row.head, held) != line->second.second) {
-                damaged(row.number, "'s line in the list of days does not match its records");
+        if (const auto fault = heads.faultOf(row, day.closedAt.has_value())) {
+            if (fault->damage) {
+                damaged(row.number, fault->what);
             }
+            throw JournalError("journal " + path + " fails the check: day " +
+                               std::to_string(row.number) + fault->what);
         }
         verified(row.number, row.entries);
+    }
+    if (const std::optional<std::string> fault = heads.finalFault()) {
+        throw JournalError("journal " + path + " fails the check: " + *fault);
+    }
+}
+
+void DayHistory::checkLine(const EntryTable::Day& row, const DayRecord& day,
+                           const JournalEntry& last, const KeptLines& kept) {
+    const auto line = kept.find(row.number);
+    if (line == kept.end() && day.closedAt && !last.revenue) {
+        damaged(row.number, " has no line in the list of days");
+    }
+    if (line != kept.end()) {
+        const DayLine made = DayReplay::lineOf(day);
+        const DayLine& held = line->second.first;
+        if (held.openedAt != made.openedAt || held.closedAt != made.closedAt ||
+            held.customers != made.customers || held.revenue != made.revenue ||
+            EntryChain::lineSeal(row.head, held) != line->second.second) {
+            damaged(row.number, "'s line in the list of days does not match its records");
+        }
     }
 }

@@ -33,15 +33,20 @@ public:
     DayRecord verifiedDay(std::int32_t number);
     // Returns every day's line, the open day's from its verified records.
     std::vector<DayLine> lines();
-    // Verifies every day and every kept line against the records, calling
-    // `verified` with each sound day's number and count of records.
-    void verify(const std::function<void(std::int32_t, std::int64_t)>& verified);
+    // Verifies every day, every kept line against the records, and every
+    // signed head, calling `verified` with each sound day's number and count
+    // of records; with `trusted`, the fingerprint of a key, every signed day
+    // must be signed by that key.
+    void verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
+                const std::optional<std::string>& trusted = std::nullopt);
 
 private:
     using KeptLines = std::map<std::int32_t, std::pair<DayLine, EntryChain::Hash>>;
 
     DayLine lineOf(const EntryTable::Last& last, const EntryChain::Hash& head,
                    std::optional<KeptLines>& kept);
+    void checkLine(const EntryTable::Day& row, const DayRecord& day, const JournalEntry& last,
+                   const KeptLines& kept);
     DayRecord replayed(std::int32_t number, const std::vector<JournalEntry>& entries);
     [[noreturn]] void damaged(std::int32_t day, const std::string& what) const;
 

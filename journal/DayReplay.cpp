@@ -31,7 +31,8 @@ void DayReplay::apply(const JournalEntry& entry) {
     static constexpr Step steps[] = {&DayReplay::openDay,    &DayReplay::add,   &DayReplay::remove,
                                      &DayReplay::pay,        &DayReplay::close, &DayReplay::select,
                                      &DayReplay::orderOpens, &DayReplay::move,  &DayReplay::part,
-                                     &DayReplay::voidSale};
+                                     &DayReplay::voidSale,   &DayReplay::relabel, &DayReplay::noted,
+                                     &DayReplay::noted};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");
@@ -86,6 +87,30 @@ void DayReplay::voidSale(const JournalEntry& entry) {
     --standing;
     revenue -= totals[*entry.customer];
 }
+
+// A renamed order keeps its items, its sale id and its place among orders.
+void DayReplay::relabel(const JournalEntry& entry) {
+    const std::string from = keyOf(entry.label);
+    const auto found = entry.label ? open.find(from) : open.end();
+    if (found == open.end() || !entry.name || open.count(foldedLabel(*entry.name)) != 0) {
+        damaged(entry, "renames an order that is not open, or to one that is");
+    }
+    const std::string to = foldedLabel(*entry.name);
+    Open renamed = std::move(found->second);
+    open.erase(found);
+    renamed.order.label = *entry.name;
+    open.emplace(to, std::move(renamed));
+    for (auto& [item, key] : placed) {
+        key = key == from ? to : key;
+    }
+    if (!day.current.empty() && foldedLabel(day.current) == from) {
+        day.current = *entry.name;
+    }
+    changed.insert(from);
+    changed.insert(to);
+}
+
+void DayReplay::noted(const JournalEntry&) {}
 
 const PaidCustomer* DayReplay::customer(std::int32_t number) const {
     const auto paid = paidAt.find(number);

@@ -85,6 +85,9 @@ private:
     void move(const JournalEntry& entry);
     void part(const JournalEntry& entry);
     void voidSale(const JournalEntry& entry);
+    void relabel(const JournalEntry& entry);
+    // The signing key and the anchor change nothing of the day.
+    void noted(const JournalEntry& entry);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);

@@ -287,3 +287,33 @@ std::optional<std::int32_t> EntryTable::dayOfSale(const std::string& saleId) {
     }
     return select.getColumn(0).getInt();
 }
+
+void EntryTable::putSignature(std::int32_t day, const std::string& signature) {
+    SQLite::Statement put(database,
+                          "INSERT OR REPLACE INTO day_signature (day, signature) VALUES (?, ?)");
+    put.bind(1, day);
+    put.bind(2, signature.data(), static_cast<int>(signature.size()));
+    put.exec();
+}
+
+std::map<std::int32_t, std::string> EntryTable::signatures() {
+    std::map<std::int32_t, std::string> all;
+    SQLite::Statement select(database, "SELECT day, signature FROM day_signature");
+    while (select.executeStep()) {
+        const SQLite::Column signature = select.getColumn(1);
+        all.emplace(select.getColumn(0).getInt(),
+                    std::string(static_cast<const char*>(signature.getBlob()),
+                                static_cast<std::size_t>(signature.getBytes())));
+    }
+    return all;
+}
+
+std::optional<std::string> EntryTable::lastKey() {
+    SQLite::Statement select(database,
+                             "SELECT name FROM entry WHERE type = 12 ORDER BY day DESC, seq DESC "
+                             "LIMIT 1");
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    return select.getColumn(0).getString();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,13 @@ public:
     std::vector<Last> lastEntries();
     // Returns the day whose customer paid under that sale id, if any.
     std::optional<std::int32_t> dayOfSale(const std::string& saleId);
+
+    // Keeps the signature of a closed day's head.
+    void putSignature(std::int32_t day, const std::string& signature);
+    // Returns the signatures of the days' heads, by day.
+    std::map<std::int32_t, std::string> signatures();
+    // Returns the public key, in hex, the chain last named, if any.
+    std::optional<std::string> lastKey();
 
 private:
     SQLite::Database& database;

@@ -114,8 +114,25 @@ public:
     virtual std::vector<StaffMember> staff() = 0;
     // Adds a member of staff, or gives one a new PIN.
     virtual void putStaff(const StaffMember& member) = 0;
-    // Removes a member of staff; returns false when there is none by that name.
+    // Removes a member of staff, and ends their sessions; returns false when
+    // there is none by that name.
     virtual bool removeStaff(const std::string& name) = 0;
+
+    // Session is a signed-in device as the journal keeps it: a hash of its
+    // token, never the token, with who signed in, when, and when the device
+    // was last seen, as last written.
+    struct Session {
+        std::string tokenHash;
+        std::string staff;
+        Moment opened = 0;
+        Moment used = 0;
+    };
+    // Returns the sessions kept.
+    virtual std::vector<Session> sessions() = 0;
+    // Keeps a session, new or seen again.
+    virtual void putSession(const Session& session) = 0;
+    // Forgets the session of that hash, if it is kept.
+    virtual void endSession(const std::string& tokenHash) = 0;
 
     // Returns every day's line, the first first, without reading the
     // records of a closed day.

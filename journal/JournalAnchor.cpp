@@ -1,8 +1,11 @@
 #include "journal/JournalAnchor.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "journal/Journal.h"
 
 namespace {
 
@@ -22,6 +25,19 @@ std::int64_t integerAt(const unsigned char* at) {
         value = value << 8 | at[byte];
     }
     return static_cast<std::int64_t>(value);
+}
+
+// A rename is durable once the folder that holds the name is synced.
+bool syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(descriptor) == 0;
+    ::close(descriptor);
+    return synced;
 }
 
 EntryChain::Hash sealOf(const unsigned char* bytes) {
@@ -53,22 +69,26 @@ std::optional<JournalAnchor::Point> JournalAnchor::read(const std::string& journ
     return point;
 }
 
-JournalAnchor::JournalAnchor(const std::string& journal) : path(journal + "-head") {}
+JournalAnchor::JournalAnchor(const std::string& journal)
+    : path(journal + "-head"), aside(path + "-new") {}
 
-JournalAnchor::~JournalAnchor() {
-    if (descriptor >= 0) {
-        ::close(descriptor);
+// Sealing the anchor allocates: an anchor memory could not seal lags.
+void JournalAnchor::write(const Point& point) noexcept {
+    try {
+        (void)replace(point, false);
+    } catch (...) {
+        ::unlink(aside.c_str());
     }
 }
 
-void JournalAnchor::write(const Point& point) {
-    if (descriptor < 0) {
-        descriptor =
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+void JournalAnchor::make(const Point& point) {
+    if (!replace(point, true)) {
+        throw JournalError("cannot write " + path + ", the anchor that tells a journal cut short: " +
+                           std::strerror(errno));
     }
-    if (descriptor < 0) {
-        return;
-    }
+}
+
+bool JournalAnchor::replace(const Point& point, bool durably) {
     unsigned char bytes[size];
     std::memcpy(bytes, magic, 8);
     integer(bytes + 8, point.day);
@@ -76,5 +96,16 @@ void JournalAnchor::write(const Point& point) {
     std::memcpy(bytes + 24, point.head.data(), 32);
     const EntryChain::Hash seal = sealOf(bytes);
     std::memcpy(bytes + size - 32, seal.data(), 32);
-    (void)!::pwrite(descriptor, bytes, size, 0);
+    const int file = ::open(aside.c_str(),
+                            O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    if (file < 0) {
+        return false;
+    }
+    const bool whole = ::write(file, bytes, size) == static_cast<ssize_t>(size) &&
+                       (!durably || ::fsync(file) == 0);
+    if (::close(file) != 0 || !whole || ::rename(aside.c_str(), path.c_str()) != 0) {
+        ::unlink(aside.c_str());
+        return false;
+    }
+    return !durably || syncFolderOf(path);
 }

@@ -8,8 +8,10 @@
 
 // JournalAnchor is a small file beside the journal, PATH-head, that holds
 // where the journal's chain ended after its last commit: the day, the count
-// of its entries and their last hash. It is written after each commit,
-// without a sync of its own. SQLite drops a log's last transaction when its
+// of its entries and their last hash. It is made, and synced with its
+// folder, with the journal; after each commit a new one is written beside
+// it, without a sync of its own, and renamed over it, so that a power cut
+// leaves the old anchor or the new, never none. SQLite drops a log's last transaction when its
 // frame fails its checksum, as it must after a write cut short; the anchor
 // tells that from damage: a journal that ends before the anchor lost what a
 // till had committed. An anchor behind the journal (one a power cut kept
@@ -26,18 +28,21 @@ public:
     // nothing when there is no sound anchor.
     static std::optional<Point> read(const std::string& journal);
 
-    // The anchor of the journal a till holds, opened or made owner-only at
-    // its first write, after the first commit.
+    // The anchor of the journal a till holds, owner-only.
     explicit JournalAnchor(const std::string& journal);
-    JournalAnchor(const JournalAnchor&) = delete;
-    JournalAnchor& operator=(const JournalAnchor&) = delete;
-    ~JournalAnchor();
 
     // Records that the chain now ends at `point`. Best effort: an anchor
-    // that cannot be written only weakens the check.
-    void write(const Point& point);
+    // that cannot be written lags the journal, which only weakens the check.
+    void write(const Point& point) noexcept;
+    // Records that the chain ends at `point`, durably; throws JournalError
+    // when it cannot.
+    void make(const Point& point);
 
 private:
+    [[nodiscard]] bool replace(const Point& point, bool durably);
+
     std::string path;
-    int descriptor = -1;
+    // Where a new anchor is written before it is renamed over the old: named
+    // once, so that writing one allocates nothing.
+    std::string aside;
 };

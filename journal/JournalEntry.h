@@ -25,6 +25,9 @@ struct JournalEntry {
         move = 8,     // the item added by entry `item` moves to order `label`
         part = 9,     // the item added by entry `item` is part of `customer`'s payment
         voided = 10,  // customer `customer`'s sale is void, for `reason`
+        relabel = 11,  // the open order `label` is called `name` from now on
+        key = 12,      // the day heads are signed by the public key `name`, in hex
+        anchored = 13,  // a new anchor was written after a full check, for `reason`
     };
 
     std::int32_t day = 0;

@@ -3,17 +3,22 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/TableLabel.h"
+#include "base/Text.h"
 #include "journal/DayLines.h"
+#include "journal/DayReplay.h"
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
 #include "journal/Journal.h"
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 7,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 8,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -235,6 +240,73 @@ static void linesAndBoundAnswers(SQLite::Database& database, std::int32_t from) 
     DayLines::computeForClosedDays(database);
 }
 
+// The signed-in devices' sessions, and the signatures of the days' heads.
+const char* const version8Tables = R"(
+CREATE TABLE session (
+    token_hash TEXT PRIMARY KEY,
+    staff TEXT NOT NULL,
+    opened_at INTEGER NOT NULL,
+    used_at INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE day_signature (
+    day INTEGER PRIMARY KEY,
+    signature BLOB NOT NULL
+);
+)";
+
+// Staff sign in by name as names compare: two names that compare equal
+// would leave a sign-in to either.
+static void refuseStaffOfOneName(SQLite::Database& database) {
+    std::map<std::string, std::string> byName;
+    SQLite::Statement names(database, "SELECT name FROM staff ORDER BY name");
+    while (names.executeStep()) {
+        const std::string name = names.getColumn(0).getString();
+        const auto [found, isNew] = byName.emplace(foldedName(name), name);
+        if (!isNew) {
+            throw JournalError("the staff names '" + found->second + "' and '" + name +
+                               "' are one name when signing in: remove one with the version "
+                               "that wrote the journal, then open it again");
+        }
+    }
+}
+
+// "counter" names the counter's order: an open table of that label gets
+// another, by an entry of its day's chain.
+static std::vector<std::string> renameCounterTables(SQLite::Database& database) {
+    EntryTable table(database);
+    std::optional<EntryTable::Day> row = table.lastDayRow();
+    if (!row || table.lastTypeOf(*row) == JournalEntry::Type::close) {
+        return {};
+    }
+    DayReplay day(row->number);
+    Moment last = 0;
+    for (const auto& [entry, hash] : table.entriesOf(row->number, row->entries)) {
+        day.apply(entry);
+        last = entry.at;
+    }
+    std::vector<std::string> said;
+    for (const OpenOrder* order : day.orders()) {
+        if (order->label.empty() || foldedLabel(order->label) != "counter") {
+            continue;
+        }
+        std::string renamed = "counter-table";
+        for (int more = 2; day.order(renamed) != nullptr; ++more) {
+            renamed = "counter-table-" + std::to_string(more);
+        }
+        JournalEntry entry = JournalEntry::of(JournalEntry::Type::relabel, last);
+        entry.day = row->number;
+        entry.seq = ++row->entries;
+        entry.label = order->label;
+        entry.name = renamed;
+        row->head = EntryChain::next(row->head, entry);
+        table.insert(entry, row->head);
+        said.push_back("table " + order->label + " of day " + std::to_string(row->number) +
+                       " is now " + renamed + ": counter names the counter's order");
+    }
+    table.putDay(*row);
+    return said;
+}
+
 void JournalSchema::create(SQLite::Database& database) {
     database.exec("PRAGMA application_id = 1919251316");
     EntryTable::create(database);
@@ -244,10 +316,11 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec(settingTable);
     database.exec(webTables);
     DayLines::create(database);
-    database.exec("PRAGMA user_version = 7");
+    database.exec(version8Tables);
+    database.exec("PRAGMA user_version = 8");
 }
 
-void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
+std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 2) {
         database.exec(centsFromVersion1);
         database.exec(menuTables);
@@ -281,6 +354,12 @@ void JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
     if (from < 6) {
         database.exec(webTables);
     }
-    linesAndBoundAnswers(database, from);
+    if (from < 7) {
+        linesAndBoundAnswers(database, from);
+    }
+    refuseStaffOfOneName(database);
+    database.exec(version8Tables);
+    std::vector<std::string> said = renameCounterTables(database);
     database.exec("PRAGMA user_version = " + std::to_string(version));
+    return said;
 }

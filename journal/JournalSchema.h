@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace SQLite {
 class Database;
@@ -12,11 +14,13 @@ class Database;
 class JournalSchema {
 public:
     static constexpr std::int32_t applicationId = 0x72657374;  // "rest"
-    static constexpr std::int32_t version = 7;
+    static constexpr std::int32_t version = 8;
 
     // Makes the tables in a new, empty database.
     static void create(SQLite::Database& database);
     // Brings a journal of version `from` up to this version, within the
-    // caller's transaction.
-    static void upgrade(SQLite::Database& database, std::int32_t from);
+    // caller's transaction; returns what the upgrade changed that its owner
+    // should hear of. Throws JournalError when it cannot be brought up.
+    [[nodiscard]] static std::vector<std::string> upgrade(SQLite::Database& database,
+                                                          std::int32_t from);
 };

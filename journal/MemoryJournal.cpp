@@ -203,7 +203,29 @@ void MemoryJournal::putStaff(const StaffMember& member) {
 
 bool MemoryJournal::removeStaff(const std::string& name) {
     MutexLock lock(mutex);
+    for (auto at = signedIn.begin(); at != signedIn.end();) {
+        at = at->second.staff == name ? signedIn.erase(at) : std::next(at);
+    }
     return members.erase(name) > 0;
+}
+
+std::vector<Journal::Session> MemoryJournal::sessions() {
+    MutexLock lock(mutex);
+    std::vector<Session> all;
+    for (const auto& [hash, session] : signedIn) {
+        all.push_back(session);
+    }
+    return all;
+}
+
+void MemoryJournal::putSession(const Session& session) {
+    MutexLock lock(mutex);
+    signedIn[session.tokenHash] = session;
+}
+
+void MemoryJournal::endSession(const std::string& tokenHash) {
+    MutexLock lock(mutex);
+    signedIn.erase(tokenHash);
 }
 
 std::vector<DayLine> MemoryJournal::days() {

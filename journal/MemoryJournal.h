@@ -40,6 +40,9 @@ public:
     std::vector<StaffMember> staff() override;
     void putStaff(const StaffMember& member) override;
     bool removeStaff(const std::string& name) override;
+    std::vector<Session> sessions() override;
+    void putSession(const Session& session) override;
+    void endSession(const std::string& tokenHash) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -67,6 +70,7 @@ private:
     Settings held GUARDED_BY(mutex);
     std::map<std::string, Kept> answers GUARDED_BY(mutex);
     std::map<std::string, std::string> members GUARDED_BY(mutex);
+    std::map<std::string, Session> signedIn GUARDED_BY(mutex);
     // While a batch runs, how to take back each of its writes, the last
     // last, and where each change began among them.
     bool batching GUARDED_BY(mutex) = false;

@@ -144,7 +144,38 @@ void SideTables::putStaff(const Journal::StaffMember& member) {
 }
 
 bool SideTables::removeStaff(const std::string& name) {
+    SQLite::Statement sessions(database, "DELETE FROM session WHERE staff = ?");
+    sessions.bind(1, name);
+    sessions.exec();
     SQLite::Statement remove(database, "DELETE FROM staff WHERE name = ?");
     remove.bind(1, name);
     return remove.exec() > 0;
+}
+
+std::vector<Journal::Session> SideTables::sessions() const {
+    std::vector<Journal::Session> all;
+    SQLite::Statement select(database,
+                             "SELECT token_hash, staff, opened_at, used_at FROM session");
+    while (select.executeStep()) {
+        all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
+                       select.getColumn(2).getInt64(), select.getColumn(3).getInt64()});
+    }
+    return all;
+}
+
+void SideTables::putSession(const Journal::Session& session) {
+    SQLite::Statement put(database,
+                          "INSERT OR REPLACE INTO session (token_hash, staff, opened_at, used_at) "
+                          "VALUES (?, ?, ?, ?)");
+    put.bind(1, session.tokenHash);
+    put.bind(2, session.staff);
+    put.bind(3, session.opened);
+    put.bind(4, session.used);
+    put.exec();
+}
+
+void SideTables::endSession(const std::string& tokenHash) {
+    SQLite::Statement end(database, "DELETE FROM session WHERE token_hash = ?");
+    end.bind(1, tokenHash);
+    end.exec();
 }

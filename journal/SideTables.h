@@ -10,8 +10,8 @@
 #include "journal/Settings.h"
 
 // SideTables reads and writes what a journal keeps beside its days: the
-// menu, the restaurant's settings, the staff and the answers kept under
-// request keys. The menu and each setting are sealed by a hash, checked on
+// menu, the restaurant's settings, the staff, their sessions and the
+// answers kept under request keys. The menu and each setting are sealed by a hash, checked on
 // every read. The caller runs each call inside its own transaction.
 class SideTables {
 public:
@@ -29,7 +29,11 @@ public:
     void dropAnswersUpTo(std::int32_t day);
     std::vector<Journal::StaffMember> staff() const;
     void putStaff(const Journal::StaffMember& member);
+    // Removes the member of staff and their sessions.
     bool removeStaff(const std::string& name);
+    std::vector<Journal::Session> sessions() const;
+    void putSession(const Journal::Session& session);
+    void endSession(const std::string& tokenHash);
 
 private:
     SQLite::Database& database;

@@ -55,7 +55,8 @@ SqliteConnection::SqliteConnection(std::string path, Access access, const std::s
     realPath = realPathOf(journalPath);
     std::error_code error;
     const bool exists = fs::exists(realPath, error);
-    if (access == Access::reading && !exists) {
+    const bool forTill = access == Access::till || access == Access::reanchoring;
+    if (!forTill && !exists) {
         throw JournalError("there is no journal at " + journalPath +
                            " yet: the till makes it when it first runs");
     }
@@ -64,7 +65,7 @@ SqliteConnection::SqliteConnection(std::string path, Access access, const std::s
     }
     checkOneName();
     JournalHeader::check(realPath);
-    if (access == Access::till) {
+    if (forTill) {
         files->file.emplace(realPath);
         files->anchor.emplace(realPath);
         if (files->file->isNew()) {
@@ -74,12 +75,15 @@ SqliteConnection::SqliteConnection(std::string path, Access access, const std::s
     }
     WalCheck::check(realPath);
     try {
-        if (access == Access::till) {
+        if (forTill) {
             openForTill(vfs);
         } else {
             openForReading(vfs);
         }
-        checkAnchor();
+        checkAnchor(access);
+        if (forTill && foundVersion < JournalSchema::version) {
+            makeAnchor();
+        }
     } catch (const SQLite::Exception& failure) {
         files->database.reset();
         if (files->file) {
@@ -99,6 +103,7 @@ void SqliteConnection::openForTill(const std::string& vfs) {
     // Nothing is written back on closing until the file proves sound.
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     checkVersion();
+    foundVersion = database.execAndGet("PRAGMA user_version").getInt();
     if (database.execAndGet("PRAGMA application_id").getInt() == 0) {
         // A new file: made in one transaction before it turns to WAL, so
         // that its id and version sit in the file itself.
@@ -111,7 +116,7 @@ void SqliteConnection::openForTill(const std::string& vfs) {
     const std::int32_t version = database.execAndGet("PRAGMA user_version").getInt();
     if (version < JournalSchema::version) {
         SQLite::Transaction transaction(database, SQLite::TransactionBehavior::EXCLUSIVE);
-        JournalSchema::upgrade(database, version);
+        notes = JournalSchema::upgrade(database, version);
         transaction.commit();
     }
     sqlite3_db_config(database.getHandle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
@@ -151,6 +156,7 @@ void SqliteConnection::openForReading(const std::string& vfs) {
         checkVersion();
     }
     const std::int32_t version = files->database->execAndGet("PRAGMA user_version").getInt();
+    foundVersion = version;
     if (version == JournalSchema::version) {
         return;
     }
@@ -158,7 +164,7 @@ void SqliteConnection::openForReading(const std::string& vfs) {
     SQLite::Backup(copy, *files->database).executeStep();
     {
         SQLite::Transaction transaction(copy, SQLite::TransactionBehavior::EXCLUSIVE);
-        JournalSchema::upgrade(copy, version);
+        notes = JournalSchema::upgrade(copy, version);
         transaction.commit();
     }
     files->database.reset();
@@ -177,13 +183,23 @@ void SqliteConnection::checkVersion() {
 SqliteConnection::~SqliteConnection() = default;
 
 // A journal that ends before the point its anchor keeps lost records a till
-// had committed: a log whose last frame was damaged, dropped by SQLite.
-void SqliteConnection::checkAnchor() {
+// had committed: a log whose last frame was damaged, dropped by SQLite. A
+// journal of this version that holds a day has its anchor: without it,
+// records cut from its end would go unseen.
+void SqliteConnection::checkAnchor(Access access) {
     const std::optional<JournalAnchor::Point> anchored = JournalAnchor::read(realPath);
+    EntryTable table(*files->database);
+    if (!anchored && foundVersion >= 8 && access != Access::reading &&
+        access != Access::reanchoring && table.lastDayRow()) {
+        throw JournalError(
+            "journal " + journalPath + " has lost its anchor " + realPath +
+            "-head, which tells when records were cut from its end: check the days with "
+            "'restaurant days' against the restaurant's own records, then write a new anchor "
+            "with 'restaurant verify --new-anchor'");
+    }
     if (!anchored || anchored->day == 0) {
         return;
     }
-    EntryTable table(*files->database);
     const std::optional<EntryTable::Day> row = table.dayRow(anchored->day);
     const std::optional<EntryTable::Day> last = table.lastDayRow();
     const bool lost = !row ? !last || last->number < anchored->day
@@ -221,12 +237,20 @@ void SqliteConnection::checkFile() {
 
 void SqliteConnection::anchor(const EntryTable::Day& row) noexcept {
     if (files->anchor) {
-        try {
-            files->anchor->write({row.number, row.entries, row.head});
-        } catch (...) {
-        }
+        files->anchor->write({row.number, row.entries, row.head});
     }
 }
+
+void SqliteConnection::makeAnchor() {
+    if (!files->anchor) {
+        return;
+    }
+    const std::optional<EntryTable::Day> last = EntryTable(*files->database).lastDayRow();
+    files->anchor->make(last ? JournalAnchor::Point{last->number, last->entries, last->head}
+                             : JournalAnchor::Point{});
+}
+
+const std::vector<std::string>& SqliteConnection::upgradeNotes() const { return notes; }
 
 SQLite::Database& SqliteConnection::database() { return *files->database; }
 

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <optional>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "journal/EntryTable.h"
 
@@ -28,6 +30,12 @@ public:
         // A reader's, beside a running till or none, on a read-only copy
         // too: the file must exist.
         reading,
+        // A reader that checks: like a reader's, but a journal of this
+        // version that holds a day and has lost its anchor is refused.
+        checking,
+        // The till's, for a check that writes a new anchor after it: a
+        // missing anchor is no refusal.
+        reanchoring,
     };
 
     SqliteConnection(std::string path, Access access, const std::string& vfs);
@@ -45,6 +53,12 @@ public:
     // Records where the chain ends after a commit. Never fails: what the
     // journal holds is done.
     void anchor(const EntryTable::Day& row) noexcept;
+    // Makes the anchor anew, durably, where the chain ends now; throws
+    // JournalError when it cannot.
+    void makeAnchor();
+    // Returns what bringing the journal up to this version changed that its
+    // owner should hear of.
+    const std::vector<std::string>& upgradeNotes() const;
 
 private:
     struct Files;
@@ -52,7 +66,7 @@ private:
     void openForTill(const std::string& vfs);
     void openForReading(const std::string& vfs);
     void checkVersion();
-    void checkAnchor();
+    void checkAnchor(Access access);
     void checkOneName() const;
 
     std::string journalPath;
@@ -61,4 +75,7 @@ private:
     std::unique_ptr<Files> files;
     // Set once the file was found moved or deleted: nothing more is written.
     bool moved = false;
+    // The version the file had when opened; 0 for a file made now.
+    std::int32_t foundVersion = 0;
+    std::vector<std::string> notes;
 };

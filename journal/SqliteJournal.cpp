@@ -9,6 +9,7 @@
 #include "journal/DayHistory.h"
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
+#include "journal/HeadSignatures.h"
 #include "journal/SideTables.h"
 #include "journal/SqliteBatch.h"
 #include "journal/SqliteConnection.h"
@@ -40,6 +41,7 @@ struct SqliteJournal::Connection {
     SqliteBatch::ChainEnd end;
     // Why the last write failed, for the batch it loses.
     std::string failure = halfway;
+    std::shared_ptr<const SigningKey> key;
 };
 
 SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::string& vfs)
@@ -165,11 +167,13 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
     if (last && reading([&](EntryTable& table) { return table.lastTypeOf(*last); }) !=
                     JournalEntry::Type::close) {
         connection->end = {last->number, *last};
-        return {
+        OpenDay resumed{
             last->number, reading([&](EntryTable& table) {
                 return DayHistory(connection->database, table, path).verifiedEntries(last->number);
             }),
             true};
+        nameKey(resumed.entries);
+        return resumed;
     }
     const EntryChain::Hash start = last ? last->head : EntryChain::genesis();
     JournalEntry open = JournalEntry::of(JournalEntry::Type::open, now);
@@ -181,7 +185,25 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
         table.putDay(row);
         connection->end = {row.number, row};
     });
-    return {row.number, {open}, false};
+    OpenDay opened{row.number, {open}, false};
+    nameKey(opened.entries);
+    return opened;
+}
+
+// The chain names the key that signs the days' heads before the first
+// close it signs.
+void SqliteJournal::nameKey(std::vector<JournalEntry>& opened) {
+    if (!connection->key) {
+        return;
+    }
+    const std::string hex = SigningKey::hexOf(connection->key->publicKey());
+    if (reading([](EntryTable& table) { return table.lastKey(); }) == hex) {
+        return;
+    }
+    std::vector<JournalEntry> named{JournalEntry::of(JournalEntry::Type::key, opened.back().at)};
+    named.front().name = hex;
+    append(named);
+    opened.push_back(named.front());
 }
 
 Journal::OpenDay SqliteJournal::currentDay() {
@@ -228,15 +250,27 @@ void SqliteJournal::closeDay(JournalEntry& close) {
         std::vector<JournalEntry> closing{close};
         appendIn(table, closing);
         close = closing.front();
+        if (connection->key) {
+            const SigningKey::Signature signature =
+                connection->key->sign(HeadSignatures::message(connection->end.row));
+            table.putSignature(number, std::string(signature.begin(), signature.end()));
+        }
         SideTables(connection->database, path).dropAnswersUpTo(number - 2);
         connection->end.openNumber = 0;
     });
 }
 
+// A day that held an item, or a record of a new anchor, leaves a trace.
+bool SqliteJournal::leavesATrace(std::int32_t number) {
+    return reading([&](EntryTable& table) {
+        return table.holds(number, JournalEntry::Type::add) ||
+               table.holds(number, JournalEntry::Type::anchored);
+    });
+}
+
 void SqliteJournal::leaveDayOpen() {
     const std::int32_t number = connection->end.openNumber;
-    if (number == 0 ||
-        reading([&](EntryTable& table) { return table.holds(number, JournalEntry::Type::add); })) {
+    if (number == 0 || leavesATrace(number)) {
         return;
     }
     // The chain then ends where the day before it ended.
@@ -292,6 +326,18 @@ bool SqliteJournal::removeStaff(const std::string& name) {
     return removed;
 }
 
+std::vector<Journal::Session> SqliteJournal::sessions() {
+    return reading([&](EntryTable&) { return SideTables(connection->database, path).sessions(); });
+}
+
+void SqliteJournal::putSession(const Session& session) {
+    writing([&](EntryTable&) { SideTables(connection->database, path).putSession(session); });
+}
+
+void SqliteJournal::endSession(const std::string& tokenHash) {
+    writing([&](EntryTable&) { SideTables(connection->database, path).endSession(tokenHash); });
+}
+
 std::vector<DayLine> SqliteJournal::days() {
     return reading(
         [&](EntryTable& table) { return DayHistory(connection->database, table, path).lines(); });
@@ -310,9 +356,11 @@ std::optional<std::int32_t> SqliteJournal::dayOfSale(const std::string& saleId) 
     return reading([&](EntryTable& table) { return table.dayOfSale(saleId); });
 }
 
-void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified) {
-    reading(
-        [&](EntryTable& table) { DayHistory(connection->database, table, path).verify(verified); });
+void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
+                           const std::optional<std::string>& trusted) {
+    reading([&](EntryTable& table) {
+        DayHistory(connection->database, table, path).verify(verified, trusted);
+    });
     settings();
     const std::string check = reading([&](EntryTable&) {
         return connection->database.execAndGet("PRAGMA integrity_check").getString();
@@ -320,6 +368,26 @@ void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>
     if (check != "ok") {
         throw JournalError("journal " + path + " is damaged: " + check);
     }
+}
+
+void SqliteJournal::signWith(std::shared_ptr<const SigningKey> key) {
+    connection->key = std::move(key);
+}
+
+std::optional<std::string> SqliteJournal::chainKey() {
+    return reading([](EntryTable& table) { return table.lastKey(); });
+}
+
+void SqliteJournal::recordNewAnchor(Moment now, const std::string& why) {
+    openDay(now);
+    std::vector<JournalEntry> noted{JournalEntry::of(JournalEntry::Type::anchored, now)};
+    noted.front().reason = why;
+    append(noted);
+    connection->file.makeAnchor();
+}
+
+const std::vector<std::string>& SqliteJournal::upgradeNotes() const {
+    return connection->file.upgradeNotes();
 }
 
 std::string SqliteJournal::description() const { return "journal " + path; }

@@ -9,6 +9,7 @@
 
 #include "journal/EntryTable.h"
 #include "journal/Journal.h"
+#include "journal/SigningKey.h"
 #include "journal/SqliteConnection.h"
 
 struct sqlite3;
@@ -55,6 +56,9 @@ public:
     std::vector<StaffMember> staff() override;
     void putStaff(const StaffMember& member) override;
     bool removeStaff(const std::string& name) override;
+    std::vector<Session> sessions() override;
+    void putSession(const Session& session) override;
+    void endSession(const std::string& tokenHash) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -62,9 +66,23 @@ public:
     std::string description() const override;
 
     // Verifies every day, calling `verified` with each sound day's number
-    // and count of records, then the lines of the list of days and SQLite's
+    // and count of records, then the lines of the list of days, the signed
+    // heads (by the key of fingerprint `trusted`, when given) and SQLite's
     // integrity check; throws JournalError naming the first damage found.
-    void verify(const std::function<void(std::int32_t, std::int64_t)>& verified);
+    void verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
+                const std::optional<std::string>& trusted = std::nullopt);
+
+    // Signs each day's head with `key` as it closes, from now on; the day
+    // opened next names the key in the chain when the chain names another.
+    void signWith(std::shared_ptr<const SigningKey> key);
+    // Returns the public key the chain last named, in hex, if any.
+    std::optional<std::string> chainKey();
+    // After a full check, records in the open day that a new anchor was
+    // written, for `why`, and writes it.
+    void recordNewAnchor(Moment now, const std::string& why);
+    // Returns what bringing the journal up to this version changed that its
+    // owner should hear of.
+    const std::vector<std::string>& upgradeNotes() const;
 
     // Returns the SQLite connection, for tests that hook into it.
     sqlite3* handle();
@@ -73,6 +91,8 @@ private:
     struct Connection;
 
     void anchor() noexcept;
+    void nameKey(std::vector<JournalEntry>& opened);
+    [[nodiscard]] bool leavesATrace(std::int32_t number);
     void restartLog() noexcept;
     void appendIn(EntryTable& table, std::vector<JournalEntry>& entries);
     template <typename Work>

@@ -57,6 +57,9 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     if (std::holds_alternative<LeaveOpen>(submission.command)) {
         return leaveOpen(batch);
     }
+    if (const auto* session = std::get_if<KeepSession>(&submission.command)) {
+        return keepSession(*session, batch);
+    }
     if (std::optional<Ran> refused = refusedBeforeRules(submission)) {
         return std::move(*refused);
     }
@@ -184,6 +187,18 @@ CommandRunner::Ran CommandRunner::leaveOpen(WriterBatch& batch) {
     change.release();
     ran.changed = true;
     return ran;
+}
+
+// A session changes no day: nothing is published for it.
+CommandRunner::Ran CommandRunner::keepSession(const KeepSession& session, WriterBatch& batch) {
+    WriterChange change(batch);
+    if (session.ended) {
+        journal.endSession(session.tokenHash);
+    } else {
+        journal.putSession({session.tokenHash, session.staff, session.opened, session.used});
+    }
+    change.release();
+    return {};
 }
 
 Refusal CommandRunner::placed(Refusal refusal) {

@@ -44,6 +44,7 @@ private:
     void closeDay(const CloseDay& command, Ruling& ruling);
     Ran start(WriterBatch& batch);
     Ran leaveOpen(WriterBatch& batch);
+    Ran keepSession(const KeepSession& session, WriterBatch& batch);
     // Says of a sale not in the open day whether it is in a closed one.
     Refusal placed(Refusal refusal);
 

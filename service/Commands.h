@@ -90,5 +90,15 @@ struct StartDay {};
 // Leaves the day open for the next start, charging nothing.
 struct LeaveOpen {};
 
+// Keeps a signed-in device's session beside the day, or with `ended` lets it
+// go: written in the writer's next batch, and waited for by nobody.
+struct KeepSession {
+    std::string tokenHash;
+    std::string staff;
+    std::int64_t opened = 0;
+    std::int64_t used = 0;
+    bool ended = false;
+};
+
 using DayCommand = std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems,
-                                VoidSale, CloseDay, StartDay, LeaveOpen>;
+                                VoidSale, CloseDay, StartDay, LeaveOpen, KeepSession>;

@@ -34,6 +34,10 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
             [&](const LeaveOpen&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },
+            // Kept beside the day by the runner: it changes nothing of it.
+            [&](const KeepSession&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
         },
         command);
 }

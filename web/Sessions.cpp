@@ -4,45 +4,103 @@
 #include <sodium.h>
 #include <utility>
 
-Sessions::Sessions(Clock clock) : clock(std::move(clock)) {}
+namespace {
+
+std::string hex(const unsigned char* bytes, std::size_t size) {
+    std::string text(2 * size + 1, '\0');
+    sodium_bin2hex(text.data(), text.size(), bytes, size);
+    text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+Sessions::Sessions(Clock clock, const std::vector<Journal::Session>& kept, Keeper keeper)
+    : clock(std::move(clock)), keeper(std::move(keeper)) {
+    const Moment now = this->clock();
+    MutexLock lock(mutex);
+    for (const Journal::Session& session : kept) {
+        Session running{session.staff, session.opened, session.used, session.used};
+        if (over(running, now)) {
+            keep(session.tokenHash, running, true);
+        } else {
+            byHash.emplace(session.tokenHash, running);
+        }
+    }
+}
 
 Moment Sessions::now() const { return clock(); }
+
+std::string Sessions::hashOf(const std::string& token) {
+    unsigned char hash[crypto_generichash_BYTES];
+    crypto_generichash(hash, sizeof hash, reinterpret_cast<const unsigned char*>(token.data()),
+                       token.size(), nullptr, 0);
+    return hex(hash, sizeof hash);
+}
 
 // Sessions past their end go as new ones open, so that they never pile up.
 std::string Sessions::open(const std::string& staff) {
     unsigned char random[16];
     randombytes_buf(random, sizeof random);
-    char hex[2 * sizeof random + 1];
-    sodium_bin2hex(hex, sizeof hex, random, sizeof random);
+    std::string token = hex(random, sizeof random);
     const Moment now = clock();
     MutexLock lock(mutex);
-    for (auto at = tokens.begin(); at != tokens.end();) {
-        at = over(at->second, now) ? tokens.erase(at) : std::next(at);
+    for (auto at = byHash.begin(); at != byHash.end();) {
+        if (over(at->second, now)) {
+            keep(at->first, at->second, true);
+            at = byHash.erase(at);
+        } else {
+            at = std::next(at);
+        }
     }
-    tokens[hex] = {staff, now, now};
-    return hex;
+    const std::string hash = hashOf(token);
+    Session& made = byHash[hash] = {staff, now, now, now};
+    keep(hash, made, false);
+    return token;
 }
 
 std::optional<std::string> Sessions::holder(const std::string& token) {
     const Moment now = clock();
+    const std::string hash = hashOf(token);
     MutexLock lock(mutex);
-    const auto found = tokens.find(token);
-    if (found == tokens.end()) {
+    const auto found = byHash.find(hash);
+    if (found == byHash.end()) {
         return std::nullopt;
     }
     if (over(found->second, now)) {
-        tokens.erase(found);
+        keep(hash, found->second, true);
+        byHash.erase(found);
         return std::nullopt;
     }
     found->second.used = now;
+    if (now - found->second.written >= useWrittenEvery) {
+        keep(hash, found->second, false);
+    }
     return found->second.staff;
 }
 
 void Sessions::close(const std::string& token) {
+    const std::string hash = hashOf(token);
     MutexLock lock(mutex);
-    tokens.erase(token);
+    const auto found = byHash.find(hash);
+    if (found != byHash.end()) {
+        keep(hash, found->second, true);
+        byHash.erase(found);
+    }
 }
 
 bool Sessions::over(const Session& session, Moment now) {
     return now - session.used >= idleEnd || now - session.opened >= absoluteEnd;
+}
+
+// A session that cannot be written stays signed in until the restart.
+void Sessions::keep(const std::string& hash, Session& session, bool ended) {
+    session.written = session.used;
+    if (keeper) {
+        try {
+            keeper({hash, session.staff, session.opened, session.used, ended});
+        } catch (...) {
+            // Written at its next use, or lost with a restart.
+        }
+    }
 }

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string asName(const std::string& name) {
-    const std::size_t first = name.find_first_not_of(" \t");
-    const std::size_t last = name.find_last_not_of(" \t");
-    return first == std::string::npos ? ""
-                                      : foldedForMatching(name.substr(first, last - first + 1));
-}
-
 WebAnswer wrong() { return WebAnswer::refusal(401, "wrong name or PIN"); }
 
 }  // namespace
@@ -26,7 +19,7 @@ SignIn::SignIn(std::vector<Journal::StaffMember> staff, Sessions& sessions, Deli
 void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Reply reply) {
     BodyFields fields(body);
     const std::string name =
-        asName(fields.text("staff", "", "give the staff member's name as text"));
+        foldedName(fields.text("staff", "", "give the staff member's name as text"));
     std::string pin = fields.text("pin", "", "give the PIN as text");
     if (fields.fault()) {
         reply(WebAnswer::refusal(400, *fields.fault()));
@@ -63,7 +56,7 @@ void SignIn::settle() { checks.settle(); }
 
 const Journal::StaffMember* SignIn::memberNamed(const std::string& name) const {
     for (const Journal::StaffMember& member : staff) {
-        if (!name.empty() && asName(member.name) == name) {
+        if (!name.empty() && foldedName(member.name) == name) {
             return &member;
         }
     }

@@ -240,8 +240,9 @@ function listen() {
   });
 }
 
-// Once the stream has given up, the till is asked until it answers: a till
-// that restarted forgot its sessions, and asks to sign in again.
+// Once the stream has given up, the till is asked until it answers. A till
+// that restarted keeps its sessions; one that ended (its time is up, or its
+// member of staff was removed) asks to sign in again.
 async function probe() {
   try {
     await api.orders();
@@ -250,7 +251,7 @@ async function probe() {
     if (error instanceof ApiError && error.status === 401) {
       state.events?.close();
       show('sign-in');
-      say('The till restarted: sign in again.');
+      say('Signed out: sign in again.');
     } else {
       setTimeout(probe, 1000);
     }
