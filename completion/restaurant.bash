@@ -10,7 +10,7 @@ _restaurant() {
             mapfile -t COMPREPLY < <(compgen -A hostname -- "$cur")
             return
             ;;
-        --menu | --journal | --certificate | --key)
+        --menu | --journal | --certificate | --key | --signing-key)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -20,7 +20,7 @@ _restaurant() {
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            menu | days | report | summary | receipt | export | verify | settings | serve | staff)
+            menu | days | report | summary | receipt | export | verify | key | settings | serve | staff)
                 command=$word
                 break
                 ;;
@@ -29,10 +29,11 @@ _restaurant() {
 
     local words
     case $command in
-        "") words="menu days report summary receipt export verify settings serve staff --menu --journal --no-journal --vat --demo --help --version" ;;
+        "") words="menu days report summary receipt export verify key settings serve staff --menu --journal --no-journal --vat --signing-key --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
         settings) words="name address vat-number currency --journal --help" ;;
-        serve) words="--listen --hostname --certificate --key --menu --vat --journal --help" ;;
+        serve) words="--listen --hostname --certificate --key --menu --vat --signing-key --journal --help" ;;
+        verify) words="--public-key --new-anchor --journal --help" ;;
         staff) words="add list remove --journal --help" ;;
         *) words="--journal --help" ;;
     esac

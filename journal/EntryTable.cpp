@@ -308,10 +308,22 @@ std::map<std::int32_t, std::string> EntryTable::signatures() {
     return all;
 }
 
-std::optional<std::string> EntryTable::lastKey() {
+std::optional<std::string> EntryTable::signatureOf(std::int32_t day) {
+    SQLite::Statement select(database, "SELECT signature FROM day_signature WHERE day = ?");
+    select.bind(1, day);
+    if (!select.executeStep()) {
+        return std::nullopt;
+    }
+    const SQLite::Column signature = select.getColumn(0);
+    return std::string(static_cast<const char*>(signature.getBlob()),
+                       static_cast<std::size_t>(signature.getBytes()));
+}
+
+std::optional<std::string> EntryTable::lastKey(std::int32_t upTo) {
     SQLite::Statement select(database,
-                             "SELECT name FROM entry WHERE type = 12 ORDER BY day DESC, seq DESC "
-                             "LIMIT 1");
+                             "SELECT name FROM entry WHERE type = 12 AND day <= ? ORDER BY day "
+                             "DESC, seq DESC LIMIT 1");
+    select.bind(1, upTo);
     if (!select.executeStep()) {
         return std::nullopt;
     }

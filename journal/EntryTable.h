@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -73,8 +74,11 @@ public:
     void putSignature(std::int32_t day, const std::string& signature);
     // Returns the signatures of the days' heads, by day.
     std::map<std::int32_t, std::string> signatures();
-    // Returns the public key, in hex, the chain last named, if any.
-    std::optional<std::string> lastKey();
+    // Returns the signature of that day's head, if any.
+    std::optional<std::string> signatureOf(std::int32_t day);
+    // Returns the public key, in hex, the chain last named, up to that day,
+    // if any.
+    std::optional<std::string> lastKey(std::int32_t upTo = INT32_MAX);
 
 private:
     SQLite::Database& database;

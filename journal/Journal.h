@@ -139,6 +139,18 @@ public:
     virtual std::vector<DayLine> days() = 0;
     // Returns the day with that number, if there is one.
     virtual std::optional<DayRecord> day(std::int32_t number) = 0;
+    // SignedHead is where a closed day's chain ended, signed by the till's
+    // key as it closed: its count of records, their last hash, the
+    // signature and the public key, each in hex.
+    struct SignedHead {
+        std::int32_t day = 0;
+        std::int64_t entries = 0;
+        std::string head;
+        std::string signature;
+        std::string publicKey;
+    };
+    // Returns the signed head of the day with that number, if it was signed.
+    virtual std::optional<SignedHead> signedHead(std::int32_t number) = 0;
     // Returns the number of the day in which the sale of that id was paid.
     virtual std::optional<std::int32_t> dayOfSale(const std::string& saleId) = 0;
 

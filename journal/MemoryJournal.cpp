@@ -272,3 +272,6 @@ bool MemoryJournal::openDayHeldAnItem() const {
 }
 
 std::string MemoryJournal::description() const { return "the journal in memory"; }
+
+// A day kept in memory is never signed.
+std::optional<Journal::SignedHead> MemoryJournal::signedHead(std::int32_t) { return std::nullopt; }

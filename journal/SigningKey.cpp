@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/Hex.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -119,12 +121,7 @@ bool SigningKey::verify(const PublicKey& key, const std::string& message,
                                        message.size(), key.data()) == 0;
 }
 
-std::string SigningKey::hexOf(const PublicKey& key) {
-    std::string hex(2 * key.size() + 1, '\0');
-    sodium_bin2hex(hex.data(), hex.size(), key.data(), key.size());
-    hex.pop_back();
-    return hex;
-}
+std::string SigningKey::hexOf(const PublicKey& key) { return ::hexOf(key.data(), key.size()); }
 
 std::optional<SigningKey::PublicKey> SigningKey::keyOfHex(const std::string& hex) {
     PublicKey key{};
@@ -140,9 +137,7 @@ std::optional<SigningKey::PublicKey> SigningKey::keyOfHex(const std::string& hex
 std::string SigningKey::fingerprintOf(const PublicKey& key) {
     std::array<unsigned char, 16> hash{};
     crypto_generichash(hash.data(), hash.size(), key.data(), key.size(), nullptr, 0);
-    std::string hex(2 * hash.size() + 1, '\0');
-    sodium_bin2hex(hex.data(), hex.size(), hash.data(), hash.size());
-    hex.pop_back();
+    const std::string hex = ::hexOf(hash.data(), hash.size());
     std::string grouped;
     for (std::size_t at = 0; at < hex.size(); at += 4) {
         grouped += (at == 0 ? "" : ":") + hex.substr(at, 4);

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <utility>
 
+#include "base/Hex.h"
 #include "journal/DayHistory.h"
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
@@ -354,6 +355,19 @@ std::optional<DayRecord> SqliteJournal::day(std::int32_t number) {
 
 std::optional<std::int32_t> SqliteJournal::dayOfSale(const std::string& saleId) {
     return reading([&](EntryTable& table) { return table.dayOfSale(saleId); });
+}
+
+std::optional<Journal::SignedHead> SqliteJournal::signedHead(std::int32_t number) {
+    return reading([&](EntryTable& table) -> std::optional<SignedHead> {
+        const std::optional<EntryTable::Day> row = table.dayRow(number);
+        const std::optional<std::string> signature = table.signatureOf(number);
+        const std::optional<std::string> key = table.lastKey(number);
+        if (!row || !signature || !key) {
+            return std::nullopt;
+        }
+        return SignedHead{number, row->entries, hexOf(row->head.data(), row->head.size()),
+                          hexOf(signature->data(), signature->size()), *key};
+    });
 }
 
 void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified,

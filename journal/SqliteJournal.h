@@ -63,6 +63,7 @@ public:
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
     std::optional<std::int32_t> dayOfSale(const std::string& saleId) override;
+    std::optional<SignedHead> signedHead(std::int32_t number) override;
     std::string description() const override;
 
     // Verifies every day, calling `verified` with each sound day's number

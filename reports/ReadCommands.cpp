@@ -1,10 +1,12 @@
 #include "reports/ReadCommands.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "base/LocalTime.h"
 #include "csv/CsvWriter.h"
+#include "journal/SigningKey.h"
 #include "reports/Receipt.h"
 #include "reports/ReportLines.h"
 #include "reports/Summary.h"
@@ -93,6 +95,25 @@ int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std:
     return 0;
 }
 
+namespace {
+
+// A signed day ends its export with its signed head, in a comment line that
+// spreadsheets and CSV readers can be told to skip: a copy of the export
+// kept elsewhere then proves what the day held.
+void printSignedHead(Journal& journal, std::int32_t day, std::ostream& out) {
+    const std::optional<Journal::SignedHead> head = journal.signedHead(day);
+    const std::optional<SigningKey::PublicKey> key =
+        head ? SigningKey::keyOfHex(head->publicKey) : std::nullopt;
+    if (!key) {
+        return;
+    }
+    out << "# day " << head->day << " head " << head->entries << " " << head->head << " signed "
+        << head->signature << " by " << head->publicKey << " (fingerprint "
+        << SigningKey::fingerprintOf(*key) << ")\r\n";
+}
+
+}  // namespace
+
 int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out) {
     const std::optional<DayRecord> record = dayAskedFor(journal, day);
     if (!record) {
@@ -120,6 +141,7 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
             csv.endRow();
         }
     }
+    printSignedHead(journal, record->number, out);
     out << std::flush;
     return 0;
 }

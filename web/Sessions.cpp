@@ -4,16 +4,7 @@
 #include <sodium.h>
 #include <utility>
 
-namespace {
-
-std::string hex(const unsigned char* bytes, std::size_t size) {
-    std::string text(2 * size + 1, '\0');
-    sodium_bin2hex(text.data(), text.size(), bytes, size);
-    text.pop_back();
-    return text;
-}
-
-}  // namespace
+#include "base/Hex.h"
 
 Sessions::Sessions(Clock clock, const std::vector<Journal::Session>& kept, Keeper keeper)
     : clock(std::move(clock)), keeper(std::move(keeper)) {
@@ -35,14 +26,14 @@ std::string Sessions::hashOf(const std::string& token) {
     unsigned char hash[crypto_generichash_BYTES];
     crypto_generichash(hash, sizeof hash, reinterpret_cast<const unsigned char*>(token.data()),
                        token.size(), nullptr, 0);
-    return hex(hash, sizeof hash);
+    return hexOf(hash, sizeof hash);
 }
 
 // Sessions past their end go as new ones open, so that they never pile up.
 std::string Sessions::open(const std::string& staff) {
     unsigned char random[16];
     randombytes_buf(random, sizeof random);
-    std::string token = hex(random, sizeof random);
+    std::string token = hexOf(random, sizeof random);
     const Moment now = clock();
     MutexLock lock(mutex);
     for (auto at = byHash.begin(); at != byHash.end();) {
