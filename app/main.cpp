@@ -45,6 +45,8 @@ struct Request {
     // verify's: write a new anchor after the check; the key to trust.
     bool newAnchor = false;
     std::string publicKey;
+    // export's: end a signed day with its signed head.
+    bool signedHead = false;
 };
 
 // Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
@@ -212,6 +214,9 @@ Commands defineCommands(CLI::App& app, Request& request) {
         command->add_option("DAY", request.day, "The day's number (default: the last day)")
             ->check(plainNumber);
     }
+    commands.exporting->add_flag("--signed-head", request.signedHead,
+                                 "End a signed day with its signed head, in a line that begins "
+                                 "with #, for a copy kept elsewhere");
     commands.receipt->add_option("DAY", request.receiptDay, "The day's number")
         ->required()
         ->check(plainNumber);
@@ -299,7 +304,7 @@ int readJournal(const Commands& commands, const Request& request) {
         return printReceipt(reader, *numberOf(request.receiptDay), *numberOf(request.customer),
                             std::cout);
     }
-    return exportDay(reader, numberOf(request.day), std::cout);
+    return exportDay(reader, numberOf(request.day), std::cout, request.signedHead);
 }
 
 std::optional<int> carryOutWeb(const Commands& commands, Request request) {

@@ -34,6 +34,7 @@ _restaurant() {
         settings) words="name address vat-number currency --journal --help" ;;
         serve) words="--listen --hostname --certificate --key --menu --vat --signing-key --journal --help" ;;
         verify) words="--public-key --new-anchor --journal --help" ;;
+        export) words="--signed-head --journal --help" ;;
         staff) words="add list remove --journal --help" ;;
         *) words="--journal --help" ;;
     esac

@@ -308,6 +308,10 @@ std::map<std::int32_t, std::string> EntryTable::signatures() {
     return all;
 }
 
+void EntryTable::forgetStraySignatures() {
+    database.exec("DELETE FROM day_signature WHERE day NOT IN (SELECT number FROM day)");
+}
+
 std::optional<std::string> EntryTable::signatureOf(std::int32_t day) {
     SQLite::Statement select(database, "SELECT signature FROM day_signature WHERE day = ?");
     select.bind(1, day);

@@ -74,6 +74,8 @@ public:
     void putSignature(std::int32_t day, const std::string& signature);
     // Returns the signatures of the days' heads, by day.
     std::map<std::int32_t, std::string> signatures();
+    // Forgets the signatures of days the journal no longer holds.
+    void forgetStraySignatures();
     // Returns the signature of that day's head, if any.
     std::optional<std::string> signatureOf(std::int32_t day);
     // Returns the public key, in hex, the chain last named, up to that day,

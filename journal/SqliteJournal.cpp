@@ -392,7 +392,10 @@ std::optional<std::string> SqliteJournal::chainKey() {
     return reading([](EntryTable& table) { return table.lastKey(); });
 }
 
+// The signatures of days cut from the journal would stand on the days that
+// take their numbers.
 void SqliteJournal::recordNewAnchor(Moment now, const std::string& why) {
+    writing([](EntryTable& table) { table.forgetStraySignatures(); });
     openDay(now);
     std::vector<JournalEntry> noted{JournalEntry::of(JournalEntry::Type::anchored, now)};
     noted.front().reason = why;

@@ -97,9 +97,9 @@ int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std:
 
 namespace {
 
-// A signed day ends its export with its signed head, in a comment line that
-// spreadsheets and CSV readers can be told to skip: a copy of the export
-// kept elsewhere then proves what the day held.
+// A signed day's export may end with its signed head, in a comment line
+// that CSV readers can be told to skip: a copy of the export kept elsewhere
+// then proves what the day held.
 void printSignedHead(Journal& journal, std::int32_t day, std::ostream& out) {
     const std::optional<Journal::SignedHead> head = journal.signedHead(day);
     const std::optional<SigningKey::PublicKey> key =
@@ -114,7 +114,8 @@ void printSignedHead(Journal& journal, std::int32_t day, std::ostream& out) {
 
 }  // namespace
 
-int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out) {
+int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out,
+              bool signedHead) {
     const std::optional<DayRecord> record = dayAskedFor(journal, day);
     if (!record) {
         return unknown;
@@ -141,7 +142,9 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
             csv.endRow();
         }
     }
-    printSignedHead(journal, record->number, out);
+    if (signedHead) {
+        printSignedHead(journal, record->number, out);
+    }
     out << std::flush;
     return 0;
 }

@@ -21,5 +21,7 @@ int summarizeDay(Journal& journal, std::optional<std::int32_t> day, std::ostream
 // A paid customer's receipt.
 int printReceipt(Journal& journal, std::int32_t day, std::int32_t customer, std::ostream& out);
 // Every item sold that day as RFC 4180 CSV, one row per item; the items of
-// a void sale carry its reason in the last column, `void`.
-int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out);
+// a void sale carry its reason in the last column, `void`. With
+// `signedHead`, a signed day ends with its signed head, in a comment line.
+int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out,
+              bool signedHead = false);

@@ -168,4 +168,21 @@ TEST(Fixtures, AnOpenTableLabelledCounterIsRenamedByTheUpgradeWhichSaysSo) {
         << "the renamed table's payment counts";
 }
 
+// Staff sign in by name as names compare: an older journal with two names
+// that compare as one is refused, naming both, and left as it was.
+TEST(Fixtures, AnUpgradeRefusesStaffNamesThatAreOneName) {
+    const fs::path scratch = fs::path(testing::TempDir()) / "fixtures-staff";
+    const std::string journal = copied(fixtures / "journal-v7", scratch);
+    ASSERT_EQ(tamper(journal, "INSERT INTO staff (name, pin_hash) SELECT ' ANA', pin_hash FROM "
+                              "staff WHERE name = 'Ana'"),
+              SQLITE_OK);
+    const std::string before = textOf(journal);
+    const ProgramRun till = restaurant({"--journal", journal, "< /dev/null 2>&1"});
+    EXPECT_EQ(till.status, 1);
+    EXPECT_NE(till.output.find("the staff names ' ANA' and 'Ana' are one name when signing in"),
+              std::string::npos)
+        << till.output;
+    EXPECT_EQ(textOf(journal), before);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // refusal is checked to change nothing in the journal.
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -79,7 +80,10 @@ public:
     Moment now = 1796720400;
     Journal& journal;
     DayService service{SmallRestaurant::menu(), journal, [this] { return now; }};
-    Sessions sessions{[this] { return now; }};
+    // Kept as the server keeps them: in the journal, by the day's writer.
+    Sessions sessions{[this] { return now; }, journal.sessions(), [this](KeepSession change) {
+                          service.submit({std::move(change), "", {}, {}, [](const Told&) {}});
+                      }};
     EventHub events;
     WebApi api{service, journal, sessions, events};
     std::string cookie;
@@ -256,6 +260,8 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
         {"POST", "/api/orders/6/pay", R"({"method":5})", 400},
         {"POST", "/api/session", R"({"staff":5,"pin":"2468"})", 400},
         {"POST", "/api/orders/no%20such/items", R"({"kind":"dish","item":1})", 400},
+        {"POST", "/api/orders/Counter/items", R"({"kind":"dish","item":1})", 400},
+        {"POST", "/api/orders/6/move", R"({"items":["1-2"],"to":"COUNTER"})", 400},
         {"DELETE", "/api/orders/6/items/1-999", "", 409},
         {"DELETE", "/api/orders/6/items/snack", "", 409},
         {"DELETE", "/api/orders/6/items/1-2/more", "", 404},
@@ -425,6 +431,62 @@ TEST(WebApi, AKeyIsBoundToItsRequestAndARepeatedCloseClosesOneDay) {
 }
 
 class WebApiOnFile : public TempFolder {};
+
+// A restart keeps a device signed in, from a hash of its token in the
+// journal; its use is written at most every 10 minutes; removing the member
+// of staff, or the session's end, ends it for good.
+TEST_F(WebApiOnFile, SessionsOutliveARestartUntilTheirStaffMemberIsRemoved) {
+    const std::string path = file("journal.db");
+    std::string cookie;
+    Moment now = 1796720400;
+    const auto restarted = [&](const std::function<void(WebTill&)>& work) {
+        SqliteJournal journal(path, SqliteJournal::Access::till);
+        WebTill till(journal);
+        till.now = now;
+        till.cookie = cookie;
+        work(till);
+        till.service.settle();
+        now = till.now;
+        cookie = till.cookie;
+    };
+    restarted([](WebTill& till) { ASSERT_EQ(till.signIn("2468").status, 204); });
+    const auto used = [&] {
+        SqliteJournal journal(path, SqliteJournal::Access::reading);
+        const std::vector<Journal::Session> kept = journal.sessions();
+        EXPECT_EQ(kept.size(), 1U);
+        EXPECT_EQ(kept.front().tokenHash.find(cookie.substr(cookie.find('=') + 1)),
+                  std::string::npos)
+            << "the token itself is kept nowhere";
+        return kept.empty() ? Moment{0} : kept.front().used;
+    };
+    const Moment opened = used();
+    restarted([](WebTill& till) {
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "still signed in";
+        till.now += 9 * 60;
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 200);
+    });
+    EXPECT_EQ(used(), opened) << "a use within 10 minutes of the last written is not written";
+    restarted([](WebTill& till) {
+        till.now += 2 * 60;
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 200);
+    });
+    EXPECT_EQ(used(), opened + 11 * 60);
+    {
+        SqliteJournal journal(path, SqliteJournal::Access::till);
+        ASSERT_TRUE(journal.removeStaff("Ana"));
+    }
+    restarted([](WebTill& till) {
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 401) << "Ana was removed";
+        ASSERT_EQ(till.signIn("2468").status, 204) << "Ana, added again, signs in again";
+        till.now += Sessions::absoluteEnd;
+    });
+    restarted([](WebTill& till) {
+        EXPECT_EQ(till.ask("GET", "/api/menu").status, 401) << "24 hours after it opened";
+    });
+    SqliteJournal journal(path, SqliteJournal::Access::reading);
+    EXPECT_TRUE(journal.sessions().empty()) << "an ended session leaves the journal";
+}
+
 
 TEST_F(WebApiOnFile, ARepeatedKeyGetsTheFirstAnswerAndChangesNothingEvenAfterARestart) {
     const std::string path = file("journal.db");
