@@ -37,11 +37,14 @@ void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Repl
         reply(wrong());
         return;
     }
+    // The reply holds the device's connection, which only the server's
+    // thread may let go: it moves home with the answer, and the pool's
+    // thread keeps no copy.
     checks.check((member != nullptr ? *member : staff.front()).pinHash, std::move(pin),
                  [this, reply = std::move(reply), peer = request.peer, name,
                   known = member != nullptr ? member->name : std::string(),
-                  secure = request.secure](bool matches) {
-                     deliver([this, reply, peer, name, known, secure, matches] {
+                  secure = request.secure](bool matches) mutable {
+                     deliver([this, reply = std::move(reply), peer, name, known, secure, matches] {
                          if (!matches || known.empty()) {
                              reply(wrong());
                              return;

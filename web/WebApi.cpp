@@ -160,15 +160,17 @@ std::optional<WebAnswer> WebApi::refusedAsUnsafe(const WebRequest& request) cons
 }
 
 // The change goes to the writer with who asks and the request's key, bound
-// to the request; its answer comes back home on the writer's thread.
+// to the request; its answer comes back home on the writer's thread. The
+// reply holds the device's connection, which only the server's thread may
+// let go: it moves home with the answer, and the writer keeps no copy.
 void WebApi::carryOut(const WebRequest& request, const std::string& who,
                       ChangeRoutes::Change change, Reply reply) {
     Submission submission{
         std::move(change.command), who,
         RequestKey::of(request.idempotencyKey, who, request.method,
                        request.target.substr(0, request.target.find('?')), request.body),
-        std::move(change.answer), [this, reply = std::move(reply)](const Told& told) {
-            deliver([made = answerOf(told), reply] { reply(made); });
+        std::move(change.answer), [this, reply = std::move(reply)](const Told& told) mutable {
+            deliver([made = answerOf(told), reply = std::move(reply)] { reply(made); });
         }};
     service.submit(std::move(submission));
 }
