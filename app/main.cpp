@@ -197,6 +197,27 @@ void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
     }
 }
 
+// verify, key, and what the export carries of a signed day.
+void defineChecks(CLI::App& app, Request& request, Commands& commands) {
+    commands.exporting->add_flag("--signed-head", request.signedHead,
+                                 "End a signed day with its signed head, in a line that begins "
+                                 "with #, for a copy kept elsewhere");
+    commands.verify = app.add_subcommand(
+        "verify",
+        "Check every day's records against the hashes they were written with, and the file "
+        "itself: one line per sound day, or the first damage found");
+    commands.verify->add_flag("--new-anchor", request.newAnchor,
+                              "After the check, write a new anchor for a journal that lost its "
+                              "own, and record that in the open day");
+    commands.verify
+        ->add_option("--public-key", request.publicKey,
+                     "Fail any day not signed by the key of this fingerprint, as "
+                     "'restaurant key' prints it")
+        ->type_name("FINGERPRINT");
+    commands.key = app.add_subcommand(
+        "key", "The public key that signs the journal's days, and its fingerprint");
+}
+
 Commands defineCommands(CLI::App& app, Request& request) {
     Commands commands;
     defineMenuCommands(app, request, commands);
@@ -214,37 +235,21 @@ Commands defineCommands(CLI::App& app, Request& request) {
         command->add_option("DAY", request.day, "The day's number (default: the last day)")
             ->check(plainNumber);
     }
-    commands.exporting->add_flag("--signed-head", request.signedHead,
-                                 "End a signed day with its signed head, in a line that begins "
-                                 "with #, for a copy kept elsewhere");
     commands.receipt->add_option("DAY", request.receiptDay, "The day's number")
         ->required()
         ->check(plainNumber);
     commands.receipt->add_option("CUSTOMER", request.customer, "The customer's number in that day")
         ->required()
         ->check(plainNumber);
-    commands.verify = app.add_subcommand(
-        "verify",
-        "Check every day's records against the hashes they were written with, and the file "
-        "itself: one line per sound day, or the first damage found");
-    commands.verify->add_flag("--new-anchor", request.newAnchor,
-                              "After the check, write a new anchor for a journal that lost its "
-                              "own, and record that in the open day");
-    commands.verify
-        ->add_option("--public-key", request.publicKey,
-                     "Fail any day not signed by the key of this fingerprint, as "
-                     "'restaurant key' prints it")
-        ->type_name("FINGERPRINT");
-    commands.key = app.add_subcommand(
-        "key", "The public key that signs the journal's days, and its fingerprint");
+    defineChecks(app, request, commands);
     commands.settings = app.add_subcommand(
         "settings",
         "The restaurant's name, address, vat-number and currency, which head its receipts: all of "
         "them, one, or one set to the words given");
     commands.settings->add_option("KEY VALUE", request.setting, "A setting, then its new value");
-    for (CLI::App* command : {commands.days, commands.report, commands.summary, commands.receipt,
-                              commands.exporting, commands.verify, commands.key,
-                              commands.settings}) {
+    for (CLI::App* command :
+         {commands.days, commands.report, commands.summary, commands.receipt, commands.exporting,
+          commands.verify, commands.key, commands.settings}) {
         journalOption(*command, request);
     }
     return commands;
@@ -264,8 +269,8 @@ int verifyJournal(const Request& request) {
     SqliteJournal journal(path, SqliteJournal::Access::reanchoring);
     journal.verify(said, trusted);
     journal.recordNewAnchor(DayService::systemClock(), "verify --new-anchor");
-    std::cout << "Wrote a new anchor, " << path
-              << "-head, and recorded it in the open day" << std::endl;
+    std::cout << "Wrote a new anchor, " << path << "-head, and recorded it in the open day"
+              << std::endl;
     return 0;
 }
 

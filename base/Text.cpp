@@ -61,8 +61,9 @@ std::string foldedForMatching(std::string_view text) {
 std::string foldedName(std::string_view name) {
     const std::size_t first = name.find_first_not_of(" \t");
     const std::size_t last = name.find_last_not_of(" \t");
-    return first == std::string_view::npos ? ""
-                                           : foldedForMatching(name.substr(first, last - first + 1));
+    return first == std::string_view::npos
+               ? ""
+               : foldedForMatching(name.substr(first, last - first + 1));
 }
 
 std::size_t displayWidth(std::string_view text) {

@@ -28,11 +28,11 @@ void DayReplay::apply(const JournalEntry& entry) {
     using Type = JournalEntry::Type;
     using Step = void (DayReplay::*)(const JournalEntry&);
     // In the order of the types' numbers, from open.
-    static constexpr Step steps[] = {&DayReplay::openDay,    &DayReplay::add,   &DayReplay::remove,
-                                     &DayReplay::pay,        &DayReplay::close, &DayReplay::select,
-                                     &DayReplay::orderOpens, &DayReplay::move,  &DayReplay::part,
-                                     &DayReplay::voidSale,   &DayReplay::relabel, &DayReplay::noted,
-                                     &DayReplay::noted};
+    static constexpr Step steps[] = {
+        &DayReplay::openDay, &DayReplay::add,      &DayReplay::remove,     &DayReplay::pay,
+        &DayReplay::close,   &DayReplay::select,   &DayReplay::orderOpens, &DayReplay::move,
+        &DayReplay::part,    &DayReplay::voidSale, &DayReplay::relabel,    &DayReplay::noted,
+        &DayReplay::noted};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");

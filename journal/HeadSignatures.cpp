@@ -47,7 +47,6 @@ std::optional<HeadSignatures::Fault> HeadSignatures::faultOf(const EntryTable::D
         return Fault{false, " is signed by the key " + SigningKey::fingerprintOf(*named) +
                                 ", not by " + *trusted};
     }
-    ++found;
     return std::nullopt;
 }
 
@@ -57,5 +56,3 @@ std::optional<std::string> HeadSignatures::finalFault() const {
     }
     return std::nullopt;
 }
-
-std::int32_t HeadSignatures::signedDays() const { return found; }

@@ -36,13 +36,10 @@ public:
     [[nodiscard]] std::optional<Fault> faultOf(const EntryTable::Day& row, bool closed);
     // Returns what is wrong once every day is read, if anything.
     [[nodiscard]] std::optional<std::string> finalFault() const;
-    // Returns how many days were found signed.
-    [[nodiscard]] std::int32_t signedDays() const;
 
 private:
     std::map<std::int32_t, std::string> signatures;
     std::optional<std::string> trusted;
     std::optional<SigningKey::PublicKey> named;
     bool trustedNamed = false;
-    std::int32_t found = 0;
 };

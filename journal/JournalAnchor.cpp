@@ -150,9 +150,9 @@ void JournalAnchor::write(const Point& point) noexcept {
     } catch (...) {
         return;
     }
-    if (descriptor >= 0 &&
-        ::pwrite(descriptor, bytes, size, static_cast<off_t>(slot) * static_cast<off_t>(slotSize)) ==
-            static_cast<ssize_t>(size)) {
+    if (descriptor >= 0 && ::pwrite(descriptor, bytes, size,
+                                    static_cast<off_t>(slot) * static_cast<off_t>(slotSize)) ==
+                               static_cast<ssize_t>(size)) {
         slot = 1 - slot;
         ++written;
     }
@@ -162,18 +162,18 @@ void JournalAnchor::make(const Point& point) {
     unsigned char bytes[slotSize + size] = {};
     encode(point, 1, bytes);
     encode(point, 0, bytes + slotSize);
-    const int file =
-        ::open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    const int file = ::open(aside.c_str(),
+                            O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
     const bool whole = file >= 0 &&
                        ::write(file, bytes, sizeof bytes) == static_cast<ssize_t>(sizeof bytes) &&
                        ::fsync(file) == 0;
     const int failure = errno;
-    if ((file >= 0 && ::close(file) != 0) || !whole ||
-        ::rename(aside.c_str(), path.c_str()) != 0 || !syncFolderOf(path)) {
+    if ((file >= 0 && ::close(file) != 0) || !whole || ::rename(aside.c_str(), path.c_str()) != 0 ||
+        !syncFolderOf(path)) {
         const int why = whole ? errno : failure;
         ::unlink(aside.c_str());
-        throw JournalError("cannot write " + path + ", the anchor that tells a journal cut short: " +
-                           std::strerror(why));
+        throw JournalError("cannot write " + path +
+                           ", the anchor that tells a journal cut short: " + std::strerror(why));
     }
     if (descriptor >= 0) {
         ::close(descriptor);

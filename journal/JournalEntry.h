@@ -15,18 +15,18 @@ struct JournalEntry {
     // The kinds of change. The numbers are kept in the journal and hashed:
     // they never change, and new kinds take new numbers.
     enum class Type : std::uint8_t {
-        open = 1,     // the day opens
-        add = 2,      // an item goes into an order: `label`'s, the counter's without one
-        remove = 3,   // the item added by entry `item` leaves its order
-        pay = 4,      // an order is paid by customer `customer`, under a sale id
-        close = 5,    // the day closes
-        select = 6,   // the till turns to order `label`, the counter's without one
-        order = 7,    // order `label` opens under a sale id
-        move = 8,     // the item added by entry `item` moves to order `label`
-        part = 9,     // the item added by entry `item` is part of `customer`'s payment
-        voided = 10,  // customer `customer`'s sale is void, for `reason`
-        relabel = 11,  // the open order `label` is called `name` from now on
-        key = 12,      // the day heads are signed by the public key `name`, in hex
+        open = 1,       // the day opens
+        add = 2,        // an item goes into an order: `label`'s, the counter's without one
+        remove = 3,     // the item added by entry `item` leaves its order
+        pay = 4,        // an order is paid by customer `customer`, under a sale id
+        close = 5,      // the day closes
+        select = 6,     // the till turns to order `label`, the counter's without one
+        order = 7,      // order `label` opens under a sale id
+        move = 8,       // the item added by entry `item` moves to order `label`
+        part = 9,       // the item added by entry `item` is part of `customer`'s payment
+        voided = 10,    // customer `customer`'s sale is void, for `reason`
+        relabel = 11,   // the open order `label` is called `name` from now on
+        key = 12,       // the day heads are signed by the public key `name`, in hex
         anchored = 13,  // a new anchor was written after a full check, for `reason`
     };
 

@@ -219,6 +219,26 @@ CREATE TABLE kept_answer (
 ) WITHOUT ROWID;
 )";
 
+// Fields added to entries later are absent from older ones, which keep their
+// hashes.
+static void widenEntries(SQLite::Database& database, std::int32_t from) {
+    if (from < 4) {
+        // Version 4 names the order of each entry by its table.
+        database.exec("ALTER TABLE entry ADD COLUMN label TEXT");
+    }
+    if (from < 5) {
+        // Version 5 keeps VAT rates, payments by method, and voids.
+        database.exec(
+            "ALTER TABLE entry ADD COLUMN vat INTEGER; ALTER TABLE entry ADD COLUMN method "
+            "TEXT; ALTER TABLE entry ADD COLUMN given INTEGER; ALTER TABLE entry ADD COLUMN "
+            "reason TEXT;");
+    }
+    if (from < 6) {
+        // Version 6 names the member of staff behind an entry.
+        database.exec("ALTER TABLE entry ADD COLUMN staff TEXT");
+    }
+}
+
 // Version 7 writes each day's line of `days` with its close, keeps the lines
 // of the days closed before in a table of their own, binds each kept answer
 // to its request, and finds a sale by its id.
@@ -329,23 +349,7 @@ std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std:
         entriesFromVersion2(database);
         sealMenu(database);
     } else {
-        // Fields added to entries later are absent from older ones, which
-        // keep their hashes.
-        if (from < 4) {
-            // Version 4 names the order of each entry by its table.
-            database.exec("ALTER TABLE entry ADD COLUMN label TEXT");
-        }
-        if (from < 5) {
-            // Version 5 keeps VAT rates, payments by method, and voids.
-            database.exec(
-                "ALTER TABLE entry ADD COLUMN vat INTEGER; ALTER TABLE entry ADD COLUMN method "
-                "TEXT; ALTER TABLE entry ADD COLUMN given INTEGER; ALTER TABLE entry ADD COLUMN "
-                "reason TEXT;");
-        }
-        if (from < 6) {
-            // Version 6 names the member of staff behind an entry.
-            database.exec("ALTER TABLE entry ADD COLUMN staff TEXT");
-        }
+        widenEntries(database, from);
     }
     if (from < 5) {
         database.exec("ALTER TABLE menu_item ADD COLUMN vat INTEGER");

@@ -154,8 +154,7 @@ bool SideTables::removeStaff(const std::string& name) {
 
 std::vector<Journal::Session> SideTables::sessions() const {
     std::vector<Journal::Session> all;
-    SQLite::Statement select(database,
-                             "SELECT token_hash, staff, opened_at, used_at FROM session");
+    SQLite::Statement select(database, "SELECT token_hash, staff, opened_at, used_at FROM session");
     while (select.executeStep()) {
         all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
                        select.getColumn(2).getInt64(), select.getColumn(3).getInt64()});

@@ -126,8 +126,8 @@ std::string SigningKey::hexOf(const PublicKey& key) { return ::hexOf(key.data(),
 std::optional<SigningKey::PublicKey> SigningKey::keyOfHex(const std::string& hex) {
     PublicKey key{};
     std::size_t length = 0;
-    if (sodium_hex2bin(key.data(), key.size(), hex.data(), hex.size(), nullptr, &length,
-                       nullptr) != 0 ||
+    if (sodium_hex2bin(key.data(), key.size(), hex.data(), hex.size(), nullptr, &length, nullptr) !=
+            0 ||
         length != key.size()) {
         return std::nullopt;
     }

@@ -51,20 +51,9 @@ struct SqliteConnection::Files {
 
 SqliteConnection::SqliteConnection(std::string path, Access access, const std::string& vfs)
     : journalPath(std::move(path)), files(std::make_unique<Files>()) {
-    JournalFile::checkPath(journalPath);
-    realPath = realPathOf(journalPath);
-    std::error_code error;
-    const bool exists = fs::exists(realPath, error);
     const bool forTill = access == Access::till || access == Access::reanchoring;
-    if (!forTill && !exists) {
-        throw JournalError("there is no journal at " + journalPath +
-                           " yet: the till makes it when it first runs");
-    }
-    if (exists && !fs::is_regular_file(realPath, error)) {
-        throw JournalError(journalPath + " is not a restaurant journal: it is not a file");
-    }
-    checkOneName();
-    JournalHeader::check(realPath);
+    checkTheFile(forTill);
+    std::error_code error;
     if (forTill) {
         files->file.emplace(realPath);
         files->anchor.emplace(realPath);
@@ -94,6 +83,24 @@ SqliteConnection::SqliteConnection(std::string path, Access access, const std::s
         }
         throw JournalError("cannot open journal " + journalPath + ": " + failure.what());
     }
+}
+
+// The path names a plain file, with one name, that is a journal or empty;
+// only a till's may be missing, for a till makes it.
+void SqliteConnection::checkTheFile(bool forTill) {
+    JournalFile::checkPath(journalPath);
+    realPath = realPathOf(journalPath);
+    std::error_code error;
+    const bool exists = fs::exists(realPath, error);
+    if (!forTill && !exists) {
+        throw JournalError("there is no journal at " + journalPath +
+                           " yet: the till makes it when it first runs");
+    }
+    if (exists && !fs::is_regular_file(realPath, error)) {
+        throw JournalError(journalPath + " is not a restaurant journal: it is not a file");
+    }
+    checkOneName();
+    JournalHeader::check(realPath);
 }
 
 void SqliteConnection::openForTill(const std::string& vfs) {

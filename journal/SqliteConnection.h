@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,6 +63,7 @@ public:
 private:
     struct Files;
 
+    void checkTheFile(bool forTill);
     void openForTill(const std::string& vfs);
     void openForReading(const std::string& vfs);
     void checkVersion();

@@ -162,9 +162,9 @@ TEST(Fixtures, AnOpenTableLabelledCounterIsRenamedByTheUpgradeWhichSaysSo) {
         << "no table is called Counter any more:\n"
         << till.output;
     EXPECT_EQ(restaurant({"verify", "--journal", journal}).status, 0);
-    EXPECT_NE(restaurant({"summary", "3", "--journal", journal}).output.find(
-                  "Customers served      3"),
-              std::string::npos)
+    EXPECT_NE(
+        restaurant({"summary", "3", "--journal", journal}).output.find("Customers served      3"),
+        std::string::npos)
         << "the renamed table's payment counts";
 }
 
@@ -173,8 +173,9 @@ TEST(Fixtures, AnOpenTableLabelledCounterIsRenamedByTheUpgradeWhichSaysSo) {
 TEST(Fixtures, AnUpgradeRefusesStaffNamesThatAreOneName) {
     const fs::path scratch = fs::path(testing::TempDir()) / "fixtures-staff";
     const std::string journal = copied(fixtures / "journal-v7", scratch);
-    ASSERT_EQ(tamper(journal, "INSERT INTO staff (name, pin_hash) SELECT ' ANA', pin_hash FROM "
-                              "staff WHERE name = 'Ana'"),
+    ASSERT_EQ(tamper(journal,
+                     "INSERT INTO staff (name, pin_hash) SELECT ' ANA', pin_hash FROM "
+                     "staff WHERE name = 'Ana'"),
               SQLITE_OK);
     const std::string before = textOf(journal);
     const ProgramRun till = restaurant({"--journal", journal, "< /dev/null 2>&1"});

@@ -64,8 +64,7 @@ protected:
             row.head = chained;
             table.putDay(row);
             if (signer != nullptr) {
-                const SigningKey::Signature signature =
-                    signer->sign(HeadSignatures::message(row));
+                const SigningKey::Signature signature = signer->sign(HeadSignatures::message(row));
                 table.putSignature(row.number, std::string(signature.begin(), signature.end()));
             }
         }

@@ -81,7 +81,8 @@ public:
     Journal& journal;
     DayService service{SmallRestaurant::menu(), journal, [this] { return now; }};
     // Kept as the server keeps them: in the journal, by the day's writer.
-    Sessions sessions{[this] { return now; }, journal.sessions(), [this](KeepSession change) {
+    Sessions sessions{[this] { return now; }, journal.sessions(),
+                      [this](KeepSession change) {
                           service.submit({std::move(change), "", {}, {}, [](const Told&) {}});
                       }};
     EventHub events;
@@ -486,7 +487,6 @@ TEST_F(WebApiOnFile, SessionsOutliveARestartUntilTheirStaffMemberIsRemoved) {
     SqliteJournal journal(path, SqliteJournal::Access::reading);
     EXPECT_TRUE(journal.sessions().empty()) << "an ended session leaves the journal";
 }
-
 
 TEST_F(WebApiOnFile, ARepeatedKeyGetsTheFirstAnswerAndChangesNothingEvenAfterARestart) {
     const std::string path = file("journal.db");
