@@ -463,15 +463,15 @@ TEST_F(WebApiOnFile, SessionsOutliveARestartUntilTheirStaffMemberIsRemoved) {
     const Moment opened = used();
     restarted([](WebTill& till) {
         EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "still signed in";
-        till.now += 9 * 60;
+        till.now += Moment{9} * 60;
         EXPECT_EQ(till.ask("GET", "/api/menu").status, 200);
     });
     EXPECT_EQ(used(), opened) << "a use within 10 minutes of the last written is not written";
     restarted([](WebTill& till) {
-        till.now += 2 * 60;
+        till.now += Moment{2} * 60;
         EXPECT_EQ(till.ask("GET", "/api/menu").status, 200);
     });
-    EXPECT_EQ(used(), opened + 11 * 60);
+    EXPECT_EQ(used(), opened + Moment{11} * 60);
     {
         SqliteJournal journal(path, SqliteJournal::Access::till);
         ASSERT_TRUE(journal.removeStaff("Ana"));
