@@ -15,15 +15,14 @@
 #include <vector>
 
 #include "app/HelpFormatter.h"
+#include "app/JournalChecks.h"
 #include "app/TillStart.h"
 #include "app/WebStart.h"
 #include "base/Text.h"
 #include "base/Vat.h"
 #include "console/CheckedOutput.h"
-#include "journal/SigningKey.h"
 #include "journal/SqliteJournal.h"
 #include "reports/ReadCommands.h"
-#include "service/DayService.h"
 
 namespace {
 
@@ -255,42 +254,10 @@ Commands defineCommands(CLI::App& app, Request& request) {
     return commands;
 }
 
-int verifyJournal(const Request& request) {
-    const auto said = [](std::int32_t day, std::int64_t records) {
-        std::cout << "Day " << day << ": " << records << " records, each as it was written\n";
-    };
-    const std::optional<std::string> trusted =
-        request.publicKey.empty() ? std::nullopt : std::optional<std::string>(request.publicKey);
-    const std::string path = journalPathOf(request.till.journalFile);
-    if (!request.newAnchor) {
-        SqliteJournal(path, SqliteJournal::Access::checking).verify(said, trusted);
-        return 0;
-    }
-    SqliteJournal journal(path, SqliteJournal::Access::reanchoring);
-    journal.verify(said, trusted);
-    journal.recordNewAnchor(DayService::systemClock(), "verify --new-anchor");
-    std::cout << "Wrote a new anchor, " << path << "-head, and recorded it in the open day"
-              << std::endl;
-    return 0;
-}
-
-int printKey(SqliteJournal& reader) {
-    const std::optional<std::string> hex = reader.chainKey();
-    const std::optional<SigningKey::PublicKey> key = SigningKey::keyOfHex(hex.value_or(""));
-    if (!key) {
-        std::cerr << "restaurant: " << reader.description()
-                  << " names no signing key yet: a till names its key when it opens a day"
-                  << std::endl;
-        return failed;
-    }
-    std::cout << "Public key:  " << *hex << "\nFingerprint: " << SigningKey::fingerprintOf(*key)
-              << std::endl;
-    return 0;
-}
-
 int readJournal(const Commands& commands, const Request& request) {
     if (commands.verify->parsed()) {
-        return verifyJournal(request);
+        return verifyJournal(journalPathOf(request.till.journalFile), request.newAnchor,
+                             request.publicKey);
     }
     SqliteJournal reader(journalPathOf(request.till.journalFile), SqliteJournal::Access::reading);
     if (commands.key->parsed()) {
