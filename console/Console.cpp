@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "accounts/Cart.h"
+#include "base/Text.h"
 #include "console/CommandTable.h"
 #include "reports/Receipt.h"
 #include "reports/ReportLines.h"
@@ -226,6 +227,30 @@ bool Console::pay(const std::string& order, const Command& command, bool another
     return false;
 }
 
+void Console::askWith(Asker asked) { asker = std::move(asked); }
+
+// Only a method named pays: booked as cash by default, a card sale would
+// put money in the drawer's figures that is not there.
+bool Console::payCounter() {
+    Command payment;
+    if (asker) {
+        std::optional<std::string> answer =
+            asker(view.unpaidQuestion(service.nextCustomer(), *service.order("")));
+        const std::vector<std::string> words =
+            answer ? splitWords(*answer) : std::vector<std::string>();
+        std::string method = words.size() == 1 ? foldedForMatching(words[0]) : "";
+        if (method != "cash" && method != "card" && method != "other") {
+            service.leaveOpen();
+            view.leftUnpaid(service.nextCustomer());
+            over = true;
+            return false;
+        }
+        payment.payment.method = std::move(method);
+        payment.paymentStated = true;
+    }
+    return pay("", payment, false);
+}
+
 void Console::split(const Command& command) { pay(service.current(), command, true); }
 
 void Console::voidSale(const Command& command) {
@@ -268,7 +293,7 @@ void Console::quit() {
         refused(open);
         return;
     }
-    if (service.order("") && !pay("", Command(), false)) {
+    if (service.order("") && !payCounter()) {
         return;
     }
     const Outcome<Closed> closed = service.closeDay();

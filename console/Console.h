@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,13 @@ public:
     // beside the till waits for the batch.
     void settle();
 
+    // Asks a person at a terminal a question, and returns the answer, or
+    // nothing when none came.
+    using Asker = std::function<std::optional<std::string>(const std::string& question)>;
+    // At a terminal, `quit` asks how an unpaid counter order was paid
+    // instead of booking it as cash.
+    void askWith(Asker asker);
+
     // Returns the text of `help`.
     static std::string commands();
 
@@ -68,6 +77,9 @@ private:
     void help(const Command& command);
     void quitNow(const Command& command);
     bool pay(const std::string& order, const Command& command, bool anotherComes);
+    // Pays the counter's order before the close: as cash from a script, or
+    // as the person at the terminal says. Returns false when it stays open.
+    bool payCounter();
     void quit();
     // Prints the day's report as it stands.
     void printReport();
@@ -84,6 +96,7 @@ private:
     std::unique_ptr<LibraryMenus> libraryMenus;
     // The line being carried out, as the journal's refusals name it.
     std::string line;
+    Asker asker;
     bool over = false;
     int status = 0;
 };

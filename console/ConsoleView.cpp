@@ -188,6 +188,17 @@ void ConsoleView::emptyAlready(const std::string& order, std::int32_t customer) 
     say(whoseCapitalised(order, customer) + " is empty already");
 }
 
+std::string ConsoleView::unpaidQuestion(std::int32_t customer, const OrderView& order) const {
+    return "Customer " + std::to_string(customer) + " has " + counted(order.count, "item") + " (" +
+           amount(order.total) +
+           ") unpaid: paid by cash, card or other, or leave it open? [cash/card/other/open]";
+}
+
+void ConsoleView::leftUnpaid(std::int32_t customer) {
+    say("The day stays open with " + whose("", customer) +
+        ": start restaurant again to go on, or type quit to close it.");
+}
+
 void ConsoleView::nothingToPay(const std::string& order, std::int32_t customer) {
     say(whoseCapitalised(order, customer) +
         " is empty, so there is nothing to pay: add items first, for example: add dish 2");
@@ -209,6 +220,7 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
             refusedOrder(refusal, customer);
             return;
         case Reason::notEnough:
+        case Reason::givenTooMuch:
         case Reason::badMethod:
         case Reason::noSuchCustomer:
         case Reason::noSuchSale:
@@ -227,6 +239,7 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::noSuchOrderName:
         case Reason::ambiguousOrderName:
         case Reason::noSuchItem:
+        case Reason::namedTwice:
         case Reason::keyReused:
             refusedItem(refusal, customer);
             return;
@@ -273,6 +286,10 @@ void ConsoleView::refusedPayment(const Refusal& refusal) {
         say("The cash given, " + amount(refusal.given) + ", is less than the " +
             amount(refusal.due) + " to pay: type the cash given, for example: pay cash " +
             refusal.due.shortest());
+    } else if (refusal.reason == Reason::givenTooMuch) {
+        say("The cash given, " + amount(refusal.given) + ", is more than the " +
+            amount(refusal.due) +
+            " a customer could hand over: check the amount and type it again");
     } else if (refusal.reason == Reason::badMethod) {
         say("'" + refusal.text + "' is not a way to pay: type cash, card or other");
     } else if (refusal.reason == Reason::noSuchCustomer) {
@@ -322,6 +339,9 @@ void ConsoleView::refusedInOrder(const Refusal& refusal, std::int32_t customer) 
     } else if (refusal.reason == Reason::ambiguousOrderName) {
         say("'" + refusal.text + "' could be any of these " + spokenPlural(refusal.kind) + in +
             ": " + listed(refusal.names) + "; type more of the name");
+    } else if (refusal.reason == Reason::namedTwice) {
+        say("The split names " + std::string(spoken(refusal.kind)) + " " + refusal.text +
+            " twice: name each item once");
     } else if (refusal.reason == Reason::noSuchPosition) {
         say(whoseCapitalised(refusal.order, customer) + " holds no " + spoken(refusal.kind) + " " +
             std::to_string(refusal.number) + ": type cart to see it");

@@ -37,6 +37,10 @@ public:
                  std::ostream& errors);
     // Says an order holds nothing to clear or to pay.
     void emptyAlready(const std::string& order, std::int32_t customer);
+    // Returns the question `quit` asks at a terminal about the counter's
+    // unpaid order.
+    std::string unpaidQuestion(std::int32_t customer, const OrderView& order) const;
+    void leftUnpaid(std::int32_t customer);
     void nothingToPay(const std::string& order, std::int32_t customer);
 
     // Returns "customer 3's cart" or "table 5's order".

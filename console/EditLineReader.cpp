@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <editline/readline.h>
 #include <iostream>
 #include <unistd.h>
@@ -26,13 +27,33 @@ StopSignals* stops = nullptr;
 // a stop signal comes. The signals are let in only while the wait blocks,
 // so one that comes while libedit draws is seen, not lost in a read that
 // libedit would start again.
-int nextKey(FILE* in) {
-    const int descriptor = fileno(in);
+int nextByte(int descriptor) {
     if (!stops->waitForInput(descriptor)) {
         return EOF;
     }
     unsigned char key = 0;
     return read(descriptor, &key, 1) == 1 ? key : EOF;
+}
+
+// libedit takes what this returns as one wide character, so the bytes of a
+// character typed in the user's locale (UTF-8: é is two bytes) are read and
+// decoded here; a byte that begins no character is passed on as it is.
+int nextKey(FILE* in) {
+    const int descriptor = fileno(in);
+    std::mbstate_t state{};
+    while (true) {
+        const int byte = nextByte(descriptor);
+        if (byte == EOF) {
+            return EOF;
+        }
+        const char got = static_cast<char>(byte);
+        wchar_t character = 0;
+        const std::size_t used = std::mbrtowc(&character, &got, 1, &state);
+        if (used == static_cast<std::size_t>(-2)) {
+            continue;
+        }
+        return used == static_cast<std::size_t>(-1) ? byte : static_cast<int>(character);
+    }
 }
 std::vector<std::string> offered;
 
@@ -101,13 +122,19 @@ EditLineReader::~EditLineReader() {
     stops = nullptr;
 }
 
-LineReader::Input EditLineReader::next() {
+LineReader::Input EditLineReader::next() { return read("> "); }
+
+LineReader::Input EditLineReader::ask(const std::string& question) {
+    return read((question + " ").c_str());
+}
+
+LineReader::Input EditLineReader::read(const char* prompt) {
     while (true) {
         int signal = signals.take();
         char* typed = nullptr;
         if (signal == 0 || signal == SIGINT) {
             errno = 0;
-            typed = readline("> ");
+            typed = readline(prompt);
         }
         const int error = errno;
         signal = signal != 0 && signal != SIGINT ? signal : signals.take();

@@ -21,6 +21,7 @@ public:
     ~EditLineReader() override;
 
     Input next() override;
+    Input ask(const std::string& question) override;
     bool interactive() const override;
 
     // Returns what may complete the last word of `line`, the text before the
@@ -28,6 +29,7 @@ public:
     std::vector<std::string> completions(const std::string& line) const;
 
 private:
+    Input read(const char* prompt);
     static std::vector<std::string> namesFrom(const std::vector<std::string>& menuNames,
                                               const std::vector<std::string>& words,
                                               std::size_t from);

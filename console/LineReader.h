@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iostream>
 #include <string>
 
 // LineReader hands the till its command lines, one at a time, from a person
@@ -23,6 +24,14 @@ public:
     virtual ~LineReader() = default;
 
     virtual Input next() = 0;
+    // Asks a question and reads the answer as the next line; a line editor
+    // shows the question as its prompt.
+    virtual Input ask(const std::string& question);
     // Returns true when a person types the lines, who is greeted and prompted.
     virtual bool interactive() const = 0;
 };
+
+inline LineReader::Input LineReader::ask(const std::string& question) {
+    std::cout << question << std::endl;
+    return next();
+}

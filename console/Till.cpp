@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "journal/Journal.h"
@@ -13,6 +14,12 @@ int Till::run(LineReader& lines) {
     console.start();
     if (lines.interactive()) {
         std::cout << welcome << std::endl;
+        console.askWith([&lines](const std::string& question) -> std::optional<std::string> {
+            LineReader::Input answer = lines.ask(question);
+            return answer.kind == LineReader::Input::Kind::line
+                       ? std::optional<std::string>(std::move(answer.text))
+                       : std::nullopt;
+        });
     }
     while (true) {
         const LineReader::Input input = lines.next();

@@ -168,9 +168,10 @@ CommandRunner::Ran CommandRunner::start(WriterBatch& batch) {
     const DayReplay& day = state.day();
     Ran ran;
     ran.changed = true;
-    ran.told.result = Started{
-        opened.number,      opened.resumed, day.sofar().openedAt, day.sofar().customers.size(),
-        day.nextCustomer(), day.current(),  OrderViews::all(day)};
+    ran.told.result = Started{opened.number,        opened.resumed,
+                              day.sofar().openedAt, static_cast<std::size_t>(day.line().customers),
+                              day.nextCustomer(),   day.current(),
+                              OrderViews::all(day)};
     return ran;
 }
 

@@ -24,9 +24,12 @@ std::variant<std::vector<std::size_t>, Refusal> ItemFinder::chosen(
         if (!holds(found)) {
             return std::get<Refusal>(found);
         }
-        if (std::find(picked.begin(), picked.end(), std::get<std::size_t>(found)) == picked.end()) {
-            picked.push_back(std::get<std::size_t>(found));
+        // Named twice, the item would be charged once where the waiter
+        // meant two: a typo, not a choice.
+        if (std::find(picked.begin(), picked.end(), std::get<std::size_t>(found)) != picked.end()) {
+            return namedTwice(order, item);
         }
+        picked.push_back(std::get<std::size_t>(found));
     }
     const OpenOrder& open = *day.order(order);
     if (picked.empty() || picked.size() == open.size()) {
@@ -36,6 +39,18 @@ std::variant<std::vector<std::size_t>, Refusal> ItemFinder::chosen(
         }
     }
     return picked;
+}
+
+Refusal ItemFinder::namedTwice(const std::string& order, const ItemRef& item) const {
+    Refusal refused;
+    refused.reason = Refusal::Reason::namedTwice;
+    refused.kind = item.kind;
+    refused.text = !item.id.empty()     ? item.id
+                   : item.choice.number ? std::to_string(*item.choice.number)
+                                        : item.choice.name;
+    const OpenOrder* open = day.order(order);
+    refused.order = open != nullptr ? open->label : order;
+    return refused;
 }
 
 std::variant<const MenuItem*, Refusal> ItemFinder::onMenu(ItemKind kind,

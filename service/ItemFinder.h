@@ -32,6 +32,7 @@ public:
 
 private:
     std::variant<std::size_t, Refusal> byId(const std::string& order, const std::string& id) const;
+    Refusal namedTwice(const std::string& order, const ItemRef& item) const;
 
     const Menu& menu;
     const DayReplay& day;

@@ -4,6 +4,14 @@
 #include "base/Text.h"
 #include "service/ItemFinder.h"
 
+namespace {
+
+// No customer hands over more cash than this: a larger amount is a typo,
+// which would put a fortune of change in the drawer's figures.
+constexpr Money mostCashGiven = Money::fromCents(10'000'000);
+
+}  // namespace
+
 Ruled PaymentRules::pay(const RuleContext& context, const PayOrder& command) {
     if (std::optional<Refusal> refused = context.badLabel(command.order)) {
         return *refused;
@@ -49,6 +57,12 @@ Ruled PaymentRules::payFor(const RuleContext& context, const OpenOrder& open,
             entries.back().item = item.entry;
             entries.back().customer = paid.customer;
         }
+    }
+    if (payment.given && *payment.given > mostCashGiven) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::givenTooMuch);
+        refused.given = *payment.given;
+        refused.due = mostCashGiven;
+        return refused;
     }
     if (payment.given && *payment.given < paid.total) {
         Refusal refused = RuleContext::refusal(Refusal::Reason::notEnough);

@@ -25,6 +25,8 @@ struct Refusal {
         sameOrder,           // an item would move to the order it is in
         ordersOpen,          // the day cannot close while the tables in `names` are open
         notEnough,           // `given` is less than the `due` total
+        givenTooMuch,        // `given` is above `due`, the most cash a customer hands over
+        namedTwice,          // a split names the item `text` of `kind` in order `order` twice
         badMethod,           // `text` is not cash, card or other
         noSuchCustomer,      // no customer `number` paid today
         alreadyVoid,         // customer `number`'s sale is void already

@@ -42,6 +42,7 @@ struct Started {
     std::int32_t day = 0;
     bool resumed = false;
     Moment openedAt = 0;
+    // The customers who paid, void sales left out, as the list of days counts.
     std::size_t paid = 0;
     std::int32_t nextCustomer = 1;
     std::string current;

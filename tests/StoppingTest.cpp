@@ -52,6 +52,8 @@ TEST_F(Stopping, CtrlCAtATerminalAbandonsTheHalfTypedLineForAFreshPrompt) {
     terminal.type("add dish 1\r");
     ASSERT_TRUE(terminal.showsNext("Added Beef noodle soup to customer 1's cart"));
     terminal.type("quit\r");
+    ASSERT_TRUE(terminal.showsNext("[cash/card/other/open] ")) << terminal.screen();
+    terminal.type("cash\r");
     EXPECT_TRUE(terminal.showsNext("Today's total revenue is  12.5 $")) << terminal.screen();
     EXPECT_EQ(terminal.exitStatus(), 0);
     EXPECT_EQ(terminal.screen().find("Lemonade"), std::string::npos) << terminal.screen();

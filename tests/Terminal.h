@@ -15,10 +15,14 @@
 // hung up. Its session ends with the terminal.
 class Terminal {
 public:
-    explicit Terminal(const std::vector<std::string>& arguments) {
+    // The program runs in the locale given, as LC_ALL, when one is.
+    explicit Terminal(const std::vector<std::string>& arguments, const std::string& locale = "") {
         child = forkpty(&master, nullptr, nullptr, nullptr);
         if (child == 0) {
             setenv("TERM", "xterm", 1);
+            if (!locale.empty()) {
+                setenv("LC_ALL", locale.c_str(), 1);
+            }
             std::vector<char*> argv;
             for (const std::string& argument : arguments) {
                 argv.push_back(const_cast<char*>(argument.c_str()));

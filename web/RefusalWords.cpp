@@ -32,6 +32,8 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::badLabel:
         case Reason::sameOrder:
         case Reason::notEnough:
+        case Reason::givenTooMuch:
+        case Reason::namedTwice:
         case Reason::badMethod:
         case Reason::noReason:
         case Reason::badReason:
@@ -74,6 +76,11 @@ std::string RefusalWords::message(const Refusal& refusal) {
             return "orders are still open: pay, move or clear them first";
         case Reason::notEnough:
             return "the cash given is less than the " + refusal.due.twoDecimals() + " to pay";
+        case Reason::givenTooMuch:
+            return "the cash given is more than " + refusal.due.twoDecimals() +
+                   ": check the amount";
+        case Reason::namedTwice:
+            return "the split names " + refusal.text + " twice: name each item once";
         case Reason::badMethod:
             return "pay by cash, card or other";
         case Reason::noSuchCustomer:
