@@ -1,10 +1,16 @@
 #include "reports/ReadCommands.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/LocalTime.h"
+#include "base/Money.h"
+#include "base/Vat.h"
 #include "csv/CsvWriter.h"
 #include "journal/SigningKey.h"
 #include "reports/Receipt.h"
@@ -112,6 +118,22 @@ void printSignedHead(Journal& journal, std::int32_t day, std::ostream& out) {
         << SigningKey::fingerprintOf(*key) << ")\r\n";
 }
 
+// The VAT each item's row shows: at each rate, what the running sum of the
+// rate's prices contains less what the sum before it did, so that a sale's
+// rows add up to its receipt, which rounds once per rate.
+std::vector<Money> vatOfEachItem(const SaleFigures& sale) {
+    std::map<std::int64_t, Money> grossSoFar;
+    std::vector<Money> vat;
+    vat.reserve(sale.items.size());
+    for (const SoldItem& item : sale.items) {
+        Money& gross = grossSoFar[item.vat];
+        const Money before = vatContained(gross, item.vat);
+        gross = gross + item.price;
+        vat.push_back(vatContained(gross, item.vat) - before);
+    }
+    return vat;
+}
+
 }  // namespace
 
 int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out,
@@ -121,14 +143,17 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
         return unknown;
     }
     CsvWriter csv(out, ',', "\r\n");
-    for (const char* column : {"day", "customer", "sale_id", "paid_at", "kind", "name", "price",
-                               "cost", "total_cost", "void"}) {
+    for (const char* column :
+         {"day", "customer", "sale_id", "paid_at", "kind", "name", "price", "cost", "total_cost",
+          "void", "vat_rate", "vat", "method", "table", "staff"}) {
         csv.text(column);
     }
     csv.endRow();
     for (const SaleFigures& sale : DayFigures::of(*record).sales) {
         const std::string paidAt = isoTime(sale.paidAt);
-        for (const SoldItem& item : sale.items) {
+        const std::vector<Money> vat = vatOfEachItem(sale);
+        for (std::size_t at = 0; at < sale.items.size(); ++at) {
+            const SoldItem& item = sale.items[at];
             csv.number(static_cast<long long>(sale.day))
                 .number(static_cast<long long>(sale.customer))
                 .text(sale.saleId)
@@ -138,7 +163,12 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
                 .text(item.price.twoDecimals())
                 .text(item.cost.twoDecimals())
                 .text(item.costWithSurcharge.twoDecimals())
-                .text(sale.voidedAt ? defused(sale.reason) : "");
+                .text(sale.voidedAt ? defused(sale.reason) : "")
+                .text(vatRateText(item.vat))
+                .text(vat[at].twoDecimals())
+                .text(sale.method)
+                .text(sale.table)
+                .text(defused(item.staff));
             csv.endRow();
         }
     }

@@ -13,6 +13,7 @@
 #include "csv/CsvReader.h"
 #include "journal/MemoryJournal.h"
 #include "reports/ReadCommands.h"
+#include "service/DayService.h"
 
 namespace {
 
@@ -48,14 +49,15 @@ TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactlyVoidSalesMarked)
     ASSERT_EQ(csv.records.size(), 5U) << "a header and the four items sold: " << exported.str();
     EXPECT_EQ(csv.records[0].fields,
               (std::vector<std::string>{"day", "customer", "sale_id", "paid_at", "kind", "name",
-                                        "price", "cost", "total_cost", "void"}));
+                                        "price", "cost", "total_cost", "void", "vat_rate", "vat",
+                                        "method", "table", "staff"}));
     using Row = std::tuple<std::string, std::string, std::string, std::string, std::string,
                            std::string, std::string>;
     std::vector<Row> rows;
     std::map<std::string, std::string> saleOf;
     for (std::size_t at = 1; at < csv.records.size(); ++at) {
         const std::vector<std::string>& cells = csv.records[at].fields;
-        ASSERT_EQ(cells.size(), 10U);
+        ASSERT_EQ(cells.size(), 15U);
         EXPECT_EQ(cells[0], "1");
         EXPECT_EQ(cells[3], "2026-12-08T09:00:00+00:00") << "ISO 8601, TZ=UTC in the tests";
         EXPECT_EQ(cells[2].size(), 36U) << "a UUID";
@@ -71,6 +73,46 @@ TEST(ReadCommands, ExportsEverySoldItemAsCsvThatReadsBackExactlyVoidSalesMarked)
         {"2", "drink", " Tea ", "0.01", "1000000.00", "1000001.00", ""},
     };
     EXPECT_EQ(rows, expected);
+}
+
+// An accountant books each row: its VAT, and how, where and by whom it was
+// sold. The rows of a sale add up to the VAT its receipt shows, which rounds
+// once per rate, not once per item.
+TEST(ReadCommands, ExportRowsCarryVatMethodTableAndStaffAndAddUpToTheReceipt) {
+    Menu menu;
+    menu.add({ItemKind::dish, "Mezze", Money::fromCents(5), Money(), 1900});
+    menu.add({ItemKind::drink, "Water", Money::fromCents(250), Money(), 700});
+    MemoryJournal journal;
+    DayService service(menu, journal, [] { return Moment{1796720400}; });
+    service.start();
+    ASSERT_TRUE(
+        service.carryOut(AddItems{"5", ItemKind::dish, {1, ""}, 3}, "Ana").result.has_value());
+    ASSERT_TRUE(
+        service.carryOut(AddItems{"5", ItemKind::drink, {1, ""}, 1}, "Ben").result.has_value());
+    ASSERT_TRUE(service.carryOut(PayOrder{"5", {}, {"card", {}}}, "Ana").result.has_value());
+    service.settle();
+
+    std::ostringstream exported;
+    ASSERT_EQ(exportDay(journal, 1, exported), 0);
+    const CsvText csv = CsvReader(',').read(exported.str());
+    ASSERT_EQ(csv.records.size(), 5U) << exported.str();
+    std::vector<std::vector<std::string>> tails;
+    for (std::size_t at = 1; at < csv.records.size(); ++at) {
+        const std::vector<std::string>& cells = csv.records[at].fields;
+        tails.emplace_back(cells.begin() + 10, cells.end());
+    }
+    // 0.15 at 19 % contains 0.02; each 0.05 alone would round to 0.01.
+    const std::vector<std::vector<std::string>> expected = {
+        {"19", "0.01", "card", "5", "Ana"},
+        {"19", "0.01", "card", "5", "Ana"},
+        {"19", "0.00", "card", "5", "Ana"},
+        {"7", "0.16", "card", "5", "Ben"},
+    };
+    EXPECT_EQ(tails, expected);
+    std::ostringstream receipt;
+    ASSERT_EQ(printReceipt(journal, 1, 1, receipt), 0);
+    EXPECT_NE(receipt.str().find("VAT 7 %       0.16 $\n  VAT 19 %      0.02 $"), std::string::npos)
+        << receipt.str();
 }
 
 TEST(ReadCommands, ListsEveryDayOnALineOfItsOwn) {
