@@ -302,8 +302,13 @@ TEST(WebApi, RefusesEveryBadRequestWithOneLineAndChangesNothing) {
 
 TEST(WebApi, CarriesADayThroughEveryEndpointToTheCent) {
     MemoryJournal journal;
+    journal.putSetting("name", "Chez Nous");
+    journal.putSetting("currency", "€");
     WebTill till(journal);
+    EXPECT_EQ(till.ask("GET", "/api/settings").status, 401);
     ASSERT_EQ(till.signIn("2468").status, 204);
+    EXPECT_EQ(bodyOf(till.ask("GET", "/api/settings")),
+              json::parse(R"({"name":"Chez Nous","address":"","vat_number":"","currency":"€"})"));
     EXPECT_EQ(bodyOf(till.ask("POST", "/api/orders/5/items",
                               R"({"kind":"dish","item":"fish","count":2})"))["total_cents"],
               4000);

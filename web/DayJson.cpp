@@ -102,6 +102,13 @@ std::string DayJson::methodName(PaymentMethod method) {
     return "unrecorded";
 }
 
+json DayJson::restaurant(const Settings& settings) {
+    return {{"name", settings.get("name")},
+            {"address", settings.get("address")},
+            {"vat_number", settings.get("vat-number")},
+            {"currency", settings.currency()}};
+}
+
 json DayJson::menu(const Menu& menu) {
     json all = json::object();
     for (ItemKind kind : itemKinds) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "journal/DayRecord.h"
+#include "journal/Settings.h"
 #include "menu/Menu.h"
 #include "service/DayFigures.h"
 #include "service/Results.h"
@@ -14,6 +15,9 @@
 // "counter". It renders the day's figures and computes none.
 class DayJson {
 public:
+    // The restaurant's name, address, VAT number and currency, which the
+    // page puts on receipts and after amounts.
+    static nlohmann::json restaurant(const Settings& settings);
     static nlohmann::json menu(const Menu& menu);
     // An order as it stands; one not open has no items and no opening time.
     static nlohmann::json order(const OrderView& order);

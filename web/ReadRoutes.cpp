@@ -16,10 +16,15 @@ std::int32_t numberIn(const std::string& segment) {
 
 }  // namespace
 
-ReadRoutes::ReadRoutes(DayService& service, Journal& history)
-    : service(service), history(history) {}
+ReadRoutes::ReadRoutes(DayService& service, Journal& history) : service(service), history(history) {
+    MutexLock lock(historyMutex);
+    restaurant = DayJson::restaurant(history.settings());
+}
 
 WebAnswer ReadRoutes::route(const std::vector<std::string>& path) {
+    if (path.size() == 2 && path[1] == "settings") {
+        return WebAnswer::json(200, restaurant);
+    }
     if (path.size() == 2 && path[1] == "menu") {
         return WebAnswer::json(200, DayJson::menu(service.menu()));
     }

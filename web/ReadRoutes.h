@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,11 +13,10 @@
 #include "service/DayService.h"
 #include "web/WebExchange.h"
 
-// ReadRoutes answers the requests that read the day: the menu, the open
-// orders, the days, a day's summary and receipts, a sale. The open day is
-// read from the service's latest snapshot, past days from the history, a
-// reader of the journal beside the till's own writer, so that no read waits
-// for the disk the writer syncs.
+// ReadRoutes answers the requests that read the day: the restaurant's
+// settings, the menu, the open orders, the days, a day's summary and receipts, a sale. The open day
+// is read from the service's latest snapshot, past days from the history, a reader of the journal
+// beside the till's own writer, so that no read waits for the disk the writer syncs.
 class ReadRoutes {
 public:
     // The service and the history must outlive the routes.
@@ -33,6 +33,8 @@ private:
     std::optional<DayFigures> figuresOf(std::int32_t day);
 
     DayService& service;
+    // What the restaurant says of itself, as the till started with it.
+    nlohmann::json restaurant;
     // The history's reads come one at a time: a reader's connection is not
     // shared between threads.
     Mutex historyMutex;
