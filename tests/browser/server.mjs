@@ -1,19 +1,41 @@
-// Starts `restaurant serve` on loopback with a journal of its own, and a
-// member of staff, Ana, PIN 2468; stops and restarts it on the same port.
+// Starts `restaurant serve` on loopback with a journal of its own: by
+// default with a member of staff, Ana, PIN 2468, and the restaurant's
+// settings; or on a copy of a journal given, as it is. Stops and restarts
+// it on the same port.
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const program = process.env.RESTAURANT_PATH;
 
+export const restaurant = {
+  name: 'Chez Nous',
+  address: '12 Rue des Lilas, Lyon',
+  'vat-number': 'FR12345678901',
+  currency: '€',
+};
+
+function runOrThrow(args, input = '') {
+  const ran = spawnSync(program, args, { input, encoding: 'utf8' });
+  if (ran.status !== 0) throw new Error(`restaurant ${args.join(' ')} failed: ${ran.stderr}`);
+}
+
 export class TillServer {
-  constructor() {
+  // `copyOf`: a folder holding a journal to serve a copy of, as it is.
+  constructor({ copyOf } = {}) {
     this.folder = mkdtempSync(join(process.env.TEST_TMPDIR ?? tmpdir(), 'web-till-'));
     this.journal = join(this.folder, 'journal.db');
-    const added = spawnSync(program, ['staff', 'add', 'Ana', '--journal', this.journal],
-                            { input: '2468\n2468\n', encoding: 'utf8' });
-    if (added.status !== 0) throw new Error(`staff add failed: ${added.stderr}`);
+    if (copyOf) {
+      for (const file of ['journal.db', 'journal.db-wal', 'journal.db-head']) {
+        if (existsSync(join(copyOf, file))) copyFileSync(join(copyOf, file), join(this.folder, file));
+      }
+    } else {
+      runOrThrow(['staff', 'add', 'Ana', '--journal', this.journal], '2468\n2468\n');
+      for (const [key, value] of Object.entries(restaurant)) {
+        runOrThrow(['settings', key, value, '--journal', this.journal]);
+      }
+    }
     this.port = 0;
   }
 

@@ -1,12 +1,18 @@
-// The web till's API, as the page calls it: JSON in and out, one key per
-// change so that a retry changes nothing twice.
+// The web till's API, as the page calls it: JSON in and out. Each change is
+// one action with one key: sent again with the same key after a network
+// error or a 503, so that a retry never changes anything twice.
 
 export class ApiError extends Error {
-  constructor(status, message) {
+  constructor(status, message, answer) {
     super(message);
     this.status = status;
+    this.answer = answer;
   }
 }
+
+// The till keeps a key's answer long enough for this; after it, the action
+// is given up and said.
+const retryFor = 10 * 60 * 1000;
 
 // A random key; crypto.randomUUID needs a secure context, which a till on
 // the restaurant's own network without a certificate is not.
@@ -15,34 +21,68 @@ function newKey() {
   return Array.from(bytes, (b) => b.toString(16).padStart(2, '0')).join('');
 }
 
-async function call(method, path, body) {
+const pause = (ms) => new Promise((done) => setTimeout(done, ms));
+
+async function send(method, path, body, key) {
   const options = { method, headers: {}, credentials: 'same-origin' };
   if (method !== 'GET') {
     options.headers['Content-Type'] = 'application/json';
-    options.headers['Idempotency-Key'] = newKey();
+    options.headers['Idempotency-Key'] = key;
     options.body = JSON.stringify(body ?? {});
   }
   const response = await fetch(path, options);
   const text = await response.text();
-  const answer = text ? JSON.parse(text) : null;
+  let answer = null;
+  try {
+    answer = text ? JSON.parse(text) : null;
+  } catch {
+    answer = null;  // a proxy's page, not ours
+  }
   if (!response.ok) {
-    throw new ApiError(response.status, answer?.error ?? response.statusText);
+    throw new ApiError(response.status, answer?.error ?? response.statusText, answer);
   }
   return answer;
 }
 
+const retried = (error) => !(error instanceof ApiError) || error.status === 503;
+
+// Told of each retry, so that the page can say it is still trying.
+let onRetry = () => {};
+export function whenRetrying(listener) {
+  onRetry = listener;
+}
+
+async function change(method, path, body) {
+  const key = newKey();
+  const started = Date.now();
+  for (let attempt = 0; ; attempt += 1) {
+    try {
+      return await send(method, path, body, key);
+    } catch (error) {
+      if (!retried(error) || Date.now() - started > retryFor) throw error;
+      onRetry(error);
+      await pause(Math.min(200 * 2 ** attempt, 5000));
+    }
+  }
+}
+
+const read = (path) => send('GET', path);
 const orderPath = (order) => `/api/orders/${encodeURIComponent(order)}`;
 
 export const api = {
-  signIn: (staff, pin) => call('POST', '/api/session', { staff, pin }),
-  signOut: () => call('DELETE', '/api/session'),
-  menu: () => call('GET', '/api/menu'),
-  orders: () => call('GET', '/api/orders'),
-  add: (order, kind, item) => call('POST', `${orderPath(order)}/items`, { kind, item, count: 1 }),
-  remove: (order, id) => call('DELETE', `${orderPath(order)}/items/${encodeURIComponent(id)}`),
-  move: (order, items, to) => call('POST', `${orderPath(order)}/move`, { items, to }),
-  pay: (order, payment) => call('POST', `${orderPath(order)}/pay`, payment),
-  days: () => call('GET', '/api/days'),
-  summary: (day) => call('GET', `/api/days/${day}/summary`),
-  closeDay: () => call('POST', '/api/day/close'),
+  signIn: (staff, pin) => send('POST', '/api/session', { staff, pin }, newKey()),
+  signOut: () => change('DELETE', '/api/session'),
+  settings: () => read('/api/settings'),
+  menu: () => read('/api/menu'),
+  orders: () => read('/api/orders'),
+  add: (order, kind, item) => change('POST', `${orderPath(order)}/items`, { kind, item, count: 1 }),
+  remove: (order, id) => change('DELETE', `${orderPath(order)}/items/${encodeURIComponent(id)}`),
+  move: (order, items, to) => change('POST', `${orderPath(order)}/move`, { items, to }),
+  pay: (order, payment) => change('POST', `${orderPath(order)}/pay`, payment),
+  sale: (saleId) => read(`/api/sales/${encodeURIComponent(saleId)}`),
+  voidSale: (saleId, reason) =>
+    change('POST', `/api/sales/${encodeURIComponent(saleId)}/void`, { reason }),
+  days: () => read('/api/days'),
+  summary: (day) => read(`/api/days/${day}/summary`),
+  closeDay: () => change('POST', '/api/day/close'),
 };
