@@ -111,7 +111,7 @@ test('ten taps at 80 ms on one spot ring ten of that dish and nothing else, on a
   const spot = await lemonade.boundingBox();
   const x = spot.x + spot.width / 2;
   const y = spot.y + spot.height / 2;
-  assert.ok(await lemonade.evaluate((button, [atX, atY]) => document.elementFromPoint(atX, atY) === button, [x, y]),
+  assert.ok(await lemonade.evaluate((button, [atX, atY]) => button.contains(document.elementFromPoint(atX, atY)), [x, y]),
             'the button is not hidden under the order');
   for (let tap = 0; tap < 10; tap += 1) {
     await phone.mouse.click(x, y);

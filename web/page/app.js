@@ -177,8 +177,13 @@ function renderMenu() {
     title.textContent = heading;
     menu.append(title);
     for (const item of state.menu[kind]) {
-      menu.append(button(`${item.name} ${money(item.price_cents)}`, `Add ${item.name}`,
-                         () => api.add(state.current, kind, item.number).then(refresh)));
+      const add = button(item.name, `Add ${item.name}`,
+                         () => api.add(state.current, kind, item.number).then(refresh));
+      const price = document.createElement('span');
+      price.className = 'price';
+      price.textContent = money(item.price_cents);
+      add.append(price);
+      menu.append(add);
     }
   }
 }
