@@ -53,7 +53,7 @@ public:
     using Asker = std::function<std::optional<std::string>(const std::string& question)>;
     // At a terminal, `quit` asks how an unpaid counter order was paid
     // instead of booking it as cash.
-    void askWith(Asker asker);
+    void askWith(Asker asked);
 
     // Returns the text of `help`.
     static std::string commands();

@@ -14,12 +14,7 @@ int Till::run(LineReader& lines) {
     console.start();
     if (lines.interactive()) {
         std::cout << welcome << std::endl;
-        console.askWith([&lines](const std::string& question) -> std::optional<std::string> {
-            LineReader::Input answer = lines.ask(question);
-            return answer.kind == LineReader::Input::Kind::line
-                       ? std::optional<std::string>(std::move(answer.text))
-                       : std::nullopt;
-        });
+        askThrough(lines);
     }
     while (true) {
         const LineReader::Input input = lines.next();
@@ -51,6 +46,17 @@ int Till::run(LineReader& lines) {
                 return 1;
         }
     }
+}
+
+// A person at a terminal can answer the console's questions; a script is
+// never asked.
+void Till::askThrough(LineReader& lines) {
+    console.askWith([&lines](const std::string& question) -> std::optional<std::string> {
+        LineReader::Input answer = lines.ask(question);
+        return answer.kind == LineReader::Input::Kind::line
+                   ? std::optional<std::string>(std::move(answer.text))
+                   : std::nullopt;
+    });
 }
 
 int Till::replay(const std::vector<std::string>& commands) {

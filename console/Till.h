@@ -28,6 +28,7 @@ public:
 private:
     // Returns false once the day is over.
     bool carryOut(const std::string& line);
+    void askThrough(LineReader& lines);
 
     Console& console;
     std::string welcome;

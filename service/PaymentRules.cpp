@@ -1,14 +1,31 @@
 #include "service/PaymentRules.h"
 
+#include <optional>
+
 #include "base/TableLabel.h"
 #include "base/Text.h"
 #include "service/ItemFinder.h"
 
 namespace {
 
-// No customer hands over more cash than this: a larger amount is a typo,
-// which would put a fortune of change in the drawer's figures.
-constexpr Money mostCashGiven = Money::fromCents(10'000'000);
+// No customer hands over more than 100,000.00 in cash: a larger amount is a
+// typo, which would put a fortune of change in the drawer's figures.
+std::optional<Refusal> refusedGiven(const Payment& payment, Money total) {
+    const Money most = Money::fromCents(10'000'000);
+    if (payment.given && *payment.given > most) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::givenTooMuch);
+        refused.given = *payment.given;
+        refused.due = most;
+        return refused;
+    }
+    if (payment.given && *payment.given < total) {
+        Refusal refused = RuleContext::refusal(Refusal::Reason::notEnough);
+        refused.given = *payment.given;
+        refused.due = total;
+        return refused;
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -58,17 +75,8 @@ Ruled PaymentRules::payFor(const RuleContext& context, const OpenOrder& open,
             entries.back().customer = paid.customer;
         }
     }
-    if (payment.given && *payment.given > mostCashGiven) {
-        Refusal refused = RuleContext::refusal(Refusal::Reason::givenTooMuch);
-        refused.given = *payment.given;
-        refused.due = mostCashGiven;
-        return refused;
-    }
-    if (payment.given && *payment.given < paid.total) {
-        Refusal refused = RuleContext::refusal(Refusal::Reason::notEnough);
-        refused.given = *payment.given;
-        refused.due = paid.total;
-        return refused;
+    if (std::optional<Refusal> refused = refusedGiven(payment, paid.total)) {
+        return *refused;
     }
     paid.change = payment.given ? *payment.given - paid.total : Money();
     entries.push_back(context.entry(JournalEntry::Type::pay, open.label));
