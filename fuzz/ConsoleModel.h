@@ -124,7 +124,8 @@ private:
     }
 
     // The cash a line gives from `from` on, -1 when it gives none, or
-    // nothing when the words are no way to pay.
+    // nothing when the words are no way to pay or the cash is above
+    // 100,000.00, a typo.
     static std::optional<long long> cashOf(const std::vector<std::string>& words,
                                            std::size_t from) {
         const std::string method = from < words.size() ? lower(words[from]) : "";
@@ -140,7 +141,8 @@ private:
         if (given.reading != Money::Reading::amount) {
             given = Money::parse(words[from + 1], ',');
         }
-        if (given.reading != Money::Reading::amount || given.amount <= Money()) {
+        if (given.reading != Money::Reading::amount || given.amount <= Money() ||
+            given.amount > Money::fromCents(10'000'000)) {
             return std::nullopt;
         }
         return given.amount.cents();
@@ -290,8 +292,8 @@ private:
         }
     }
 
-    // split KIND N [KIND N ...]: those items paid, each once; all of them
-    // is the whole order.
+    // split KIND N [KIND N ...]: those items paid, each named once; all of
+    // them is the whole order.
     void split(std::vector<std::string> words) {
         std::size_t end = 1;
         while (end < words.size() && !isMethod(words[end])) {
@@ -313,10 +315,11 @@ private:
             if (place == 0) {
                 return;
             }
-            if (std::find(chosen.begin(), chosen.end(), std::make_pair(kind, place)) ==
+            if (std::find(chosen.begin(), chosen.end(), std::make_pair(kind, place)) !=
                 chosen.end()) {
-                chosen.emplace_back(kind, place);
+                return;
             }
+            chosen.emplace_back(kind, place);
         }
         std::vector<Held> cart;
         cart.reserve(chosen.size());
