@@ -46,7 +46,9 @@ async function send(method, path, body, key) {
 
 const retried = (error) => !(error instanceof ApiError) || error.status === 503;
 
-// Told of each retry, so that the page can say it is still trying.
+// Told of each retry, with its error, and of the answer that ends a run of
+// retries, with null, so that the page can say it is still trying and when
+// it got through.
 let onRetry = () => {};
 export function whenRetrying(listener) {
   onRetry = listener;
@@ -57,7 +59,9 @@ async function change(method, path, body) {
   const started = Date.now();
   for (let attempt = 0; ; attempt += 1) {
     try {
-      return await send(method, path, body, key);
+      const answer = await send(method, path, body, key);
+      if (attempt > 0) onRetry(null);
+      return answer;
     } catch (error) {
       if (!retried(error) || Date.now() - started > retryFor) throw error;
       onRetry(error);

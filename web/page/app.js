@@ -467,7 +467,8 @@ async function signIn(form) {
   if (pending) await run(pending);
 }
 
-whenRetrying(() => say('The till cannot be reached; trying again…', true));
+whenRetrying((error) => (error ? say('The till cannot be reached; trying again…', true)
+                                 : say('Connected.')));
 $('sign-in-form').addEventListener('submit', (event) => {
   event.preventDefault();
   run(() => signIn(event.target));
