@@ -3,8 +3,11 @@
 // the day's summary; live through the event stream.
 import { api, ApiError, whenRetrying } from './api.js';
 import { confirmed, tableToMoveTo } from './dialogs.js';
-import { byTable, centsOf, counted, folded, methodName, moneyIn, orderTitle } from './format.js';
+import { whyGone } from './elsewhere.js';
+import { byTable, centsOf, counted, folded, moneyIn, orderTitle } from './format.js';
 import { receiptPaper } from './receipt.js';
+import { recentStaffButtons, rememberStaff } from './staff.js';
+import { renderSummary } from './summary.js';
 
 const $ = (id) => document.getElementById(id);
 const state = {
@@ -242,59 +245,10 @@ async function voidShownSale() {
   showReceipt(await api.sale(receipt.sale_id));
 }
 
-function hourChart(hours) {
-  const width = 320;
-  const height = 120;
-  const most = Math.max(1, ...hours.map((h) => h.revenue_cents));
-  const band = width / Math.max(1, hours.length);
-  const svg = document.createElementNS('http://www.w3.org/2000/svg', 'svg');
-  svg.setAttribute('viewBox', `0 0 ${width} ${height + 14}`);
-  svg.setAttribute('role', 'img');
-  svg.setAttribute('aria-label', 'Revenue by hour');
-  hours.forEach((hour, at) => {
-    const bar = document.createElementNS(svg.namespaceURI, 'rect');
-    const tall = (hour.revenue_cents / most) * height;
-    bar.setAttribute('x', at * band + 2);
-    bar.setAttribute('y', height - tall);
-    bar.setAttribute('width', band - 4);
-    bar.setAttribute('height', tall);
-    const label = document.createElementNS(svg.namespaceURI, 'text');
-    label.setAttribute('x', at * band + 2);
-    label.setAttribute('y', height + 12);
-    label.textContent = hour.hour.slice(11, 16);
-    svg.append(bar, label);
-  });
-  return svg;
-}
-
-function summaryFigures(summary) {
-  const figures = [];
-  const add = (term, value) => figures.push([term, value]);
-  add('Day', summary.day);
-  add('Customers served', summary.customers);
-  add('Revenue', money(summary.revenue_cents));
-  if (summary.payments.length === 0) add('Payments', 'None yet');
-  for (const payment of summary.payments) {
-    add(`Paid by ${methodName(payment.method).toLowerCase()}`, `${counted(payment.sales, 'sale')}, ${money(payment.amount_cents)}`);
-  }
-  add('Cash expected in the drawer', money(summary.cash_expected_cents));
-  return figures;
-}
-
 async function showSummary() {
   const days = await api.days();
   const summary = days.length ? await api.summary(days[days.length - 1].day) : null;
-  const list = $('summary-figures');
-  list.replaceChildren();
-  const figures = summary ? summaryFigures(summary) : [['Day', 'Not opened yet']];
-  for (const [term, value] of figures) {
-    const dt = document.createElement('dt');
-    dt.textContent = term;
-    const dd = document.createElement('dd');
-    dd.textContent = value;
-    list.append(dt, dd);
-  }
-  $('hour-chart').replaceChildren(...(summary?.hours.length ? [hourChart(summary.hours)] : []));
+  renderSummary(summary, money);
   $('close-day').dataset.day = summary?.day ?? '';
   show('summary');
 }
@@ -310,27 +264,6 @@ async function closeDay() {
   await showSummary();
 }
 
-// Says in words why the order on screen went away on another device:
-// moved (its items are on another order), paid (its sale has a receipt) or
-// cleared.
-async function explainGone(before) {
-  const title = orderTitle(before.order);
-  const ids = new Set(before.items.map((item) => item.id));
-  const movedTo = state.orders.find((o) => o.items.some((item) => ids.has(item.id)));
-  let words = `${title} was cleared on another device.`;
-  if (movedTo) {
-    words = `${title} was moved to ${orderTitle(movedTo.order).toLowerCase()} on another device.`;
-  } else {
-    try {
-      const sale = await api.sale(before.sale_id);
-      if (!sale.void) words = `${title} was paid on another device: customer ${sale.customer}, ${money(sale.total_cents)}`;
-    } catch (error) {
-      if (!(error instanceof ApiError) || error.status !== 404) throw error;
-    }
-  }
-  $('notice').textContent = words;
-}
-
 async function noticeGone(previous) {
   if (!state.current || openOrder(state.current)) return;
   const key = folded(state.current);
@@ -339,7 +272,7 @@ async function noticeGone(previous) {
   state.current = null;
   const ours = state.own.delete(key);
   show(...($('receipt').hidden ? ['orders'] : ['orders', 'receipt']));
-  if (!ours) await explainGone(before);
+  if (!ours) $('notice').textContent = await whyGone(before, state.orders, money);
 }
 
 // Each change's event starts a refresh, and their answers may come back in
@@ -380,7 +313,7 @@ function listen() {
 function askToSignIn(words) {
   state.events?.close();
   state.events = null;
-  showRecentStaff();
+  $('recent-staff').replaceChildren(...recentStaffButtons($('sign-in-form')));
   show('sign-in');
   say(words);
 }
@@ -419,37 +352,6 @@ async function start() {
   show(...(state.current ? ['orders', 'order'] : ['orders']));
   await refresh();
   listen();
-}
-
-// The names last signed in on this device, the latest first, kept in the
-// browser alone: the till serves no list of its staff before sign-in.
-const recentKey = 'restaurant.recent-staff';
-function recentStaff() {
-  try {
-    const names = JSON.parse(localStorage.getItem(recentKey) ?? '[]');
-    return Array.isArray(names) ? names.filter((name) => typeof name === 'string') : [];
-  } catch {
-    return [];
-  }
-}
-
-function rememberStaff(name) {
-  const names = [name, ...recentStaff().filter((other) => other !== name)].slice(0, 6);
-  localStorage.setItem(recentKey, JSON.stringify(names));
-}
-
-function showRecentStaff() {
-  const form = $('sign-in-form');
-  $('recent-staff').replaceChildren(...recentStaff().map((name) => {
-    const chosen = document.createElement('button');
-    chosen.type = 'button';
-    chosen.textContent = name;
-    chosen.addEventListener('click', () => {
-      form.staff.value = name;
-      form.pin.focus();
-    });
-    return chosen;
-  }));
 }
 
 async function signIn(form) {
