@@ -1,6 +1,7 @@
 #include "journal/SideTables.h"
 
 #include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/VariadicBind.h>
 #include <cstring>
 #include <utility>
 
@@ -15,6 +16,15 @@ bool sealedBy(const SQLite::Column& sealed, const EntryChain::Hash& hash) {
 
 std::optional<std::int64_t> rateOf(const SQLite::Column& column) {
     return column.isNull() ? std::nullopt : std::optional<std::int64_t>(column.getInt64());
+}
+
+// Runs a statement that changes rows, with its values bound in order;
+// returns how many rows it changed.
+template <typename... Values>
+int changeRows(SQLite::Database& database, const char* sql, const Values&... values) {
+    SQLite::Statement statement(database, sql);
+    SQLite::bind(statement, values...);
+    return statement.exec();
 }
 
 }  // namespace
@@ -122,9 +132,7 @@ void SideTables::keep(const Journal::KeptAnswer& kept, std::int32_t day) {
 }
 
 void SideTables::dropAnswersUpTo(std::int32_t day) {
-    SQLite::Statement drop(database, "DELETE FROM kept_answer WHERE day <= ?");
-    drop.bind(1, day);
-    drop.exec();
+    changeRows(database, "DELETE FROM kept_answer WHERE day <= ?", day);
 }
 
 std::vector<Journal::StaffMember> SideTables::staff() const {
@@ -137,19 +145,13 @@ std::vector<Journal::StaffMember> SideTables::staff() const {
 }
 
 void SideTables::putStaff(const Journal::StaffMember& member) {
-    SQLite::Statement put(database, "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)");
-    put.bind(1, member.name);
-    put.bind(2, member.pinHash);
-    put.exec();
+    changeRows(database, "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)", member.name,
+               member.pinHash);
 }
 
 bool SideTables::removeStaff(const std::string& name) {
-    SQLite::Statement sessions(database, "DELETE FROM session WHERE staff = ?");
-    sessions.bind(1, name);
-    sessions.exec();
-    SQLite::Statement remove(database, "DELETE FROM staff WHERE name = ?");
-    remove.bind(1, name);
-    return remove.exec() > 0;
+    changeRows(database, "DELETE FROM session WHERE staff = ?", name);
+    return changeRows(database, "DELETE FROM staff WHERE name = ?", name) > 0;
 }
 
 std::vector<Journal::Session> SideTables::sessions() const {
@@ -163,18 +165,12 @@ std::vector<Journal::Session> SideTables::sessions() const {
 }
 
 void SideTables::putSession(const Journal::Session& session) {
-    SQLite::Statement put(database,
-                          "INSERT OR REPLACE INTO session (token_hash, staff, opened_at, used_at) "
-                          "VALUES (?, ?, ?, ?)");
-    put.bind(1, session.tokenHash);
-    put.bind(2, session.staff);
-    put.bind(3, session.opened);
-    put.bind(4, session.used);
-    put.exec();
+    changeRows(database,
+               "INSERT OR REPLACE INTO session (token_hash, staff, opened_at, used_at) "
+               "VALUES (?, ?, ?, ?)",
+               session.tokenHash, session.staff, session.opened, session.used);
 }
 
 void SideTables::endSession(const std::string& tokenHash) {
-    SQLite::Statement end(database, "DELETE FROM session WHERE token_hash = ?");
-    end.bind(1, tokenHash);
-    end.exec();
+    changeRows(database, "DELETE FROM session WHERE token_hash = ?", tokenHash);
 }
