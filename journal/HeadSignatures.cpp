@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/Hex.h"
+
 HeadSignatures::HeadSignatures(std::map<std::int32_t, std::string> signatures,
                                std::optional<std::string> trusted)
     : signatures(std::move(signatures)), trusted(std::move(trusted)) {}
@@ -55,4 +57,21 @@ std::optional<std::string> HeadSignatures::finalFault() const {
         return "its chain never names the key " + *trusted;
     }
     return std::nullopt;
+}
+
+void HeadSignatures::sign(EntryTable& table, const SigningKey& key, const EntryTable::Day& row) {
+    const SigningKey::Signature signature = key.sign(message(row));
+    table.putSignature(row.number, std::string(signature.begin(), signature.end()));
+}
+
+std::optional<Journal::SignedHead> HeadSignatures::signedHead(EntryTable& table,
+                                                              std::int32_t number) {
+    const std::optional<EntryTable::Day> row = table.dayRow(number);
+    const std::optional<std::string> signature = table.signatureOf(number);
+    const std::optional<std::string> key = table.lastKey(number);
+    if (!row || !signature || !key) {
+        return std::nullopt;
+    }
+    return Journal::SignedHead{number, row->entries, hexOf(row->head.data(), row->head.size()),
+                               hexOf(signature->data(), signature->size()), *key};
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "journal/EntryTable.h"
+#include "journal/Journal.h"
 #include "journal/JournalEntry.h"
 #include "journal/SigningKey.h"
 
@@ -22,6 +23,11 @@ public:
     // Returns what a day's head signs: its number, its count of records and
     // their last hash.
     static std::string message(const EntryTable::Day& row);
+    // Signs a day's head as the day closes, into the journal's table.
+    static void sign(EntryTable& table, const SigningKey& key, const EntryTable::Day& row);
+    // Returns a signed day's head, with the key the chain names for it, or
+    // nothing for a day not signed.
+    static std::optional<Journal::SignedHead> signedHead(EntryTable& table, std::int32_t number);
 
     // Notes a record of the chain: a key it names signs the closes after.
     void see(const JournalEntry& entry);

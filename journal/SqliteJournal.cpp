@@ -6,7 +6,6 @@
 #include <sqlite3.h>
 #include <utility>
 
-#include "base/Hex.h"
 #include "journal/DayHistory.h"
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
@@ -252,9 +251,7 @@ void SqliteJournal::closeDay(JournalEntry& close) {
         appendIn(table, closing);
         close = closing.front();
         if (connection->key) {
-            const SigningKey::Signature signature =
-                connection->key->sign(HeadSignatures::message(connection->end.row));
-            table.putSignature(number, std::string(signature.begin(), signature.end()));
+            HeadSignatures::sign(table, *connection->key, connection->end.row);
         }
         SideTables(connection->database, path).dropAnswersUpTo(number - 2);
         connection->end.openNumber = 0;
@@ -358,16 +355,7 @@ std::optional<std::int32_t> SqliteJournal::dayOfSale(const std::string& saleId) 
 }
 
 std::optional<Journal::SignedHead> SqliteJournal::signedHead(std::int32_t number) {
-    return reading([&](EntryTable& table) -> std::optional<SignedHead> {
-        const std::optional<EntryTable::Day> row = table.dayRow(number);
-        const std::optional<std::string> signature = table.signatureOf(number);
-        const std::optional<std::string> key = table.lastKey(number);
-        if (!row || !signature || !key) {
-            return std::nullopt;
-        }
-        return SignedHead{number, row->entries, hexOf(row->head.data(), row->head.size()),
-                          hexOf(signature->data(), signature->size()), *key};
-    });
+    return reading([&](EntryTable& table) { return HeadSignatures::signedHead(table, number); });
 }
 
 void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
