@@ -14,12 +14,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/ArgumentRules.h"
 #include "app/HelpFormatter.h"
 #include "app/JournalChecks.h"
 #include "app/TillStart.h"
 #include "app/WebStart.h"
-#include "base/Text.h"
-#include "base/Vat.h"
 #include "console/CheckedOutput.h"
 #include "journal/SqliteJournal.h"
 #include "reports/ReadCommands.h"
@@ -47,45 +46,6 @@ struct Request {
     // export's: end a signed day with its signed head.
     bool signedHead = false;
 };
-
-// Numbers in arguments are plain decimal: 010 is ten, 0x1 is no number.
-const CLI::Validator plainNumber(
-    [](std::string& text) -> std::string {
-        if (!isAllDigits(text) || text.size() > 9) {
-            return "'" + text + "' is not a number in plain digits, like 3";
-        }
-        return "";
-    },
-    "NUMBER");
-
-// A VAT rate in percent, from 0 to 100 with at most two decimals.
-const CLI::Validator vatRate(
-    [](std::string& text) -> std::string {
-        if (!parseVatRate(text)) {
-            return "'" + text +
-                   "' is not a VAT rate from 0 to 100: give the percent prices "
-                   "contain, for example 19 or 7.7";
-        }
-        return "";
-    },
-    "");
-
-// --vat RATE, kept in hundredths of a percent.
-void vatOption(CLI::App& command, std::int64_t& vat) {
-    command
-        .add_option_function<std::string>(
-            "--vat", [&vat](const std::string& rate) { vat = *parseVatRate(rate); },
-            "The VAT rate in percent that prices contain where the menu gives none (default: 0)")
-        ->check(vatRate)
-        ->type_name("RATE");
-}
-
-std::optional<std::int32_t> numberOf(const std::string& text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(std::stol(text));
-}
 
 // The sub-commands, once defined.
 struct Commands {
@@ -128,7 +88,7 @@ void defineTill(CLI::App& app, Request& request) {
                             ->type_name("FILE");
     journalOption(app, request);
     CLI::Option* journal = app.get_option("--journal");
-    vatOption(app, request.till.vat);
+    ArgumentRules::vatOption(app, request.till.vat);
     CLI::Option* noJournal =
         app.add_flag("--no-journal", request.till.noJournal, "Keep the day in memory only")
             ->excludes(journal);
@@ -175,7 +135,7 @@ void defineServeCommand(CLI::App& app, Request& request, Commands& commands) {
                      "A name devices reach the till by, beside its addresses; may be given again")
         ->allow_extra_args(false)
         ->type_name("NAME");
-    vatOption(*commands.serve, request.serve.vat);
+    ArgumentRules::vatOption(*commands.serve, request.serve.vat);
     signingKeyOption(*commands.serve, request.serve.signingKey);
 }
 
@@ -232,14 +192,14 @@ Commands defineCommands(CLI::App& app, Request& request) {
     commands.exporting = app.add_subcommand("export", "Every item sold that day as CSV");
     for (CLI::App* command : {commands.report, commands.summary, commands.exporting}) {
         command->add_option("DAY", request.day, "The day's number (default: the last day)")
-            ->check(plainNumber);
+            ->check(ArgumentRules::plainNumber());
     }
     commands.receipt->add_option("DAY", request.receiptDay, "The day's number")
         ->required()
-        ->check(plainNumber);
+        ->check(ArgumentRules::plainNumber());
     commands.receipt->add_option("CUSTOMER", request.customer, "The customer's number in that day")
         ->required()
-        ->check(plainNumber);
+        ->check(ArgumentRules::plainNumber());
     defineChecks(app, request, commands);
     commands.settings = app.add_subcommand(
         "settings",
@@ -267,16 +227,16 @@ int readJournal(const Commands& commands, const Request& request) {
         return listDays(reader, std::cout);
     }
     if (commands.report->parsed()) {
-        return reportDay(reader, numberOf(request.day));
+        return reportDay(reader, ArgumentRules::numberOf(request.day));
     }
     if (commands.summary->parsed()) {
-        return summarizeDay(reader, numberOf(request.day), std::cout);
+        return summarizeDay(reader, ArgumentRules::numberOf(request.day), std::cout);
     }
     if (commands.receipt->parsed()) {
-        return printReceipt(reader, *numberOf(request.receiptDay), *numberOf(request.customer),
-                            std::cout);
+        return printReceipt(reader, *ArgumentRules::numberOf(request.receiptDay),
+                            *ArgumentRules::numberOf(request.customer), std::cout);
     }
-    return exportDay(reader, numberOf(request.day), std::cout, request.signedHead);
+    return exportDay(reader, ArgumentRules::numberOf(request.day), std::cout, request.signedHead);
 }
 
 std::optional<int> carryOutWeb(const Commands& commands, Request request) {
