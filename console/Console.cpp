@@ -240,9 +240,8 @@ bool Console::payCounter() {
             answer ? splitWords(*answer) : std::vector<std::string>();
         std::string method = words.size() == 1 ? foldedForMatching(words[0]) : "";
         if (method != "cash" && method != "card" && method != "other") {
-            service.leaveOpen();
+            leaveOpen();
             view.leftUnpaid(service.nextCustomer());
-            over = true;
             return false;
         }
         payment.payment.method = std::move(method);
