@@ -175,14 +175,16 @@ int writeMenuInUse(const std::string& menuFile, const std::string& journalFile) 
 int settingsCommand(const std::vector<std::string>& words, const std::string& journalFile) {
     if (!words.empty() && !Settings::known(words[0])) {
         std::cerr << "restaurant: there is no setting '" << words[0]
-                  << "': the settings are name, address, vat-number and currency" << std::endl;
+                  << "': the settings are name, address, vat-number, currency, and for a "
+                     "station's printer printer.STATION and printer.STATION.codepage"
+                  << std::endl;
         return badMenu;
     }
     const std::string path = journalPathOf(journalFile);
     if (words.size() < 2) {
         SqliteJournal journal(path, SqliteJournal::Access::reading);
         const Settings settings = journal.settings();
-        for (const std::string& key : Settings::keys()) {
+        for (const std::string& key : settings.listed()) {
             if (words.empty()) {
                 std::cout << key << ": " << settings.get(key) << '\n';
             } else if (key == words[0]) {

@@ -24,6 +24,9 @@ struct Command {
         counter,
         tables,
         voidSale,
+        send,
+        fire,
+        reprint,
         receipt,
         report,
         summary,
@@ -47,4 +50,10 @@ struct Command {
     bool paymentStated = false;
     // Why a sale is made void.
     std::string reason;
+    // The cook's note on the items added.
+    std::string note;
+    // Whether a move takes every item of the order.
+    bool all = false;
+    // The course fired, or the ticket printed again.
+    std::int64_t number = 0;
 };

@@ -8,6 +8,7 @@
 #include "base/Money.h"
 #include "base/TableLabel.h"
 #include "base/Text.h"
+#include "console/KitchenCommandParser.h"
 
 namespace {
 
@@ -78,9 +79,12 @@ std::variant<ItemChoice, std::string> itemOf(const std::vector<std::string>& wor
 
 // add [COUNT] KIND N, or add [COUNT] KIND NAME: the words are checked in
 // order, and the first that is wrong is named.
-Parsed parseAdd(const std::vector<std::string>& words) {
+Parsed parseAdd(std::vector<std::string> words) {
     Command command;
     command.verb = Verb::add;
+    if (std::string wrong = KitchenCommandParser::takeNote(words, command.note); !wrong.empty()) {
+        return wrong;
+    }
     std::size_t at = 1;
     if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
         const std::optional<std::int64_t> count =
@@ -249,8 +253,19 @@ std::optional<std::string> labelOf(const std::string& word) {
     return std::nullopt;
 }
 
-// move KIND N to LABEL, or move KIND NAME to LABEL
+// move KIND N to LABEL, move KIND NAME to LABEL, or move all to LABEL
 Parsed parseMove(const std::vector<std::string>& words) {
+    if (words.size() == 4 && lowercase(words[1]) == "all" && lowercase(words[2]) == "to") {
+        const std::optional<std::string> label = labelOf(words.back());
+        if (!label) {
+            return badLabel(words.back());
+        }
+        Command command;
+        command.verb = Verb::move;
+        command.all = true;
+        command.label = *label;
+        return command;
+    }
     if (words.size() < 5 || lowercase(words[words.size() - 2]) != "to") {
         return std::string(
             "'move' needs an item and the table it goes to, for example: move drink 2 to 7");
@@ -318,8 +333,9 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
           {"add snack N", "add snack N of the menu to the order"},
           {"add drink N", "add drink N of the menu to the order"},
           {"add drink NAME", "add the drink of that name, or the one it begins"},
-          {"add 3 drink N", "add three at once (1 to 99), by number or by name"}},
-         parseAdd},
+          {"add 3 drink N", "add three at once (1 to 99), by number or by name"},
+          {"add dish N note TEXT", "with a note for the kitchen, such as: note no onions"}},
+         [](const std::vector<std::string>& words) { return parseAdd(words); }},
         {"remove",
          {{"remove dish N", "remove the N-th main dish from the order"},
           {"remove drink NAME", "remove the drink of that name from the order"}},
@@ -339,7 +355,16 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
         {"table", {{"table LABEL", "work on that table's order, opened when new"}}, parseTable},
         {"counter", {{"counter", "work on the counter's order"}}, justThis<Verb::counter>},
         {"tables", {{"tables", "the open orders"}}, justThis<Verb::tables>},
-        {"move", {{"move drink 2 to 7", "move that item to table 7's order"}}, parseMove},
+        {"move",
+         {{"move drink 2 to 7", "move that item to table 7's order"},
+          {"move all to 7", "move the whole order to table 7's"}},
+         parseMove},
+        {"send", {{"send", "send the order's new items to the kitchen and bar"}},
+         KitchenCommandParser::send},
+        {"fire", {{"fire 2", "cook the order's course 2, sent and held until now"}},
+         KitchenCommandParser::fire},
+        {"reprint", {{"reprint N", "print kitchen ticket N again, headed COPY"}},
+         KitchenCommandParser::reprint},
         {"void",
          {{"void CUSTOMER REASON", "that paid sale is void: it leaves the day's accounts"}},
          parseVoid},

@@ -56,19 +56,23 @@ Console::Console(Menu menu, Journal& journal, DayService::Clock clock)
       owned(std::make_unique<DayService>(std::move(menu), journal, std::move(clock))),
       service(*owned),
       view(std::cout, settings.currency()),
+      kitchenWords(std::cout),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::Console(DayService& service, Settings settings)
     : settings(std::move(settings)),
       service(service),
       view(std::cout, this->settings.currency()),
+      kitchenWords(std::cout),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::~Console() = default;
 
 std::string Console::commands() { return CommandTable::help(); }
 
-void Console::start() { view.started(service.start(), DayService::systemClock()); }
+void Console::start() {
+    view.started(service.start(settings.printerStations()), DayService::systemClock());
+}
 
 bool Console::handle(const std::string& text) {
     if (over) {
@@ -98,8 +102,8 @@ void Console::carryOut(const Command& command) {
         &Console::showMenu, &Console::add,    &Console::remove,  &Console::clear,
         &Console::showCart, &Console::payNow, &Console::split,   &Console::move,
         &Console::select,   &Console::select, &Console::tables,  &Console::voidSale,
-        &Console::receipt,  &Console::report, &Console::summary, &Console::help,
-        &Console::quitNow,
+        &Console::send,     &Console::fire,   &Console::reprint, &Console::receipt,
+        &Console::report,   &Console::summary, &Console::help,   &Console::quitNow,
     };
     static_assert(std::size(handlers) == static_cast<std::size_t>(Command::Verb::quit) + 1,
                   "one handler for every verb");
@@ -141,7 +145,7 @@ void Console::quitNow(const Command& /*command*/) { quit(); }
 // A number outside the menu gets the library's own line, then the till's.
 void Console::add(const Command& command) {
     const Outcome<Added> added =
-        service.add(service.current(), command.kind, command.item, command.count);
+        service.add(service.current(), command.kind, command.item, command.count, command.note);
     if (added.done()) {
         view.added(added.result());
         return;
@@ -259,8 +263,25 @@ void Console::voidSale(const Command& command) {
 
 void Console::move(const Command& command) {
     const Outcome<Moved> moved =
-        service.move(service.current(), {command.kind, command.item, ""}, command.label);
+        command.all ? service.moveAll(service.current(), command.label)
+                    : service.move(service.current(), {command.kind, command.item, ""}, command.label);
     moved.done() ? view.moved(moved.result()) : refused(moved.refusal());
+}
+
+void Console::send(const Command& /*command*/) {
+    const Outcome<Sent> sent = service.send(service.current());
+    sent.done() ? kitchenWords.sent(sent.result(), service.nextCustomer()) : refused(sent.refusal());
+}
+
+void Console::fire(const Command& command) {
+    const Outcome<Sent> fired = service.fire(service.current(), command.number);
+    fired.done() ? kitchenWords.sent(fired.result(), service.nextCustomer())
+                 : refused(fired.refusal());
+}
+
+void Console::reprint(const Command& command) {
+    const Outcome<TicketMarked> queued = service.reprint(command.number);
+    queued.done() ? kitchenWords.reprinted(queued.result()) : refused(queued.refusal());
 }
 
 void Console::receipt(const Command& command) {

@@ -8,6 +8,7 @@
 
 #include "console/Command.h"
 #include "console/ConsoleView.h"
+#include "console/KitchenWords.h"
 #include "console/LibraryItems.h"
 #include "journal/Journal.h"
 #include "journal/Settings.h"
@@ -71,6 +72,9 @@ private:
     void select(const Command& command);
     void tables(const Command& command);
     void voidSale(const Command& command);
+    void send(const Command& command);
+    void fire(const Command& command);
+    void reprint(const Command& command);
     void receipt(const Command& command);
     void report(const Command& command);
     void summary(const Command& command);
@@ -93,6 +97,7 @@ private:
     std::unique_ptr<DayService> owned;
     DayService& service;
     ConsoleView view;
+    KitchenWords kitchenWords;
     std::unique_ptr<LibraryMenus> libraryMenus;
     // The line being carried out, as the journal's refusals name it.
     std::string line;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/LocalTime.h"
+#include "console/KitchenWords.h"
 
 namespace {
 
@@ -242,6 +243,14 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::namedTwice:
         case Reason::keyReused:
             refusedItem(refusal, customer);
+            return;
+        case Reason::badNote:
+        case Reason::nothingToSend:
+        case Reason::nothingHeld:
+        case Reason::noSuchTicket:
+        case Reason::notOnTicket:
+        case Reason::noPrinter:
+            (void)KitchenWords(out).refused(refusal, customer);
             return;
     }
 }

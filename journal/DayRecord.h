@@ -10,6 +10,7 @@
 #include "base/ItemKind.h"
 #include "base/Moment.h"
 #include "base/Money.h"
+#include "journal/KitchenTicket.h"
 
 // JournalItem is one item put into an order, kept by value (kind, name,
 // price, cost), so that the record of a day never changes with the menu. A
@@ -30,6 +31,21 @@ struct JournalItem {
     std::int64_t vat = 0;
     // Who rang it up at the web till; empty at the console.
     std::string staff;
+    // The cook's note, the course it is served in and the station that
+    // makes it.
+    std::string note;
+    std::int64_t course = 1;
+    std::string station;
+    // The ticket that sent it to its station, 0 until sent, and when.
+    std::int64_t ticket = 0;
+    Moment sentAt = 0;
+    // Whether its course was fired, and when its station made it ready.
+    bool fired = false;
+    std::optional<Moment> readyAt;
+
+    // Sent, but not to cook until its course is fired: courses after the
+    // first wait.
+    bool held() const { return ticket != 0 && course > 1 && !fired; }
 };
 
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,
@@ -77,6 +93,8 @@ struct DayRecord {
     std::vector<JournalItem> items;
     std::vector<OpenOrder> orders;
     std::string current;
+    // The kitchen's tickets, in the order they were made.
+    std::vector<KitchenTicket> tickets;
 };
 
 // Returns the id an item keeps for as long as its order is open, wherever it

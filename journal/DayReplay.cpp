@@ -7,6 +7,7 @@
 
 #include "base/TableLabel.h"
 #include "journal/Journal.h"
+#include "menu/Menu.h"
 
 namespace {
 
@@ -32,7 +33,8 @@ void DayReplay::apply(const JournalEntry& entry) {
         &DayReplay::openDay, &DayReplay::add,      &DayReplay::remove,     &DayReplay::pay,
         &DayReplay::close,   &DayReplay::select,   &DayReplay::orderOpens, &DayReplay::move,
         &DayReplay::part,    &DayReplay::voidSale, &DayReplay::relabel,    &DayReplay::noted,
-        &DayReplay::noted};
+        &DayReplay::noted,   &DayReplay::cooked,   &DayReplay::cooked,     &DayReplay::cooked,
+        &DayReplay::cooked};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");
@@ -112,6 +114,27 @@ void DayReplay::relabel(const JournalEntry& entry) {
 
 void DayReplay::noted(const JournalEntry&) {}
 
+// An item the kitchen changed changes the open order it is in.
+void DayReplay::cooked(const JournalEntry& entry) {
+    const KitchenReplay::Step step = kitchen.apply(entry, day, added);
+    if (step.damage != nullptr) {
+        damaged(entry, step.damage);
+    }
+    for (std::int64_t item : step.items) {
+        if (const auto place = placed.find(item); place != placed.end()) {
+            changed.insert(place->second);
+        }
+    }
+}
+
+std::size_t DayReplay::itemAt(std::int64_t seq) const { return added.at(seq); }
+
+std::int64_t DayReplay::nextTicket() const { return kitchen.nextTicket(); }
+
+const KitchenTicket* DayReplay::ticket(std::int64_t number) const {
+    return kitchen.ticket(day, number);
+}
+
 const PaidCustomer* DayReplay::customer(std::int32_t number) const {
     const auto paid = paidAt.find(number);
     return paid == paidAt.end() ? nullptr : &day.customers[paid->second];
@@ -140,8 +163,19 @@ void DayReplay::add(const JournalEntry& entry) {
         openOrder("", "", entry.at);
     }
     const std::size_t at = day.items.size();
-    day.items.push_back({0, *entry.kind, *entry.name, *entry.price, *entry.cost, entry.at,
-                         std::nullopt, entry.seq, entry.vat.value_or(0), entry.staff.value_or("")});
+    JournalItem item;
+    item.kind = *entry.kind;
+    item.name = *entry.name;
+    item.price = *entry.price;
+    item.cost = *entry.cost;
+    item.addedAt = entry.at;
+    item.entry = entry.seq;
+    item.vat = entry.vat.value_or(0);
+    item.staff = entry.staff.value_or("");
+    item.note = entry.note.value_or("");
+    item.course = entry.course.value_or(defaultCourse(item.kind));
+    item.station = entry.station.value_or(defaultStation(item.kind));
+    day.items.push_back(std::move(item));
     added.emplace(entry.seq, at);
     if (entry.customer) {
         cartOf.emplace(entry.seq, *entry.customer);

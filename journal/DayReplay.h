@@ -12,6 +12,7 @@
 
 #include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
+#include "journal/KitchenReplay.h"
 
 // DayReplay rebuilds a day from its entries, in their order: the orders
 // opened, the items put into them, moved and taken out, the customers who
@@ -61,6 +62,13 @@ public:
     // Returns where in sofar().items the item of that id is, while it is in
     // an open order, with that order's label; nothing otherwise.
     std::optional<std::pair<std::size_t, std::string>> openItem(std::string_view id) const;
+    // Returns where in sofar().items the item added by entry `seq` is; the
+    // item must have been added.
+    std::size_t itemAt(std::int64_t seq) const;
+    // Returns the number the next kitchen ticket gets.
+    std::int64_t nextTicket() const;
+    // Returns the kitchen ticket of that number, or null.
+    const KitchenTicket* ticket(std::int64_t number) const;
 
     // Returns the day its entries make.
     static DayRecord of(std::int32_t day, const std::vector<JournalEntry>& entries);
@@ -88,6 +96,8 @@ private:
     void relabel(const JournalEntry& entry);
     // The signing key and the anchor change nothing of the day.
     void noted(const JournalEntry& entry);
+    // Tickets, and the kitchen's marks on their items.
+    void cooked(const JournalEntry& entry);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);
@@ -116,6 +126,7 @@ private:
     Money revenue;
     std::uint64_t orderings = 0;
     std::set<std::string> changed;
+    KitchenReplay kitchen;
     std::int32_t lastCustomer = 0;
     bool opened = false;
 };

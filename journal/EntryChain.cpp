@@ -80,6 +80,11 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
     optional(out, kept, entry.customers, whole);
     optional(out, kept, entry.revenue,
              [](std::string& to, Money money) { integer(to, money.cents()); });
+    optional(out, kept, entry.note, text);
+    optional(out, kept, entry.course, whole);
+    optional(out, kept, entry.station, text);
+    optional(out, kept, entry.ticket, whole);
+    optional(out, kept, entry.heading, text);
     out.resize(kept);
 }
 
@@ -120,6 +125,12 @@ EntryChain::Hash EntryChain::menuHash(const Menu& menu, const std::string& file,
             if (item.vat) {
                 bytes += '\1';
                 integer(bytes, *item.vat);
+            }
+            // Menus imported before courses and stations hash as they did.
+            if (item.course || item.station) {
+                bytes += '\2';
+                integer(bytes, courseOf(item));
+                text(bytes, stationOf(item));
             }
         }
     }

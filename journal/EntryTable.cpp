@@ -39,6 +39,11 @@ CREATE TABLE entry (
     opened INTEGER,
     customers INTEGER,
     revenue INTEGER,
+    note TEXT,
+    course INTEGER,
+    station TEXT,
+    ticket INTEGER,
+    heading TEXT,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
 CREATE INDEX entry_sale ON entry (sale_id) WHERE type = 4;
@@ -47,7 +52,9 @@ CREATE INDEX entry_sale ON entry (sale_id) WHERE type = 4;
 // The columns of an entry, in the order entryOf reads them.
 const char* const entryColumns =
     "day, seq, type, at, customer, item, kind, name, price, cost, sale_id, hash, label, vat, "
-    "method, given, reason, staff, opened, customers, revenue";
+    "method, given, reason, staff, opened, customers, revenue, note, course, station, ticket, "
+    "heading";
+constexpr int entryColumnCount = 26;
 
 void bindHash(SQLite::Statement& statement, int at, const EntryChain::Hash& hash) {
     statement.bind(at, hash.data(), static_cast<int>(hash.size()));
@@ -119,6 +126,11 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.opened = optionalOf<Moment>(select.getColumn(18), whole);
     entry.customers = optionalOf<std::int64_t>(select.getColumn(19), whole);
     entry.revenue = optionalOf<Money>(select.getColumn(20), money);
+    entry.note = optionalOf<std::string>(select.getColumn(21), text);
+    entry.course = optionalOf<std::int64_t>(select.getColumn(22), whole);
+    entry.station = optionalOf<std::string>(select.getColumn(23), text);
+    entry.ticket = optionalOf<std::int64_t>(select.getColumn(24), whole);
+    entry.heading = optionalOf<std::string>(select.getColumn(25), text);
     return entry;
 }
 
@@ -135,7 +147,7 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
         insertEntry = std::make_unique<SQLite::Statement>(
             database,
             std::string("INSERT INTO entry (") + entryColumns +
-                ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -168,6 +180,11 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 19, entry.opened, whole);
     bindOptional(insert, 20, entry.customers, whole);
     bindOptional(insert, 21, entry.revenue, money);
+    bindOptional(insert, 22, entry.note, text);
+    bindOptional(insert, 23, entry.course, whole);
+    bindOptional(insert, 24, entry.station, text);
+    bindOptional(insert, 25, entry.ticket, whole);
+    bindOptional(insert, 26, entry.heading, text);
     insert.exec();
 }
 
@@ -266,8 +283,8 @@ std::vector<EntryTable::Last> EntryTable::lastEntries() {
             "entry.seq = day.entries ORDER BY day.number");
     while (select.executeStep()) {
         Last last{entryOf(select), hashOf(select.getColumn(11)), std::nullopt};
-        if (!select.getColumn(21).isNull()) {
-            last.before = hashOf(select.getColumn(21));
+        if (!select.getColumn(entryColumnCount).isNull()) {
+            last.before = hashOf(select.getColumn(entryColumnCount));
         }
         lasts.push_back(std::move(last));
     }

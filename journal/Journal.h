@@ -9,6 +9,7 @@
 #include "base/Moment.h"
 #include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
+#include "journal/KitchenTicket.h"
 #include "journal/Settings.h"
 #include "menu/Menu.h"
 
@@ -133,6 +134,13 @@ public:
     virtual void putSession(const Session& session) = 0;
     // Forgets the session of that hash, if it is kept.
     virtual void endSession(const std::string& tokenHash) = 0;
+
+    // The printers' queue: the tickets waiting for their station's printer,
+    // each with an id by which they print in order. queuePrint returns it;
+    // markPrint marks a job's bytes as begun, or with `done` as all sent.
+    virtual std::int64_t queuePrint(const PrintJob& job) = 0;
+    virtual std::vector<PrintJob> printQueue() = 0;
+    virtual void markPrint(std::int64_t id, bool done) = 0;
 
     // Returns every day's line, the first first, without reading the
     // records of a closed day.

@@ -28,6 +28,10 @@ struct JournalEntry {
         relabel = 11,   // the open order `label` is called `name` from now on
         key = 12,       // the day heads are signed by the public key `name`, in hex
         anchored = 13,  // a new anchor was written after a full check, for `reason`
+        ticket = 14,    // kitchen ticket `ticket` for `station`, of order `label`, `heading`
+        onTicket = 15,  // the item added by entry `item` is on ticket `ticket`
+        ready = 16,     // the item added by entry `item`, on ticket `ticket`, is ready
+        recall = 17,    // ticket `ticket`'s items are to cook again
     };
 
     std::int32_t day = 0;
@@ -59,6 +63,14 @@ struct JournalEntry {
     std::optional<Moment> opened;
     std::optional<std::int64_t> customers;
     std::optional<Money> revenue;
+    // The cook's note on an item, its course and the station that makes it.
+    std::optional<std::string> note;
+    std::optional<std::int64_t> course;
+    std::optional<std::string> station;
+    // A kitchen ticket's number in its day, and what heads it: FIRE, VOID or
+    // MOVED; a ticket that sends items has none.
+    std::optional<std::int64_t> ticket;
+    std::optional<std::string> heading;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

@@ -18,7 +18,7 @@
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 8,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 9,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -237,18 +237,24 @@ static void widenEntries(SQLite::Database& database, std::int32_t from) {
         // Version 6 names the member of staff behind an entry.
         database.exec("ALTER TABLE entry ADD COLUMN staff TEXT");
     }
+    if (from < 7) {
+        // Version 7 writes each day's line with its close.
+        database.exec(
+            "ALTER TABLE entry ADD COLUMN opened INTEGER; ALTER TABLE entry ADD COLUMN customers "
+            "INTEGER; ALTER TABLE entry ADD COLUMN revenue INTEGER;");
+    }
+    // Version 9 keeps each item's note, course and station, and the tickets.
+    database.exec(
+        "ALTER TABLE entry ADD COLUMN note TEXT; ALTER TABLE entry ADD COLUMN course INTEGER; "
+        "ALTER TABLE entry ADD COLUMN station TEXT; ALTER TABLE entry ADD COLUMN ticket INTEGER; "
+        "ALTER TABLE entry ADD COLUMN heading TEXT;");
 }
 
 // Version 7 writes each day's line of `days` with its close, keeps the lines
 // of the days closed before in a table of their own, binds each kept answer
 // to its request, and finds a sale by its id.
 static void linesAndBoundAnswers(SQLite::Database& database, std::int32_t from) {
-    if (from >= 3) {
-        database.exec(
-            "ALTER TABLE entry ADD COLUMN opened INTEGER; ALTER TABLE entry ADD COLUMN customers "
-            "INTEGER; ALTER TABLE entry ADD COLUMN revenue INTEGER; CREATE INDEX IF NOT EXISTS "
-            "entry_sale ON entry (sale_id) WHERE type = 4;");
-    }
+    database.exec("CREATE INDEX IF NOT EXISTS entry_sale ON entry (sale_id) WHERE type = 4;");
     if (from == 6) {
         // Answers kept before they were bound to a request count as kept in
         // the last day, and go with it.
@@ -272,6 +278,30 @@ CREATE TABLE day_signature (
     day INTEGER PRIMARY KEY,
     signature BLOB NOT NULL
 );
+)";
+
+// Version 9 keeps the kitchen: each entry's note, course, station and
+// ticket, each menu item's course and station, and the printers' queue.
+const char* const kitchenTables = R"(
+CREATE TABLE print_job (
+    id INTEGER PRIMARY KEY,
+    station TEXT NOT NULL,
+    day INTEGER NOT NULL,
+    ticket INTEGER NOT NULL,
+    heading TEXT NOT NULL,
+    label TEXT NOT NULL,
+    staff TEXT NOT NULL,
+    at INTEGER NOT NULL,
+    course INTEGER NOT NULL,
+    moved_to TEXT NOT NULL,
+    lines TEXT NOT NULL,
+    copy INTEGER NOT NULL,
+    started INTEGER NOT NULL DEFAULT 0,
+    done INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX print_job_waiting ON print_job (id) WHERE done = 0;
+ALTER TABLE menu_item ADD COLUMN course INTEGER;
+ALTER TABLE menu_item ADD COLUMN station TEXT;
 )";
 
 // Staff sign in by name as names compare: two names that compare equal
@@ -337,7 +367,8 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec(webTables);
     DayLines::create(database);
     database.exec(version8Tables);
-    database.exec("PRAGMA user_version = 8");
+    database.exec(kitchenTables);
+    database.exec("PRAGMA user_version = 9");
 }
 
 std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -362,7 +393,10 @@ std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std:
         linesAndBoundAnswers(database, from);
     }
     refuseStaffOfOneName(database);
-    database.exec(version8Tables);
+    if (from < 8) {
+        database.exec(version8Tables);
+    }
+    database.exec(kitchenTables);
     std::vector<std::string> said = renameCounterTables(database);
     database.exec("PRAGMA user_version = " + std::to_string(version));
     return said;

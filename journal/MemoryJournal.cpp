@@ -228,6 +228,33 @@ void MemoryJournal::endSession(const std::string& tokenHash) {
     signedIn.erase(tokenHash);
 }
 
+std::int64_t MemoryJournal::queuePrint(const PrintJob& job) {
+    MutexLock lock(mutex);
+    const std::int64_t id = ++lastJob;
+    remember([this, id]() REQUIRES(mutex) { printing.erase(id); });
+    printing[id] = job;
+    printing[id].id = id;
+    return id;
+}
+
+std::vector<PrintJob> MemoryJournal::printQueue() {
+    MutexLock lock(mutex);
+    std::vector<PrintJob> waiting;
+    for (const auto& [id, job] : printing) {
+        waiting.push_back(job);
+    }
+    return waiting;
+}
+
+void MemoryJournal::markPrint(std::int64_t id, bool done) {
+    MutexLock lock(mutex);
+    if (done) {
+        printing.erase(id);
+    } else if (printing.count(id) != 0) {
+        printing[id].started = true;
+    }
+}
+
 std::vector<DayLine> MemoryJournal::days() {
     MutexLock lock(mutex);
     std::vector<DayLine> lines;

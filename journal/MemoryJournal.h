@@ -43,6 +43,9 @@ public:
     std::vector<Session> sessions() override;
     void putSession(const Session& session) override;
     void endSession(const std::string& tokenHash) override;
+    std::int64_t queuePrint(const PrintJob& job) override;
+    std::vector<PrintJob> printQueue() override;
+    void markPrint(std::int64_t id, bool done) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
@@ -72,6 +75,8 @@ private:
     std::map<std::string, Kept> answers GUARDED_BY(mutex);
     std::map<std::string, std::string> members GUARDED_BY(mutex);
     std::map<std::string, Session> signedIn GUARDED_BY(mutex);
+    std::map<std::int64_t, PrintJob> printing GUARDED_BY(mutex);
+    std::int64_t lastJob GUARDED_BY(mutex) = 0;
     // While a batch runs, how to take back each of its writes, the last
     // last, and where each change began among them.
     bool batching GUARDED_BY(mutex) = false;

@@ -1,19 +1,26 @@
 #pragma once
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 // Settings are what the restaurant says of itself, kept in its journal: its
-// name, address and VAT number, which head every receipt, and the currency
-// symbol printed after every amount of the program's own.
+// name, address and VAT number, which head every receipt, the currency
+// symbol printed after every amount of the program's own, and where each
+// station's printer is (printer.kitchen) with its code page
+// (printer.kitchen.codepage).
 class Settings {
 public:
     // The keys, in the order they are listed: name, address, vat-number,
     // currency.
     static const std::vector<std::string>& keys();
-    // Returns true when `key` is one of them.
+    // Returns true when `key` is one of them, or names a station's printer
+    // or its code page.
     static bool known(const std::string& key);
+    // The code pages a printer may be set to, the first the default.
+    static const std::vector<std::string>& codePages();
     // Returns why a known key cannot take that value, in one line, or
     // nothing when it can.
     static std::optional<std::string> problemWith(const std::string& key, const std::string& value);
@@ -25,10 +32,19 @@ public:
     void set(const std::string& key, const std::string& value);
 
     const std::string& currency() const;
+    // Returns the keys to list: every fixed key, then each printer setting set.
+    std::vector<std::string> listed() const;
+    // Returns the stations that have a printer.
+    std::set<std::string> printerStations() const;
+    // Returns the address of the station's printer, empty when none.
+    std::string printerOf(const std::string& station) const;
+    // Returns the code page of the station's printer.
+    std::string codePageOf(const std::string& station) const;
 
 private:
     std::string name;
     std::string address;
     std::string vatNumber;
     std::string symbol = "$";
+    std::map<std::string, std::string> printing;
 };

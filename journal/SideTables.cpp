@@ -14,7 +14,7 @@ bool sealedBy(const SQLite::Column& sealed, const EntryChain::Hash& hash) {
            std::memcmp(sealed.getBlob(), hash.data(), hash.size()) == 0;
 }
 
-std::optional<std::int64_t> rateOf(const SQLite::Column& column) {
+std::optional<std::int64_t> optionalWhole(const SQLite::Column& column) {
     return column.isNull() ? std::nullopt : std::optional<std::int64_t>(column.getInt64());
 }
 
@@ -40,15 +40,19 @@ std::optional<Journal::StoredMenu> SideTables::menu() const {
     Journal::StoredMenu stored{Menu(), origin.getColumn(0).getString(),
                                origin.getColumn(1).getInt64()};
     SQLite::Statement items(database,
-                            "SELECT kind, name, price, cost, vat FROM menu_item "
+                            "SELECT kind, name, price, cost, vat, course, station FROM menu_item "
                             "ORDER BY CASE kind WHEN 'dish' THEN 0 WHEN 'snack' THEN 1 "
                             "ELSE 2 END, position");
     while (items.executeStep()) {
         const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
-        stored.menu.add({kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
-                         Money::fromCents(items.getColumn(2).getInt64()),
-                         Money::fromCents(items.getColumn(3).getInt64()),
-                         rateOf(items.getColumn(4))});
+        MenuItem item{kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
+                      Money::fromCents(items.getColumn(2).getInt64()),
+                      Money::fromCents(items.getColumn(3).getInt64()), optionalWhole(items.getColumn(4))};
+        item.course = optionalWhole(items.getColumn(5));
+        if (!items.getColumn(6).isNull()) {
+            item.station = items.getColumn(6).getString();
+        }
+        stored.menu.add(std::move(item));
     }
     if (!sealedBy(origin.getColumn(2),
                   EntryChain::menuHash(stored.menu, stored.file, stored.importedAt))) {
@@ -61,8 +65,8 @@ void SideTables::replaceMenu(const Journal::StoredMenu& stored) {
     const EntryChain::Hash hash = EntryChain::menuHash(stored.menu, stored.file, stored.importedAt);
     database.exec("DELETE FROM menu_item");
     SQLite::Statement insert(database,
-                             "INSERT INTO menu_item (kind, position, name, price, cost, vat) "
-                             "VALUES (?, ?, ?, ?, ?, ?)");
+                             "INSERT INTO menu_item (kind, position, name, price, cost, vat, "
+                             "course, station) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     for (ItemKind kind : itemKinds) {
         int position = 0;
         for (const MenuItem& item : stored.menu.of(kind)) {
@@ -73,6 +77,8 @@ void SideTables::replaceMenu(const Journal::StoredMenu& stored) {
             insert.bind(4, item.price.cents());
             insert.bind(5, item.cost.cents());
             item.vat ? insert.bind(6, *item.vat) : insert.bind(6);
+            item.course ? insert.bind(7, *item.course) : insert.bind(7);
+            item.station ? insert.bind(8, *item.station) : insert.bind(8);
             insert.exec();
         }
     }

@@ -10,6 +10,7 @@
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
 #include "journal/HeadSignatures.h"
+#include "journal/PrintQueueTable.h"
 #include "journal/SideTables.h"
 #include "journal/SqliteBatch.h"
 #include "journal/SqliteConnection.h"
@@ -334,6 +335,20 @@ void SqliteJournal::putSession(const Session& session) {
 
 void SqliteJournal::endSession(const std::string& tokenHash) {
     writing([&](EntryTable&) { SideTables(connection->database, path).endSession(tokenHash); });
+}
+
+std::int64_t SqliteJournal::queuePrint(const PrintJob& job) {
+    std::int64_t id = 0;
+    writing([&](EntryTable&) { id = PrintQueueTable(connection->database).queue(job); });
+    return id;
+}
+
+std::vector<PrintJob> SqliteJournal::printQueue() {
+    return reading([&](EntryTable&) { return PrintQueueTable(connection->database).waiting(); });
+}
+
+void SqliteJournal::markPrint(std::int64_t id, bool done) {
+    writing([&](EntryTable&) { PrintQueueTable(connection->database).mark(id, done); });
 }
 
 std::vector<DayLine> SqliteJournal::days() {

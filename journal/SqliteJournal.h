@@ -59,6 +59,9 @@ public:
     std::vector<Session> sessions() override;
     void putSession(const Session& session) override;
     void endSession(const std::string& tokenHash) override;
+    std::int64_t queuePrint(const PrintJob& job) override;
+    std::vector<PrintJob> printQueue() override;
+    void markPrint(std::int64_t id, bool done) override;
 
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;

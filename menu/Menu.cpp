@@ -8,10 +8,20 @@ std::size_t indexOf(ItemKind kind) { return static_cast<std::size_t>(kind); }
 
 bool same(const MenuItem& a, const MenuItem& b) {
     return a.kind == b.kind && a.name == b.name && a.price == b.price && a.cost == b.cost &&
-           a.vat == b.vat;
+           a.vat == b.vat && courseOf(a) == courseOf(b) && stationOf(a) == stationOf(b);
 }
 
 }  // namespace
+
+std::int64_t defaultCourse(ItemKind kind) { return kind == ItemKind::drink ? 0 : 1; }
+
+std::string defaultStation(ItemKind kind) { return kind == ItemKind::drink ? "bar" : "kitchen"; }
+
+std::int64_t courseOf(const MenuItem& item) { return item.course.value_or(defaultCourse(item.kind)); }
+
+std::string stationOf(const MenuItem& item) {
+    return item.station.value_or(defaultStation(item.kind));
+}
 
 void Menu::add(MenuItem item) {
     std::vector<MenuItem>& items = byKind[indexOf(item.kind)];

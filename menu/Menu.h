@@ -20,7 +20,20 @@ struct MenuItem {
     // The VAT rate its price contains, in hundredths of a percent, when the
     // menu gives one; else the till's own rate serves.
     std::optional<std::int64_t> vat = std::nullopt;
+    // The course it is served in, and the station that makes it, when the
+    // menu gives them; else the kind's, as defaultCourse and defaultStation
+    // say.
+    std::optional<std::int64_t> course = std::nullopt;
+    std::optional<std::string> station = std::nullopt;
 };
+
+// Drinks come at once, course 0, from the bar; the rest is course 1, from
+// the kitchen: a menu that names no course holds nothing back.
+std::int64_t defaultCourse(ItemKind kind);
+std::string defaultStation(ItemKind kind);
+std::int64_t courseOf(const MenuItem& item);
+std::string stationOf(const MenuItem& item);
+
 
 // Menu is what a restaurant sells: its main dishes, snacks and drinks, each
 // kind in menu order, so that an item's serial number is its place in its

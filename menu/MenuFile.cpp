@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/ItemKind.h"
+#include "base/Station.h"
 #include "base/Vat.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvWriter.h"
@@ -19,8 +20,8 @@ namespace {
 
 using Column = MenuRowReader::Column;
 constexpr std::size_t columnCount = MenuRowReader::columnCount;
-constexpr std::array<std::string_view, columnCount> columnNames{"kind", "name", "price", "cost",
-                                                                "vat"};
+constexpr std::array<std::string_view, columnCount> columnNames{
+    "kind", "name", "price", "cost", "vat", "course", "station"};
 constexpr const char* columnsHint =
     "the first row must name the columns kind, name, price and cost";
 
@@ -30,16 +31,6 @@ std::string_view trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::string lowercase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
 }
 
 bool isBlank(const CsvRecord& record) {
@@ -59,7 +50,7 @@ bool findColumns(const CsvRecord& header, MenuRowReader::Places& columns,
     columns.fill(MenuRowReader::absent);
     bool good = true;
     for (std::size_t at = 0; at < header.fields.size(); ++at) {
-        const std::string name = lowercase(trimmed(header.fields[at]));
+        const std::string name = lowercaseWord(trimmed(header.fields[at]));
         for (std::size_t column = 0; column < columnCount; ++column) {
             if (name != columnNames[column]) {
                 continue;
@@ -177,17 +168,23 @@ MenuReading readMenuFile(const std::string& path) {
     return readMenu(text);
 }
 
-// The VAT column is written when an item has a rate of its own.
+// The VAT column is written when an item has a rate of its own; the course
+// and station columns, when an item has either of its own.
 void writeMenu(const Menu& menu, std::ostream& out) {
     bool rated = false;
+    bool cooked = false;
     for (ItemKind kind : itemKinds) {
         for (const MenuItem& item : menu.of(kind)) {
             rated = rated || item.vat.has_value();
+            cooked = cooked || item.course.has_value() || item.station.has_value();
         }
     }
     CsvWriter csv(out, ',', "\n");
-    for (std::size_t column = 0; column < (rated ? columnCount : columnCount - 1); ++column) {
-        csv.text(columnNames[column]);
+    for (std::size_t column = 0; column < columnCount; ++column) {
+        if (column < MenuRowReader::vatColumn || (column == MenuRowReader::vatColumn && rated) ||
+            (column > MenuRowReader::vatColumn && cooked)) {
+            csv.text(columnNames[column]);
+        }
     }
     csv.endRow();
     for (ItemKind kind : itemKinds) {
@@ -198,6 +195,9 @@ void writeMenu(const Menu& menu, std::ostream& out) {
                 .text(item.cost.shortest());
             if (rated) {
                 csv.text(item.vat ? vatRateText(*item.vat) : "");
+            }
+            if (cooked) {
+                csv.text(std::to_string(courseOf(item))).text(stationOf(item));
             }
             csv.endRow();
         }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/Station.h"
 #include "base/Text.h"
 #include "base/Vat.h"
 
@@ -53,8 +54,11 @@ void MenuRowReader::read(const CsvRecord& row) {
     const std::optional<Money> cost = amountOf(row, costColumn, "cost");
     std::optional<std::int64_t> vat;
     const bool vatFits = vatOf(row, vat);
-    if (kind && name && price && cost && vatFits) {
-        reading.menu.add({*kind, *name, *price, *cost, vat});
+    MenuItem item{kind.value_or(ItemKind::dish), name.value_or(""), price.value_or(Money()),
+                  cost.value_or(Money()), vat};
+    const bool kitchenFits = kitchenOf(row, item);
+    if (kind && name && price && cost && vatFits && kitchenFits) {
+        reading.menu.add(std::move(item));
     }
 }
 
@@ -199,6 +203,33 @@ bool MenuRowReader::vatOf(const CsvRecord& row, std::optional<std::int64_t>& rat
                 "example 19 or 7.7");
     }
     return rate.has_value();
+}
+
+// A station is one word, as printers are named after it: letters, digits
+// and '-', in lower case.
+bool MenuRowReader::kitchenOf(const CsvRecord& row, MenuItem& item) {
+    bool good = true;
+    if (places[courseColumn] != absent) {
+        const std::string_view text = trimmed(row.fields[places[courseColumn]]);
+        if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') {
+            item.course = text[0] - '0';
+        } else if (!text.empty()) {
+            problem(shown(text) + " is not a course: write 0 for drinks served at once, 1 for "
+                                  "the first course, 2 for the next, up to 9");
+            good = false;
+        }
+    }
+    if (places[stationColumn] != absent) {
+        const std::string word = lowercaseWord(trimmed(row.fields[places[stationColumn]]));
+        if (isStationWord(word)) {
+            item.station = word;
+        } else if (!word.empty()) {
+            problem(shown(word) + " is not a station: write one word of letters, digits or -, "
+                                  "such as kitchen or bar");
+            good = false;
+        }
+    }
+    return good;
 }
 
 // Says how to write an amount that a person wrote with a decimal comma where

@@ -20,13 +20,15 @@
 class MenuRowReader {
 public:
     // The columns the rows hold, by their place in the header row; the
-    // first four must be there, the VAT rate may.
+    // first four must be there, the VAT rate, course and station may.
     enum Column : std::size_t {
         kindColumn,
         nameColumn,
         priceColumn,
         costColumn,
         vatColumn,
+        courseColumn,
+        stationColumn,
         columnCount
     };
     static constexpr std::size_t requiredColumns = vatColumn;
@@ -51,6 +53,9 @@ private:
     // Returns the row's VAT rate, nothing when it gives none; false when the
     // rate it gives is none from 0 to 100.
     bool vatOf(const CsvRecord& row, std::optional<std::int64_t>& rate);
+    // Reads the row's course and station into the item, when it gives them;
+    // false when one is not a course from 0 to 9, or not a word.
+    bool kitchenOf(const CsvRecord& row, MenuItem& item);
     std::string mendingOf(std::string_view text, const char* what) const;
 
     Places places;

@@ -23,7 +23,8 @@ const char* const when = "%Y-%m-%d %H:%M:%S";
 std::vector<Line> linesOf(const SaleFigures& sale) {
     std::vector<Line> lines;
     for (const SoldItem& item : sale.items) {
-        lines.push_back({item.name, item.price.twoDecimals()});
+        lines.push_back({item.note.empty() ? item.name : item.name + " (" + item.note + ")",
+                         item.price.twoDecimals()});
     }
     lines.push_back({"Total", sale.total.twoDecimals()});
     for (const VatFigure& rate : sale.vat) {

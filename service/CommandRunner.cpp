@@ -1,10 +1,12 @@
 #include "service/CommandRunner.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
 #include "base/SaleId.h"
 #include "service/DayRules.h"
+#include "service/KitchenRules.h"
 #include "service/OrderViews.h"
 
 namespace {
@@ -51,8 +53,8 @@ CommandRunner::Ran CommandRunner::run(const Submission& submission, WriterBatch&
 }
 
 CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterBatch& batch) {
-    if (std::holds_alternative<StartDay>(submission.command)) {
-        return start(batch);
+    if (const auto* starting = std::get_if<StartDay>(&submission.command)) {
+        return start(*starting, batch);
     }
     if (std::holds_alternative<LeaveOpen>(submission.command)) {
         return leaveOpen(batch);
@@ -60,8 +62,21 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     if (const auto* session = std::get_if<KeepSession>(&submission.command)) {
         return keepSession(*session, batch);
     }
+    if (const auto* progress = std::get_if<PrintProgress>(&submission.command)) {
+        return printProgress(*progress, batch);
+    }
+    if (const auto* printer = std::get_if<PrinterState>(&submission.command)) {
+        state.setOffline(printer->station, printer->offlineSince);
+        Ran ran;
+        ran.changed = true;
+        ran.told.result = LeftOpen{};
+        return ran;
+    }
     if (std::optional<Ran> refused = refusedBeforeRules(submission)) {
         return std::move(*refused);
+    }
+    if (const auto* reprint = std::get_if<ReprintTicket>(&submission.command)) {
+        return reprinted(*reprint, batch);
     }
     const RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
     Ruled made = DayRules::rule(context, submission.command);
@@ -125,9 +140,74 @@ void CommandRunner::record(const DayCommand& command, Ruling& ruling) {
         closeDay(*close, ruling);
         return;
     }
+    const std::int64_t firstTicket = state.day().nextTicket();
     journal.append(ruling.entries);
     touched = true;
     state.apply(ruling.entries);
+    queuePrints(firstTicket);
+}
+
+// The tickets the command made for a station with a printer join its queue
+// in the command's own change.
+void CommandRunner::queuePrints(std::int64_t firstTicket) {
+    const DayReplay& day = state.day();
+    std::vector<PrintJob> queue;
+    for (std::int64_t number = firstTicket; number < day.nextTicket(); ++number) {
+        const KitchenTicket& ticket = *day.ticket(number);
+        if (printers.count(ticket.station) != 0) {
+            if (queue.empty()) {
+                queue = state.printQueue();
+            }
+            queue.push_back(KitchenRules::printed(day, ticket, false));
+            queue.back().id = journal.queuePrint(queue.back());
+        }
+    }
+    if (!queue.empty()) {
+        state.setPrintQueue(std::move(queue));
+    }
+}
+
+CommandRunner::Ran CommandRunner::reprinted(const ReprintTicket& reprint, WriterBatch& batch) {
+    const KitchenTicket* ticket = state.day().ticket(reprint.ticket);
+    if (ticket == nullptr || printers.count(ticket->station) == 0) {
+        Refusal refused = RuleContext::refusal(ticket == nullptr ? Refusal::Reason::noSuchTicket
+                                                                 : Refusal::Reason::noPrinter);
+        refused.number = reprint.ticket;
+        refused.text = ticket == nullptr ? "" : ticket->station;
+        return refusedRan(std::move(refused));
+    }
+    WriterChange change(batch);
+    std::vector<PrintJob> queue = state.printQueue();
+    queue.push_back(KitchenRules::printed(state.day(), *ticket, true));
+    queue.back().id = journal.queuePrint(queue.back());
+    touched = true;
+    state.setPrintQueue(std::move(queue));
+    change.release();
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = TicketMarked{ticket->number, ticket->station, ticket->items.size()};
+    return ran;
+}
+
+// What the print queue did changes no day, but every device shows it.
+CommandRunner::Ran CommandRunner::printProgress(const PrintProgress& progress, WriterBatch& batch) {
+    WriterChange change(batch);
+    journal.markPrint(progress.job, progress.done);
+    touched = true;
+    std::vector<PrintJob> queue = state.printQueue();
+    const auto job = std::find_if(queue.begin(), queue.end(),
+                                  [&](const PrintJob& queued) { return queued.id == progress.job; });
+    if (job != queue.end() && progress.done) {
+        queue.erase(job);
+    } else if (job != queue.end()) {
+        job->started = true;
+    }
+    state.setPrintQueue(std::move(queue));
+    change.release();
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = LeftOpen{};
+    return ran;
 }
 
 void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
@@ -145,7 +225,8 @@ void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
 
 // A past day that cannot be listed keeps no till from its day: the list is
 // then read, and its damage said, when asked for.
-CommandRunner::Ran CommandRunner::start(WriterBatch& batch) {
+CommandRunner::Ran CommandRunner::start(const StartDay& command, WriterBatch& batch) {
+    printers = command.printers;
     std::vector<DayLine> closed;
     try {
         for (const DayLine& line : journal.days()) {
@@ -159,6 +240,7 @@ CommandRunner::Ran CommandRunner::start(WriterBatch& batch) {
     WriterChange change(batch);
     const Journal::OpenDay opened = journal.openDay(clock());
     touched = true;
+    state.setPrintQueue(journal.printQueue());
     try {
         state.start(opened, std::move(closed));
     } catch (const JournalError& error) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "base/Moment.h"
 #include "journal/Journal.h"
@@ -42,9 +44,12 @@ private:
     // Writes the ruling's entries, or closes the day, and lets memory take them.
     void record(const DayCommand& command, Ruling& ruling);
     void closeDay(const CloseDay& command, Ruling& ruling);
-    Ran start(WriterBatch& batch);
+    Ran start(const StartDay& command, WriterBatch& batch);
     Ran leaveOpen(WriterBatch& batch);
     Ran keepSession(const KeepSession& session, WriterBatch& batch);
+    void queuePrints(std::int64_t firstTicket);
+    Ran reprinted(const ReprintTicket& reprint, WriterBatch& batch);
+    Ran printProgress(const PrintProgress& progress, WriterBatch& batch);
     // Says of a sale not in the open day whether it is in a closed one.
     Refusal placed(Refusal refusal);
 
@@ -52,6 +57,8 @@ private:
     DayState& state;
     Clock clock;
     std::int64_t vat;
+    // The stations whose tickets go to a printer, as the day started.
+    std::set<std::string> printers;
     // Whether memory took part of the command being carried out.
     bool touched = false;
 };

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "base/ItemKind.h"
+#include "base/Moment.h"
 #include "base/Money.h"
 
 // The typed commands that change the day, from the console, any device or
@@ -46,6 +48,8 @@ struct AddItems {
     ItemKind kind = ItemKind::dish;
     ItemChoice item;
     int count = 1;
+    // The cook's note on each item, such as "no onions"; empty for none.
+    std::string note;
 };
 
 struct RemoveItem {
@@ -64,10 +68,12 @@ struct PayOrder {
     Payment payment;
 };
 
+// Moves the items named, or with `all` every item of the order.
 struct MoveItems {
     std::string order;
     std::vector<ItemRef> items;
     std::string to;
+    bool all = false;
 };
 
 // Makes a paid sale of the open day void, for a reason: named by its
@@ -84,8 +90,54 @@ struct CloseDay {
     bool openNext = false;
 };
 
-// Opens the day, or resumes the one the journal holds open.
-struct StartDay {};
+// Sends the order's items not sent yet to their stations: one ticket for
+// each station they reach.
+struct SendOrder {
+    std::string order;
+};
+
+// Tells the stations to cook the order's items of that course, sent and held.
+struct FireCourse {
+    std::string order;
+    std::int64_t course = 2;
+};
+
+// Marks the items of those ids on the ticket ready; every item of it when
+// none is named.
+struct MarkReady {
+    std::int64_t ticket = 0;
+    std::vector<std::string> items;
+};
+
+// Brings back a ticket marked ready: its items are to cook again.
+struct RecallTicket {
+    std::int64_t ticket = 0;
+};
+
+// Prints the ticket again, headed COPY, on its station's printer.
+struct ReprintTicket {
+    std::int64_t ticket = 0;
+};
+
+// Notes the print queue's progress with a job: its bytes began to go to
+// the printer, or with `done`, all went.
+struct PrintProgress {
+    std::int64_t job = 0;
+    bool done = false;
+};
+
+// Says that the station's printer went offline at a moment, or with none,
+// that it is back: kept in memory for every device to see.
+struct PrinterState {
+    std::string station;
+    std::optional<Moment> offlineSince;
+};
+
+// Opens the day, or resumes the one the journal holds open; tickets for
+// the `printers`' stations go to the print queue.
+struct StartDay {
+    std::set<std::string> printers;
+};
 
 // Leaves the day open for the next start, charging nothing.
 struct LeaveOpen {};
@@ -100,5 +152,7 @@ struct KeepSession {
     bool ended = false;
 };
 
-using DayCommand = std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems,
-                                VoidSale, CloseDay, StartDay, LeaveOpen, KeepSession>;
+using DayCommand =
+    std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems, VoidSale,
+                 CloseDay, StartDay, LeaveOpen, KeepSession, SendOrder, FireCourse, MarkReady,
+                 RecallTicket, ReprintTicket, PrintProgress, PrinterState>;

@@ -2,6 +2,7 @@
 
 #include "base/TableLabel.h"
 #include "service/DayFigures.h"
+#include "service/KitchenRules.h"
 #include "service/OrderRules.h"
 #include "service/OrderViews.h"
 #include "service/PaymentRules.h"
@@ -34,8 +35,21 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
             [&](const LeaveOpen&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },
-            // Kept beside the day by the runner: it changes nothing of it.
+            [&](const SendOrder& send) { return KitchenRules::send(context, send); },
+            [&](const FireCourse& fire) { return KitchenRules::fire(context, fire); },
+            [&](const MarkReady& ready) { return KitchenRules::ready(context, ready); },
+            [&](const RecallTicket& recall) { return KitchenRules::recall(context, recall); },
+            // Kept beside the day by the runner: they change nothing of it.
             [&](const KeepSession&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const ReprintTicket&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const PrintProgress&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const PrinterState&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },
         },

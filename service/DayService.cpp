@@ -45,8 +45,8 @@ DayService::~DayService() = default;
 
 Moment DayService::systemClock() { return static_cast<Moment>(std::time(nullptr)); }
 
-Started DayService::start() {
-    Told told = carryOut(StartDay{});
+Started DayService::start(std::set<std::string> printers) {
+    Told told = carryOut(StartDay{std::move(printers)});
     if (told.refusal) {
         throw JournalError(told.refusal->text);
     }
@@ -80,8 +80,24 @@ Outcome<Selected> DayService::select(const std::string& label) {
 }
 
 Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const ItemChoice& item,
-                               int count) {
-    return outcomeOf<Added>(AddItems{order, kind, item, count});
+                               int count, const std::string& note) {
+    return outcomeOf<Added>(AddItems{order, kind, item, count, note});
+}
+
+Outcome<Sent> DayService::send(const std::string& order) {
+    return outcomeOf<Sent>(SendOrder{order});
+}
+
+Outcome<Sent> DayService::fire(const std::string& order, std::int64_t course) {
+    return outcomeOf<Sent>(FireCourse{order, course});
+}
+
+Outcome<TicketMarked> DayService::reprint(std::int64_t ticket) {
+    return outcomeOf<TicketMarked>(ReprintTicket{ticket});
+}
+
+Outcome<Moved> DayService::moveAll(const std::string& order, const std::string& to) {
+    return outcomeOf<Moved>(MoveItems{order, {}, to, true});
 }
 
 Outcome<Removed> DayService::remove(const std::string& order, const ItemRef& item) {
@@ -103,7 +119,7 @@ Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& r
 
 Outcome<Moved> DayService::move(const std::string& order, const ItemRef& item,
                                 const std::string& to) {
-    return outcomeOf<Moved>(MoveItems{order, {item}, to});
+    return outcomeOf<Moved>(MoveItems{order, {item}, to, false});
 }
 
 Outcome<Closed> DayService::closeDay(bool openNext) {

@@ -42,14 +42,16 @@ public:
     ~DayService();
 
     // Opens the day, or resumes the one the journal holds open; throws
-    // JournalError when the journal cannot.
-    Started start();
+    // JournalError when the journal cannot. Tickets for the stations of
+    // `printers` go to the print queue.
+    Started start(std::set<std::string> printers = {});
     // Leaves the day open for the next start, charging nothing.
     void leaveOpen();
 
     // The console's commands, each carried out whole before it returns.
     Outcome<Selected> select(const std::string& label);
-    Outcome<Added> add(const std::string& order, ItemKind kind, const ItemChoice& item, int count);
+    Outcome<Added> add(const std::string& order, ItemKind kind, const ItemChoice& item, int count,
+                       const std::string& note = "");
     Outcome<Removed> remove(const std::string& order, const ItemRef& item);
     Outcome<Cleared> clear(const std::string& order);
     // Pays for the whole order, or, when items are named, for those alone.
@@ -57,6 +59,12 @@ public:
                       const Payment& payment = {});
     Outcome<Voided> voidSale(std::int32_t customer, const std::string& reason);
     Outcome<Moved> move(const std::string& order, const ItemRef& item, const std::string& to);
+    Outcome<Moved> moveAll(const std::string& order, const std::string& to);
+    // Sends the order's items not sent yet to their stations; fires a course.
+    Outcome<Sent> send(const std::string& order);
+    Outcome<Sent> fire(const std::string& order, std::int64_t course);
+    // Prints a ticket again, headed COPY.
+    Outcome<TicketMarked> reprint(std::int64_t ticket);
     // Closes the day, once no order is open; with `openNext`, the next day
     // opens at once.
     Outcome<Closed> closeDay(bool openNext = false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,10 @@ public:
     // The closed days' lines, the first first.
     std::shared_ptr<const std::vector<DayLine>> closedDays;
     EntryLog::View entries;
+    // The tickets waiting for their printers, in the order they print.
+    std::shared_ptr<const std::vector<PrintJob>> printQueue;
+    // The printers offline, by station, with when they went.
+    std::shared_ptr<const std::map<std::string, Moment>> offlinePrinters;
 
     // Returns the open day as its entries make it.
     const DayRecord& record() const;

@@ -6,7 +6,10 @@
 #include "service/OrderViews.h"
 
 DayState::DayState(std::shared_ptr<const Menu> menu)
-    : sold(std::move(menu)), closedDays(std::make_shared<const std::vector<DayLine>>()) {}
+    : sold(std::move(menu)),
+      closedDays(std::make_shared<const std::vector<DayLine>>()),
+      printing(std::make_shared<const std::vector<PrintJob>>()),
+      offline(std::make_shared<const std::map<std::string, Moment>>()) {}
 
 void DayState::start(const Journal::OpenDay& opened, std::vector<DayLine> closed) {
     closedDays = std::make_shared<const std::vector<DayLine>>(std::move(closed));
@@ -59,6 +62,7 @@ void DayState::leave() {
 void DayState::rebuild(Journal& journal) noexcept {
     needsRebuild = true;
     try {
+        setPrintQueue(journal.printQueue());
         const Journal::OpenDay current = journal.currentDay();
         std::vector<DayLine> closed;
         for (const DayLine& line : journal.days()) {
@@ -76,6 +80,22 @@ void DayState::rebuild(Journal& journal) noexcept {
     } catch (...) {
         // Tried again before the next command.
     }
+}
+
+const std::vector<PrintJob>& DayState::printQueue() const { return *printing; }
+
+void DayState::setPrintQueue(std::vector<PrintJob> jobs) {
+    printing = std::make_shared<const std::vector<PrintJob>>(std::move(jobs));
+}
+
+void DayState::setOffline(const std::string& station, std::optional<Moment> since) {
+    auto changed = std::make_shared<std::map<std::string, Moment>>(*offline);
+    if (since) {
+        changed->emplace(station, *since);
+    } else {
+        changed->erase(station);
+    }
+    offline = std::move(changed);
 }
 
 bool DayState::stale() const { return needsRebuild; }
@@ -113,6 +133,8 @@ std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) {
     made->day = lastNumber;
     made->menu = sold;
     made->closedDays = closedDays;
+    made->printQueue = printing;
+    made->offlinePrinters = offline;
     if (replay) {
         made->over = false;
         made->current = replay->current();

@@ -46,6 +46,13 @@ public:
     const DayReplay& day() const;
     const Menu& menu() const;
 
+    // The printers' queue as the journal holds it.
+    const std::vector<PrintJob>& printQueue() const;
+    void setPrintQueue(std::vector<PrintJob> jobs);
+    // Notes when the station's printer went offline; with no moment, that
+    // it is back.
+    void setOffline(const std::string& station, std::optional<Moment> since);
+
     // Returns the day as it stands, for the readers.
     std::shared_ptr<const DaySnapshot> snapshot(std::int64_t version);
 
@@ -57,6 +64,8 @@ private:
     std::optional<DayReplay> replay;
     EntryLog log;
     std::shared_ptr<const std::vector<DayLine>> closedDays;
+    std::shared_ptr<const std::vector<PrintJob>> printing;
+    std::shared_ptr<const std::map<std::string, Moment>> offline;
     // The open orders as the readers see them, by their place (the
     // counter's first), remade only when a command changed them; and each
     // order's place, by its key.

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "base/TableLabel.h"
+#include "base/Text.h"
 #include "service/ItemFinder.h"
+#include "service/KitchenRules.h"
 
 namespace {
 
@@ -32,6 +34,9 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
         refused.number = command.count;
         return refused;
     }
+    if (!command.note.empty() && !isFreeText(command.note, KitchenRules::longestNote)) {
+        return RuleContext::refusal(Refusal::Reason::badNote);
+    }
     const auto chosen =
         ItemFinder(context.menu(), context.day()).onMenu(command.kind, command.item);
     if (!holds(chosen)) {
@@ -49,6 +54,11 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
     added.price = sale.price;
     added.cost = sale.cost;
     added.vat = sale.vat.value_or(context.vat());
+    added.course = courseOf(sale);
+    added.station = stationOf(sale);
+    if (!command.note.empty()) {
+        added.note = command.note;
+    }
     ruling.entries.insert(ruling.entries.end(), static_cast<std::size_t>(command.count), added);
     return ruling;
 }
@@ -63,11 +73,13 @@ Ruled OrderRules::remove(const RuleContext& context, const RemoveItem& command) 
         return std::get<Refusal>(chosen);
     }
     const JournalItem& taken = context.day().sofar().items[std::get<std::size_t>(chosen)];
-    JournalEntry removal = context.entry(JournalEntry::Type::remove, "");
-    removal.item = taken.entry;
-    return Ruling{
-        {removal},
-        Removed{context.spelled(command.order), context.day().nextCustomer(), taken.name}};
+    Ruling ruling{{},
+                  Removed{context.spelled(command.order), context.day().nextCustomer(), taken.name}};
+    KitchenRules::changed(context, {std::get<std::size_t>(chosen)}, context.spelled(command.order),
+                          "", ruling.entries);
+    ruling.entries.push_back(context.entry(JournalEntry::Type::remove, ""));
+    ruling.entries.back().item = taken.entry;
+    return ruling;
 }
 
 Ruled OrderRules::clear(const RuleContext& context, const ClearOrder& command) {
@@ -79,7 +91,11 @@ Ruled OrderRules::clear(const RuleContext& context, const ClearOrder& command) {
         return context.emptyOrder(command.order);
     }
     Ruling ruling{{}, Cleared{open->label, context.day().nextCustomer(), open->size()}};
-    ruling.entries.reserve(open->size());
+    std::vector<std::size_t> all;
+    for (const auto& kind : open->items) {
+        all.insert(all.end(), kind.begin(), kind.end());
+    }
+    KitchenRules::changed(context, all, open->label, "", ruling.entries);
     for (const auto& kind : open->items) {
         for (std::size_t at : kind) {
             ruling.entries.push_back(context.entry(JournalEntry::Type::remove, ""));
@@ -87,6 +103,32 @@ Ruled OrderRules::clear(const RuleContext& context, const ClearOrder& command) {
         }
     }
     return ruling;
+}
+
+// The items a move takes: those named, each once in the order named, or
+// every item of the order.
+std::variant<std::vector<std::size_t>, Refusal> OrderRules::moved(const RuleContext& context,
+                                                                  const MoveItems& command) {
+    std::vector<std::size_t> moving;
+    if (command.all) {
+        if (const OpenOrder* open = context.day().order(command.order)) {
+            for (const auto& kind : open->items) {
+                moving.insert(moving.end(), kind.begin(), kind.end());
+            }
+        }
+        return moving;
+    }
+    const ItemFinder finder(context.menu(), context.day());
+    for (const ItemRef& item : command.items) {
+        const auto found = finder.inOrder(command.order, item);
+        if (!holds(found)) {
+            return std::get<Refusal>(found);
+        }
+        if (std::find(moving.begin(), moving.end(), std::get<std::size_t>(found)) == moving.end()) {
+            moving.push_back(std::get<std::size_t>(found));
+        }
+    }
+    return moving;
 }
 
 // Each item named moves once, in the order named; the item it moves is
@@ -102,17 +144,11 @@ Ruled OrderRules::move(const RuleContext& context, const MoveItems& command) {
         refused.order = context.spelled(command.order);
         return refused;
     }
-    const ItemFinder finder(context.menu(), context.day());
-    std::vector<std::size_t> moving;
-    for (const ItemRef& item : command.items) {
-        const auto found = finder.inOrder(command.order, item);
-        if (!holds(found)) {
-            return std::get<Refusal>(found);
-        }
-        if (std::find(moving.begin(), moving.end(), std::get<std::size_t>(found)) == moving.end()) {
-            moving.push_back(std::get<std::size_t>(found));
-        }
+    auto chosen = moved(context, command);
+    if (!holds(chosen)) {
+        return std::get<Refusal>(chosen);
     }
+    const std::vector<std::size_t>& moving = std::get<0>(chosen);
     if (moving.empty()) {
         return context.emptyOrder(command.order);
     }
@@ -121,6 +157,8 @@ Ruled OrderRules::move(const RuleContext& context, const MoveItems& command) {
                   Moved{items[moving.front()].name, moving.size(), context.spelled(command.order),
                         context.spelled(command.to), context.day().nextCustomer()}};
     openIfClosed(context, command.to, ruling.entries);
+    KitchenRules::changed(context, moving, context.spelled(command.order),
+                          context.spelled(command.to), ruling.entries);
     for (std::size_t at : moving) {
         ruling.entries.push_back(context.entry(JournalEntry::Type::move, command.to));
         ruling.entries.back().item = items[at].entry;

@@ -7,8 +7,9 @@ OrderView OrderViews::of(const DayReplay& day, const OpenOrder& order) {
         view.items[kind].reserve(order.items[kind].size());
         for (std::size_t at : order.items[kind]) {
             const JournalItem& item = day.sofar().items[at];
-            view.items[kind].push_back(
-                {item.kind, item.name, item.price, item.cost, itemIdOf(number, item.entry)});
+            view.items[kind].push_back({item.kind, item.name, item.price, item.cost,
+                                        itemIdOf(number, item.entry), item.note, item.course,
+                                        item.ticket != 0, item.held(), item.readyAt.has_value()});
             view.total += item.price;
         }
     }

@@ -5,6 +5,7 @@
 #include "base/TableLabel.h"
 #include "base/Text.h"
 #include "service/ItemFinder.h"
+#include "service/KitchenRules.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ Ruled PaymentRules::payFor(const RuleContext& context, const OpenOrder& open,
         return *refused;
     }
     paid.change = payment.given ? *payment.given - paid.total : Money();
+    KitchenRules::sendAndFire(context, chosen, open.label, entries);
     entries.push_back(context.entry(JournalEntry::Type::pay, open.label));
     entries.back().customer = paid.customer;
     entries.back().saleId = paid.saleId;
@@ -131,8 +133,11 @@ Ruled PaymentRules::voidSale(const RuleContext& context, const VoidSale& command
     for (std::size_t at : context.day().itemsOf(paid.number)) {
         voided.total += context.day().sofar().items[at].price;
     }
-    JournalEntry entry = context.entry(JournalEntry::Type::voided, "");
-    entry.customer = paid.number;
-    entry.reason = command.reason;
-    return Ruling{{entry}, voided};
+    Ruling ruling{{}, voided};
+    KitchenRules::changed(context, context.day().itemsOf(paid.number), paid.table, "",
+                          ruling.entries);
+    ruling.entries.push_back(context.entry(JournalEntry::Type::voided, ""));
+    ruling.entries.back().customer = paid.number;
+    ruling.entries.back().reason = command.reason;
+    return ruling;
 }

@@ -40,6 +40,12 @@ struct Refusal {
         outOfMemory,         // memory ran out while the command was carried out
         memoryLost,          // the day could not be reloaded after memory ran out
         dayOver,             // the day is closed
+        badNote,             // a note that is not plain text of 60 characters at most
+        nothingToSend,       // order `order` holds no item not sent yet
+        nothingHeld,         // order `order` holds no item of course `number` held
+        noSuchTicket,        // no ticket `number` was made today, or it sends no items
+        notOnTicket,         // ticket `number` lists no item of id `text`
+        noPrinter,           // station `text` has no printer
     };
 
     Reason reason = Reason::dayOver;

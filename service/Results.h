@@ -24,6 +24,11 @@ struct OrderItem {
     Money price;
     Money cost;
     std::string id;
+    std::string note;
+    std::int64_t course = 1;
+    bool sent = false;
+    bool held = false;
+    bool ready = false;
 };
 
 // OrderView is an open order as it stands: the counter's (label "") or a
@@ -118,6 +123,29 @@ struct Closed {
 // The day was left open, or forgotten when it never held an item.
 struct LeftOpen {};
 
+// A ticket a command made: its number, station and how many items it lists.
+struct TicketMade {
+    std::int64_t number = 0;
+    std::string station;
+    std::size_t items = 0;
+};
+
+// The order's items went to their stations, or, for a FIRE, its course.
+struct Sent {
+    std::string order;
+    // The course fired; 0 for a send.
+    std::int64_t course = 0;
+    std::vector<TicketMade> tickets;
+};
+
+// The ticket's items marked ready, or brought back, or the ticket queued to
+// print again; `items` counts the items the mark changed.
+struct TicketMarked {
+    std::int64_t ticket = 0;
+    std::string station;
+    std::size_t items = 0;
+};
+
 // What a command did, one alternative for each command, in their order.
-using Result =
-    std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started, LeftOpen>;
+using Result = std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started,
+                            LeftOpen, Sent, TicketMarked>;

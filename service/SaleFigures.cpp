@@ -21,7 +21,8 @@ SaleFigures SaleFigures::of(std::int32_t day, const PaidCustomer& paid,
     std::map<std::int64_t, Money> byRate;
     for (const JournalItem* item : items) {
         sale.items.push_back({item->kind, item->name, item->price, item->cost,
-                              item->cost + surchargeOf(item->kind), item->staff, item->vat});
+                              item->cost + surchargeOf(item->kind), item->staff, item->vat,
+                              item->note});
         sale.total += item->price;
         byRate[item->vat] += item->price;
     }

@@ -23,6 +23,8 @@ struct SoldItem {
     std::string staff;
     // The VAT rate its price contains, in hundredths of a percent.
     std::int64_t vat = 0;
+    // The cook's note on it; empty for none.
+    std::string note;
 };
 
 // VatFigure is what one VAT rate took: the gross amount sold at the rate

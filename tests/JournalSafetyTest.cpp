@@ -332,9 +332,9 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
     EXPECT_EQ(sound.status, 0);
     // Day 1 names the till's signing key too.
     EXPECT_EQ(sound.output,
-              "Day 1: 6 records, each as it was written\n"
-              "Day 2: 6 records, each as it was written\n"
-              "Day 3: 5 records, each as it was written\n");
+              "Day 1: 8 records, each as it was written\n"
+              "Day 2: 9 records, each as it was written\n"
+              "Day 3: 7 records, each as it was written\n");
 
     ASSERT_EQ(tamper(journal, "UPDATE entry SET price = 1 WHERE day = 2 AND seq = 3"), SQLITE_OK);
     const std::string damaged =
@@ -344,7 +344,7 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
         const ProgramRun run = runProgram(program + command + on(journal) + " 2>&1");
         EXPECT_EQ(run.status, 1) << command;
         EXPECT_EQ(run.output, std::string(command) == " verify"
-                                  ? "Day 1: 6 records, each as it was written\n" + damaged
+                                  ? "Day 1: 8 records, each as it was written\n" + damaged
                                   : damaged)
             << command;
     }
@@ -354,10 +354,10 @@ TEST_F(JournalSafety, ADamagedRecordIsFoundWhereverItsDayIsRead) {
         << "the days' lines, each at its close, stand";
     EXPECT_EQ(day(journal, "next\\nquit\\n").status, 0) << "the open day is sound";
 
-    ASSERT_EQ(tamper(journal, "UPDATE entry SET revenue = 99999 WHERE day = 1 AND seq = 6"),
+    ASSERT_EQ(tamper(journal, "UPDATE entry SET revenue = 99999 WHERE day = 1 AND seq = 8"),
               SQLITE_OK);
     const std::string line =
-        "restaurant: journal " + journal + " is damaged: day 1, record 6 does not match its hash\n";
+        "restaurant: journal " + journal + " is damaged: day 1, record 8 does not match its hash\n";
     for (const char* command : {" days", " verify"}) {
         const ProgramRun run = runProgram(program + command + on(journal) + " 2>&1");
         EXPECT_EQ(run.status, 1) << command;

@@ -18,7 +18,7 @@ TEST(LineEditor, CompletesCommandsKindsAndNamesWordByWord) {
                                  {"Spring rolls"},
                                  {"Green tea", "Café au lait", "Tea with milk"}},
                                 signals);
-    EXPECT_EQ(reader.completions("re"), (Words{"remove", "receipt", "report"}));
+    EXPECT_EQ(reader.completions("re"), (Words{"remove", "reprint", "receipt", "report"}));
     EXPECT_EQ(reader.completions("add d"), (Words{"dish", "drink"}));
     EXPECT_EQ(reader.completions("add  3\t dr"), (Words{"drink"}));
     EXPECT_EQ(reader.completions("add \t3  drink   gre"), (Words{"Green tea"}));

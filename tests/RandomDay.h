@@ -134,7 +134,7 @@ inline DayCommand RandomDay::randomCommand() {
         case 0:
             return RemoveItem{order, {kind, {number, ""}, ""}};
         case 1:
-            return MoveItems{order, someItemsOf(order), randomOrder()};
+            return MoveItems{order, someItemsOf(order), randomOrder(), false};
         case 2:
         case 3:
             return PayOrder{order, someItemsOf(order), {methods[random() % 3], std::nullopt}};
@@ -143,6 +143,6 @@ inline DayCommand RandomDay::randomCommand() {
         case 5:
             return PayOrder{order, {}, {"cash", Money::fromCents(300000)}};
         default:
-            return AddItems{order, kind, {number, ""}, 1 + static_cast<int>(random() % 3)};
+            return AddItems{order, kind, {number, ""}, 1 + static_cast<int>(random() % 3), ""};
     }
 }

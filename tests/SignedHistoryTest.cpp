@@ -77,16 +77,16 @@ protected:
 
 TEST_F(SignedHistory, APriceChangedWithEveryHashRecomputedFailsUnlessReSignedAndThenFailsTheKey) {
     ASSERT_EQ(run("verify").output,
-              "Day 1: 6 records, each as it was written\n"
-              "Day 2: 6 records, each as it was written\n"
-              "Day 3: 5 records, each as it was written\n");
+              "Day 1: 8 records, each as it was written\n"
+              "Day 2: 9 records, each as it was written\n"
+              "Day 3: 7 records, each as it was written\n");
     const ProgramRun printed = run("key");
     ASSERT_EQ(printed.status, 0);
     const std::size_t at = printed.output.find("Fingerprint: ");
     ASSERT_NE(at, std::string::npos) << printed.output;
     const std::string fingerprint = printed.output.substr(at + 13, 39);
     EXPECT_EQ(run("verify --public-key " + fingerprint).status, 0);
-    EXPECT_NE(run("export 2 --signed-head").output.find("\r\n# day 2 head 6 "), std::string::npos);
+    EXPECT_NE(run("export 2 --signed-head").output.find("\r\n# day 2 head 9 "), std::string::npos);
 
     // A drink of day 2 sold for a cent more, the day's line made to match.
     rewrite([](JournalEntry& entry) {
@@ -146,8 +146,8 @@ TEST_F(SignedHistory, AJournalThatLostItsAnchorIsRefusedUntilANewOneIsWrittenAft
     const ProgramRun renewed = run("verify --new-anchor");
     EXPECT_EQ(renewed.status, 0) << renewed.output;
     EXPECT_EQ(run("verify").output,
-              "Day 1: 6 records, each as it was written\n"
-              "Day 2: 6 records, each as it was written\n"
+              "Day 1: 8 records, each as it was written\n"
+              "Day 2: 9 records, each as it was written\n"
               "Day 3: 2 records, each as it was written\n");
     EXPECT_EQ(till("add dish 1\\npay\\nclose\\nquit\\n").status, 0);
     EXPECT_EQ(run("verify").status, 0);

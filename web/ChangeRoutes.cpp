@@ -13,6 +13,7 @@
 #include "service/SaleFigures.h"
 #include "web/BodyFields.h"
 #include "web/DayJson.h"
+#include "web/KitchenRoutes.h"
 #include "web/RefusalWords.h"
 
 namespace {
@@ -66,6 +67,9 @@ Routed ChangeRoutes::route(const WebRequest& request, const std::vector<std::str
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
         return closeDay();
     }
+    if (path.size() == 4 && path[1] == "tickets" && request.method == "POST") {
+        return KitchenRoutes::ticketChange(path[2], path[3], body);
+    }
     return WebAnswer::refusal(path.size() >= 2 ? 405 : 404, "there is no such change");
 }
 
@@ -92,6 +96,9 @@ Routed ChangeRoutes::orderChange(const WebRequest& request, const std::vector<st
     if (what == "pay" && posted) {
         return pay(*order, body);
     }
+    if ((what == "send" || what == "fire") && posted) {
+        return KitchenRoutes::sendOrFire(*order, what == "fire", body);
+    }
     return WebAnswer::refusal(path.size() <= 5 ? 405 : 404, "there is no such change");
 }
 
@@ -110,7 +117,13 @@ Routed ChangeRoutes::addItem(const std::string& order, const json& body) {
     } else {
         choice.number = item->get<std::int64_t>();
     }
-    return Change{AddItems{order, *kind, choice, static_cast<int>(count)}, orderAnswer(order)};
+    const bool noted = body.contains("note") && !body["note"].is_null();
+    const std::string note = noted ? fields.text("note", "", RefusalWords::noteRule) : "";
+    if (fields.fault()) {
+        return badRequest(*fields.fault());
+    }
+    return Change{AddItems{order, *kind, choice, static_cast<int>(count), note},
+                  orderAnswer(order)};
 }
 
 Routed ChangeRoutes::removeItem(const std::string& order, const std::string& id) {
@@ -121,14 +134,16 @@ Routed ChangeRoutes::moveItems(const std::string& order, const json& body) {
     BodyFields fields(body);
     const std::optional<std::string> to =
         orderOf(fields.text("to", "", "give the table the items go to"));
+    const bool all = body.contains("all") && body["all"] == true;
     const std::vector<ItemRef> items =
-        idsOf(fields, "name the items that move by their ids, in \"items\"");
-    if (fields.fault() || !to || items.empty()) {
+        all ? std::vector<ItemRef>()
+            : idsOf(fields, "name the items that move by their ids, in \"items\"");
+    if (fields.fault() || !to || (items.empty() && !all)) {
         return badRequest(
             fields.fault().value_or(!to ? "give the table the items go to"
                                         : "name the items that move by their ids, in \"items\""));
     }
-    return Change{MoveItems{order, items, *to},
+    return Change{MoveItems{order, items, *to, all},
                   [order, to = *to](const Result&, const DayReplay& day) {
                       return DayJson::text({{"orders",
                                              {DayJson::order(OrderViews::named(day, order)),

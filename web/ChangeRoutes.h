@@ -9,6 +9,13 @@
 #include "service/Submission.h"
 #include "web/WebExchange.h"
 
+// A change a request asks for: the command, and how to answer it from
+// what the command did and the day it left.
+struct RoutedChange {
+    DayCommand command;
+    Submission::Answer answer;
+};
+
 // ChangeRoutes reads a request that changes the day into the command it
 // asks for, and how to answer it from what the command did and the day it
 // left: an order as it stands, a sale's receipt, the report of a day
@@ -16,10 +23,7 @@
 // the reason. Items are named by id, sales by sale id.
 class ChangeRoutes {
 public:
-    struct Change {
-        DayCommand command;
-        Submission::Answer answer;
-    };
+    using Change = RoutedChange;
     using Routed = std::variant<WebAnswer, Change>;
 
     static Routed route(const WebRequest& request, const std::vector<std::string>& path,

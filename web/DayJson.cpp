@@ -15,7 +15,12 @@ json items(const std::array<std::vector<OrderItem>, 3>& kinds) {
                            {"kind", std::string(kindWord(item.kind))},
                            {"position", ++position},
                            {"name", item.name},
-                           {"price_cents", item.price.cents()}});
+                           {"price_cents", item.price.cents()},
+                           {"note", item.note.empty() ? json() : json(item.note)},
+                           {"course", item.course},
+                           {"sent", item.sent},
+                           {"held", item.held},
+                           {"ready", item.ready}});
         }
     }
     return all;
@@ -136,7 +141,8 @@ json DayJson::receipt(const SaleFigures& sale) {
     for (const SoldItem& item : sale.items) {
         lines.push_back({{"kind", std::string(kindWord(item.kind))},
                          {"name", item.name},
-                         {"price_cents", item.price.cents()}});
+                         {"price_cents", item.price.cents()},
+                         {"note", item.note.empty() ? json() : json(item.note)}});
     }
     json shown = {{"day", sale.day},
                   {"customer", sale.customer},

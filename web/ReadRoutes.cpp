@@ -4,6 +4,7 @@
 
 #include "base/Text.h"
 #include "web/DayJson.h"
+#include "web/KitchenRoutes.h"
 
 namespace {
 
@@ -34,7 +35,9 @@ WebAnswer ReadRoutes::route(const std::vector<std::string>& path) {
         for (const std::shared_ptr<const OrderView>& order : now->orders) {
             orders.push_back(DayJson::order(*order));
         }
-        return WebAnswer::json(200, {{"change", now->version}, {"orders", orders}});
+        return WebAnswer::json(200, {{"change", now->version},
+                                     {"orders", orders},
+                                     {"printers_offline", KitchenRoutes::offline(*now)}});
     }
     if (path.size() == 2 && path[1] == "events") {
         return {200, "text/event-stream", "", {{"Cache-Control", "no-store"}}, true};

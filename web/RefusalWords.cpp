@@ -12,6 +12,7 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::noSuchPosition:
         case Reason::noSuchCustomer:
         case Reason::noSuchSale:
+        case Reason::noSuchTicket:
             return 404;
         case Reason::emptyOrder:
         case Reason::ordersOpen:
@@ -19,6 +20,10 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::dayOver:
         case Reason::noSuchItem:
         case Reason::saleOfClosedDay:
+        case Reason::nothingToSend:
+        case Reason::nothingHeld:
+        case Reason::notOnTicket:
+        case Reason::noPrinter:
             return 409;
         case Reason::keyReused:
             return 422;
@@ -37,6 +42,7 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::badMethod:
         case Reason::noReason:
         case Reason::badReason:
+        case Reason::badNote:
             return 400;
     }
     return 400;
@@ -105,6 +111,18 @@ std::string RefusalWords::message(const Refusal& refusal) {
             return "the till could not read its day again; nothing changed";
         case Reason::dayOver:
             return "the day is closed";
+        case Reason::badNote:
+            return noteRule;
+        case Reason::nothingToSend:
+            return order + " has nothing new to send";
+        case Reason::nothingHeld:
+            return order + " holds nothing of course " + number + " waiting to be fired";
+        case Reason::noSuchTicket:
+            return "there is no ticket " + number + " of items today";
+        case Reason::notOnTicket:
+            return "ticket " + number + " holds no item " + refusal.text;
+        case Reason::noPrinter:
+            return "the " + refusal.text + " has no printer";
     }
     return "the change was refused";
 }

@@ -13,6 +13,9 @@ public:
     static constexpr const char* voidReasonRule =
         "a void's reason is 1 to 120 characters, without control or invisible characters";
 
+    static constexpr const char* noteRule =
+        "a note is 1 to 60 characters, without control or invisible characters";
+
     static int status(Refusal::Reason reason);
     static std::string message(const Refusal& refusal);
 };

@@ -24,6 +24,7 @@ WebApi::WebApi(DayService& service, Journal& history, Sessions& sessions, EventH
       events(events),
       staff(history.staff()),
       reads(service, history),
+      kitchen(history.settings()),
       signIn(staff, sessions,
              [this](std::function<void()> delivery) { deliver(std::move(delivery)); }) {
     service.onPublished([this](std::int64_t version) {
@@ -100,7 +101,8 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         return;
     }
     if (request.method == "GET") {
-        reply(reads.route(path));
+        std::optional<WebAnswer> kitchenRead = kitchen.read(request, *service.snapshot());
+        reply(kitchenRead ? std::move(*kitchenRead) : reads.route(path));
         return;
     }
     ChangeRoutes::Routed routed = ChangeRoutes::route(request, path, body);

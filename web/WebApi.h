@@ -12,6 +12,7 @@
 #include "service/Submission.h"
 #include "web/ChangeRoutes.h"
 #include "web/EventHub.h"
+#include "web/KitchenRoutes.h"
 #include "web/ReadRoutes.h"
 #include "web/Sessions.h"
 #include "web/SignIn.h"
@@ -67,6 +68,7 @@ private:
     EventHub& events;
     std::vector<Journal::StaffMember> staff;
     ReadRoutes reads;
+    KitchenRoutes kitchen;
     // Where answers and events go, set by the server's thread, read by the
     // writer's.
     Mutex homeMutex;

@@ -17,6 +17,23 @@ std::vector<std::string> WebRequest::path() const {
     return segments;
 }
 
+// Station names and the like are plain words: a value is taken as it
+// stands, without percent-decoding, and one that needs it matches nothing.
+std::string WebRequest::query(const std::string& name) const {
+    const std::size_t mark = target.find('?');
+    if (mark == std::string::npos) {
+        return "";
+    }
+    std::istringstream pairs(target.substr(mark + 1));
+    for (std::string pair; std::getline(pairs, pair, '&');) {
+        const std::size_t equals = pair.find('=');
+        if (pair.substr(0, equals) == name && equals != std::string::npos) {
+            return pair.substr(equals + 1);
+        }
+    }
+    return "";
+}
+
 // Cookies are read by name: "xsession=1; session=T" holds the session T.
 std::string WebRequest::sessionToken() const {
     std::istringstream pairs(cookie);

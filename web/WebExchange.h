@@ -24,6 +24,8 @@ struct WebRequest {
 
     // Returns the target's path, split at its slashes, without the query.
     std::vector<std::string> path() const;
+    // Returns the value of the query's parameter of that name; "" when absent.
+    std::string query(const std::string& name) const;
     // Returns the session's token the cookie carries, if any.
     std::string sessionToken() const;
     // Whether the body is declared as JSON: application/json, with at most
