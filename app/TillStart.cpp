@@ -11,6 +11,7 @@
 #include "app/DemoDay.h"
 #include "base/LocalTime.h"
 #include "console/Console.h"
+#include "kitchen/PrintRoom.h"
 #include "console/EditLineReader.h"
 #include "console/FdLineReader.h"
 #include "console/StopSignals.h"
@@ -86,6 +87,7 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
     // Once the service runs, its writer alone uses the journal.
     Settings settings = journal.settings();
     DayService service(std::move(selling.menu), journal, DayService::systemClock, request.vat);
+    const PrintRoom printers(service, settings);
     Console console(service, std::move(settings));
     Till till(console, welcomeOf(journalName, selling.said));
     if (request.demo) {

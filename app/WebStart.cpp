@@ -13,6 +13,7 @@
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
 #include "service/Commands.h"
+#include "kitchen/PrintRoom.h"
 #include "service/DayService.h"
 #include "web/PinHash.h"
 #include "web/WebApi.h"
@@ -109,7 +110,9 @@ int serveTill(const ServeRequest& request) {
     const std::vector<Journal::Session> kept = journal.sessions();
     DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
                        request.vat);
-    service.start();
+    const Settings settings = journal.settings();
+    service.start(settings.printerStations());
+    const PrintRoom printers(service, settings);
     // Past days are read beside the writer, from a connection of their own.
     SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
     Sessions sessions(DayService::systemClock, kept, [&service](KeepSession change) {

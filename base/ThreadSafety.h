@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -44,6 +45,11 @@ public:
     // a loop until what they wait for holds, so that the analysis sees the
     // test made with the mutex held.
     void wait(std::condition_variable& condition) { condition.wait(lock); }
+    // The same, waiting at most until `deadline`.
+    void waitUntil(std::condition_variable& condition,
+                   std::chrono::steady_clock::time_point deadline) {
+        condition.wait_until(lock, deadline);
+    }
 
 private:
     std::unique_lock<std::mutex> lock;

@@ -92,6 +92,7 @@ bool Console::handle(const std::string& text) {
     } else {
         carryOut(std::get<Command>(parsed));
     }
+    kitchenWords.printers(service.snapshot()->offlinePrinters);
     return !over;
 }
 

@@ -62,6 +62,25 @@ bool KitchenWords::refused(const Refusal& refusal, std::int32_t customer) {
     return true;
 }
 
+void KitchenWords::printers(const std::shared_ptr<const std::map<std::string, Moment>>& offline) {
+    if (!offline || offline == said) {
+        return;
+    }
+    for (const auto& [station, since] : *offline) {
+        if (!said || said->count(station) == 0) {
+            out << printerLine(station, since) << std::endl;
+        }
+    }
+    if (said) {
+        for (const auto& [station, since] : *said) {
+            if (offline->count(station) == 0) {
+                out << printerLine(station, std::nullopt) << std::endl;
+            }
+        }
+    }
+    said = offline;
+}
+
 std::string KitchenWords::printerLine(const std::string& station,
                                       std::optional<Moment> offlineSince) {
     if (!offlineSince) {

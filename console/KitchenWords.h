@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -23,10 +25,14 @@ public:
     // the kitchen's.
     bool refused(const Refusal& refusal, std::int32_t customer);
 
+    // Says which printers went offline, or came back, since it last said.
+    void printers(const std::shared_ptr<const std::map<std::string, Moment>>& offline);
+
     // Returns "kitchen printer offline since 19:42", or with no moment,
     // "kitchen printer is back online".
     static std::string printerLine(const std::string& station, std::optional<Moment> offlineSince);
 
 private:
     std::ostream& out;
+    std::shared_ptr<const std::map<std::string, Moment>> said;
 };
