@@ -111,6 +111,7 @@ void Summary::print(std::ostream& out) const {
         printStaff(out);
     }
     printVoids(out);
+    printKitchen(out);
     out << std::flush;
 }
 
@@ -179,6 +180,23 @@ void Summary::printStaff(std::ostream& out) const {
     for (const StaffFigure& member : figures.staff) {
         lines.push_back({member.name.empty() ? "At the console" : member.name,
                          std::to_string(member.items), amount(member.revenue)});
+    }
+    out << '\n';
+    printColumns(out, lines, 1);
+}
+
+// Shown once a station made an item ready: the average time from send to
+// ready, in minutes and seconds.
+void Summary::printKitchen(std::ostream& out) const {
+    if (figures.kitchen.empty()) {
+        return;
+    }
+    std::vector<Cells> lines{{"Station", "Ready", "Send to ready"}};
+    for (const StationFigure& station : figures.kitchen) {
+        const std::int64_t seconds = station.averageSeconds;
+        lines.push_back({station.station, std::to_string(station.ready),
+                         std::to_string(seconds / 60) + " min " +
+                             (seconds % 60 < 10 ? "0" : "") + std::to_string(seconds % 60) + " s"});
     }
     out << '\n';
     printColumns(out, lines, 1);

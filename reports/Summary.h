@@ -29,6 +29,7 @@ private:
     void printPayments(std::ostream& out) const;
     void printVat(std::ostream& out) const;
     void printStaff(std::ostream& out) const;
+    void printKitchen(std::ostream& out) const;
     void printVoids(std::ostream& out) const;
     std::string amount(Money money) const;
 

@@ -133,7 +133,25 @@ DayFigures DayFigures::of(const DayRecord& record) {
         }
     }
     sortOut(figures, sums);
+    figures.kitchen = kitchenOf(record);
     return figures;
+}
+
+std::vector<StationFigure> DayFigures::kitchenOf(const DayRecord& record) {
+    std::map<std::string, std::pair<std::size_t, std::int64_t>> byStation;
+    for (const JournalItem& item : record.items) {
+        if (item.readyAt && item.ticket != 0) {
+            auto& [count, seconds] = byStation[item.station];
+            ++count;
+            seconds += *item.readyAt - item.sentAt;
+        }
+    }
+    std::vector<StationFigure> stations;
+    for (const auto& [station, times] : byStation) {
+        const auto count = static_cast<std::int64_t>(times.first);
+        stations.push_back({station, times.first, (times.second + count / 2) / count});
+    }
+    return stations;
 }
 
 const SaleFigures* DayFigures::sale(std::int32_t customer) const {

@@ -48,6 +48,14 @@ struct StaffFigure {
     Money revenue;
 };
 
+// StationFigure is how fast one station made its items: how many it made
+// ready, and the average time from their send to ready.
+struct StationFigure {
+    std::string station;
+    std::size_t ready = 0;
+    std::int64_t averageSeconds = 0;
+};
+
 // DayFigures are every figure of a day, computed once: the text summary,
 // the receipts, the export, the report's lines and the web till's JSON only
 // render them, so that they agree on every figure. A sale made void counts
@@ -81,10 +89,15 @@ struct DayFigures {
     Money vatTotal;
     // By name, the console's ("") first.
     std::vector<StaffFigure> staff;
+    // By station, in name order: those that made an item ready.
+    std::vector<StationFigure> kitchen;
     // Every paid sale, void ones included, in the order paid.
     std::vector<SaleFigures> sales;
 
     static DayFigures of(const DayRecord& record);
+    // Returns the stations' times from send to ready, each to the nearest
+    // second.
+    static std::vector<StationFigure> kitchenOf(const DayRecord& record);
 
     // Returns the sale of that customer, if the customer paid that day.
     const SaleFigures* sale(std::int32_t customer) const;

@@ -63,8 +63,13 @@ json byHourAndMethod(const DayFigures& figures) {
     return shown;
 }
 
-json staffAndVoids(const DayFigures& figures) {
-    json shown = {{"staff", json::array()}, {"voids", json::array()}};
+json staffVoidsAndKitchen(const DayFigures& figures) {
+    json shown = {{"staff", json::array()}, {"voids", json::array()}, {"kitchen", json::array()}};
+    for (const StationFigure& station : figures.kitchen) {
+        shown["kitchen"].push_back({{"station", station.station},
+                                    {"ready", station.ready},
+                                    {"average_seconds", station.averageSeconds}});
+    }
     for (const StaffFigure& member : figures.staff) {
         shown["staff"].push_back({{"staff", member.name},
                                   {"items", member.items},
@@ -181,7 +186,7 @@ json DayJson::summary(const DayFigures& figures) {
                   {"vat", vatOf(figures.vat)},
                   {"vat_cents", figures.vatTotal.cents()}};
     shown.update(byHourAndMethod(figures));
-    shown.update(staffAndVoids(figures));
+    shown.update(staffVoidsAndKitchen(figures));
     return shown;
 }
 

@@ -3,7 +3,9 @@
 #include "web/PageFiles.h"
 
 std::optional<Page::File> Page::find(const std::string& path) {
-    const std::string name = path == "/" ? "/index.html" : path;
+    const std::string name = path == "/"          ? "/index.html"
+                             : path == "/kitchen" ? "/kitchen.html"
+                                                  : path;
     for (const PageFile& file : pageFiles()) {
         if (name == std::string("/") + file.name) {
             const std::string extension = name.substr(name.rfind('.') + 1);

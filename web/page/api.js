@@ -79,7 +79,14 @@ export const api = {
   settings: () => read('/api/settings'),
   menu: () => read('/api/menu'),
   orders: () => read('/api/orders'),
-  add: (order, kind, item) => change('POST', `${orderPath(order)}/items`, { kind, item, count: 1 }),
+  add: (order, kind, item, note) =>
+    change('POST', `${orderPath(order)}/items`, { kind, item, count: 1, ...(note ? { note } : {}) }),
+  send: (order) => change('POST', `${orderPath(order)}/send`),
+  fire: (order, course) => change('POST', `${orderPath(order)}/fire`, { course }),
+  tickets: (station) =>
+    read(station ? `/api/tickets?station=${encodeURIComponent(station)}` : '/api/tickets'),
+  ready: (ticket, items) => change('POST', `/api/tickets/${ticket}/ready`, items ? { items } : {}),
+  recall: (ticket) => change('POST', `/api/tickets/${ticket}/recall`),
   remove: (order, id) => change('DELETE', `${orderPath(order)}/items/${encodeURIComponent(id)}`),
   move: (order, items, to) => change('POST', `${orderPath(order)}/move`, { items, to }),
   pay: (order, payment) => change('POST', `${orderPath(order)}/pay`, payment),

@@ -4,10 +4,12 @@
 import { api, ApiError, whenRetrying } from './api.js';
 import { confirmed, tableToMoveTo } from './dialogs.js';
 import { whyGone } from './elsewhere.js';
-import { byTable, centsOf, counted, folded, moneyIn, orderTitle } from './format.js';
+import { byTable, centsOf, counted, folded, moneyIn, orderTitle, timeOf } from './format.js';
+import { kitchenName, noteTaken, renderKitchenBar, renderPrinters } from './kitchen-order.js';
 import { receiptPaper } from './receipt.js';
 import { recentStaffButtons, rememberStaff } from './staff.js';
 import { renderSummary } from './summary.js';
+import { renderToPay } from './to-pay.js';
 
 const $ = (id) => document.getElementById(id);
 const state = {
@@ -84,7 +86,7 @@ function itemRow(order, item) {
   const row = document.createElement('li');
   const name = document.createElement('span');
   name.className = 'name';
-  name.textContent = item.name;
+  name.append(...kitchenName(item));
   const price = document.createElement('span');
   price.className = 'amount';
   price.textContent = money(item.price_cents);
@@ -108,23 +110,9 @@ function renderOrder() {
     if (!order.items.some((item) => item.id === id)) state.split.delete(id);
   }
   $('order-total').textContent = `${counted(order.items.length, 'item')}, total ${money(order.total_cents)}`;
-  renderToPay(order);
-}
-
-// What Pay will charge: the ticked items of a split, else the whole order,
-// and the change from the cash given.
-function renderToPay(order) {
-  const ticked = order.items.filter((item) => state.split.has(item.id));
-  const splitting = ticked.length > 0 && ticked.length < order.items.length;
-  const due = splitting ? ticked.reduce((sum, item) => sum + item.price_cents, 0) : order.total_cents;
-  $('to-pay').textContent = splitting
-    ? `Split: ${ticked.length} of ${counted(order.items.length, 'item')}, to pay ${money(due)}`
-    : `To pay: ${money(due)}`;
-  const form = $('pay');
-  const given = form.method.value === 'cash' ? centsOf(form.given.value) : null;
-  $('change').textContent = given === null ? ''
-    : given < due ? `The cash given is ${money(due - given)} short`
-      : `Given ${money(given)}, change ${money(given - due)}`;
+  renderToPay(order, state.split, money);
+  renderKitchenBar(order, button, { send: () => api.send(order.order).then(refresh),
+                                    fire: (course) => api.fire(order.order, course).then(refresh) });
 }
 
 // The items ticked for a split are kept by id: an item keeps its id while
@@ -181,7 +169,7 @@ function renderMenu() {
     menu.append(title);
     for (const item of state.menu[kind]) {
       const add = button(item.name, `Add ${item.name}`,
-                         () => api.add(state.current, kind, item.number).then(refresh));
+                         () => api.add(state.current, kind, item.number, noteTaken()).then(refresh));
       const price = document.createElement('span');
       price.className = 'price';
       price.textContent = money(item.price_cents);
@@ -287,6 +275,7 @@ async function refresh() {
   refreshShown = asked;
   const previous = state.orders;
   state.orders = answer.orders;
+  renderPrinters(answer.printers_offline, timeOf);
   for (const key of [...state.own]) {
     if (!openOrder(key)) state.own.delete(key);
   }

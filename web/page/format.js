@@ -58,3 +58,7 @@ export function centsOf(text) {
   const [whole, part = ''] = plain.split('.');
   return Number(whole) * 100 + Number(part.padEnd(2, '0'));
 }
+
+// The hour and minute of a moment, as the device shows times: 19:42.
+export const timeOf = (iso) =>
+  new Date(iso).toLocaleTimeString(undefined, { hour: '2-digit', minute: '2-digit' });
