@@ -200,7 +200,18 @@ private:
     }
 
     // add [COUNT] KIND N, or add [COUNT] KIND NAME.
-    void add(const std::vector<std::string>& words) {
+    // A note for the kitchen ends the line: "note" and the words after it,
+    // 1 to 60 characters of plain text, or nothing is added.
+    void add(std::vector<std::string> words) {
+        for (std::size_t word = 2; word < words.size(); ++word) {
+            if (lower(words[word]) == "note") {
+                if (word + 1 == words.size() || !isFreeText(joined(words, word + 1), 60)) {
+                    return;
+                }
+                words.resize(word);
+                break;
+            }
+        }
         std::size_t at = 1;
         long long count = 1;
         if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
@@ -276,8 +287,25 @@ private:
         }
     }
 
-    // move KIND N|NAME to LABEL, to another order only.
+    // move KIND N|NAME to LABEL, to another order only; move all to LABEL,
+    // every item of the order.
     void move(const std::vector<std::string>& words) {
+        if (words.size() == 4 && lower(words[1]) == "all" && lower(words[2]) == "to") {
+            const std::string to = lower(words.back()) == "counter" ? "" : lower(words.back());
+            const auto from = orders.find(current);
+            const bool holds = from != orders.end() &&
+                               !(from->second[0].empty() && from->second[1].empty() &&
+                                 from->second[2].empty());
+            if ((to.empty() || labelled(to)) && to != current && holds) {
+                for (std::size_t kind = 0; kind < 3; ++kind) {
+                    for (const Held& item : orders[current][kind]) {
+                        orders[to][kind].push_back(item);
+                    }
+                }
+                orders.erase(current);
+            }
+            return;
+        }
         if (words.size() < 5 || lower(words[words.size() - 2]) != "to") {
             return;
         }
