@@ -73,7 +73,7 @@ std::string randomCommand(std::mt19937& random) {
     const auto kind = [&] { return kinds[random() % 3]; };
     const auto number = [&](unsigned most) { return std::to_string(random() % most + 1); };
     static const std::vector<std::string> pays = {"next", "pay", "pay card", "pay other"};
-    switch (random() % 13) {
+    switch (random() % 14) {
         case 0:
         case 1:
             return "add " + kind() + " " + number(4);
@@ -96,6 +96,10 @@ std::string randomCommand(std::mt19937& random) {
             return "move " + kind() + " " + number(2) + " to " + tables[random() % tables.size()];
         case 10:
             return "void " + number(8) + " rang up twice";
+        case 11:
+            return random() % 3 == 0   ? "send"
+                   : random() % 2 == 0 ? "move all to " + tables[random() % tables.size()]
+                                       : "add dish " + number(3) + " note no salt";
         default:
             return pays[random() % pays.size()];
     }

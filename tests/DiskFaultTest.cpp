@@ -80,6 +80,7 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
     // Commands at the counter, and at a table among others.
     const std::vector<std::pair<const std::vector<std::string>*, std::string>> commands = {
         {&setUp, "add 3 dish fish"},
+        {&setUp, "add dish 1 note no salt"},
         {&setUp, "remove drink 1"},
         {&setUp, "clear"},
         {&setUp, "next"},
@@ -91,6 +92,8 @@ TEST_F(JournalFolder, EveryCommandIsRecordedWholeOrRefusedWholeWhenTheDiskFails)
         {&setUpTables, "move drink juice to 7"},
         {&setUpTables, "split dish 2 drink 1 card"},
         {&setUpTables, "pay"},
+        {&setUpTables, "send"},
+        {&setUpTables, "move all to 7"},
         {&setUpTables, "counter"},
         {&setUpTables, "clear"},
     };

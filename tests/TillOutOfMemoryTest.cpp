@@ -193,7 +193,7 @@ TEST(TillOutOfMemory, TheTillLosesNothingWhenMemoryRunsOutAndGoesOn) {
         for (const char* command :
              {"add dish 2", "add 3 drink item with a long, long name2", "remove drink 2", "clear",
               "next", "quit", "table bar", "move drink 2 to bar", "split dish 1 drink 1",
-              "void 1 wrong"}) {
+              "void 1 wrong", "send", "add dish 1 note no salt"}) {
             sweepTill(command, inAFile);
         }
     }
