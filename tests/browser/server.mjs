@@ -3,7 +3,7 @@
 // settings; or on a copy of a journal given, as it is. Stops and restarts
 // it on the same port.
 import { spawn, spawnSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
@@ -22,8 +22,9 @@ function runOrThrow(args, input = '') {
 }
 
 export class TillServer {
-  // `copyOf`: a folder holding a journal to serve a copy of, as it is.
-  constructor({ copyOf } = {}) {
+  // `copyOf`: a folder holding a journal to serve a copy of, as it is;
+  // `menu`: the text of a menu file to import first.
+  constructor({ copyOf, menu } = {}) {
     this.folder = mkdtempSync(join(process.env.TEST_TMPDIR ?? tmpdir(), 'web-till-'));
     this.journal = join(this.folder, 'journal.db');
     if (copyOf) {
@@ -35,6 +36,10 @@ export class TillServer {
       for (const [key, value] of Object.entries(restaurant)) {
         runOrThrow(['settings', key, value, '--journal', this.journal]);
       }
+    }
+    if (menu) {
+      writeFileSync(join(this.folder, 'menu.csv'), menu);
+      runOrThrow(['menu', 'import', join(this.folder, 'menu.csv'), '--journal', this.journal]);
     }
     this.port = 0;
   }
