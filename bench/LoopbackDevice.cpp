@@ -43,6 +43,17 @@ int LoopbackDevice::get(const std::string& target) {
     return readAnswer();
 }
 
+int LoopbackDevice::post(const std::string& target, const std::string& json) {
+    stream << "POST " << target
+           << " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
+              "Content-Length: "
+           << json.size() << "\r\n\r\n"
+           << json << std::flush;
+    return readAnswer();
+}
+
+const std::string& LoopbackDevice::answer() const { return body; }
+
 // Reads the answer's head, then its body by length.
 int LoopbackDevice::readAnswer() {
     std::string line;

@@ -22,6 +22,10 @@ public:
     int command(const std::string& table, long at);
     // Reads the target; returns the answer's status.
     int get(const std::string& target);
+    // Posts the JSON to the target; returns the answer's status.
+    int post(const std::string& target, const std::string& json);
+    // Returns the body of the last answer.
+    const std::string& answer() const;
 
 private:
     int readAnswer();

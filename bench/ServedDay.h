@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <thread>
 
@@ -17,10 +18,12 @@
 // past days read from a connection of their own.
 class ServedDay {
 public:
-    explicit ServedDay(const std::string& path)
+    // Tickets for the stations of `printers` go to the print queue.
+    explicit ServedDay(const std::string& path, std::set<std::string> printers = {})
         : journal(path, SqliteJournal::Access::till),
           day(builtinMenu(), journal),
-          history(startedThenOpened(day, path), SqliteJournal::Access::reading),
+          history(startedThenOpened(day, path, std::move(printers)),
+                  SqliteJournal::Access::reading),
           api(day, history, sessions, events),
           server(api, events, {"127.0.0.1", 0, "", ""}),
           serving([this] { server.run(); }) {}
@@ -39,8 +42,9 @@ public:
 private:
     // The history is opened once the day started, on the journal as the
     // till brought it up to this version.
-    static std::string startedThenOpened(DayService& day, const std::string& path) {
-        day.start();
+    static std::string startedThenOpened(DayService& day, const std::string& path,
+                                         std::set<std::string> printers) {
+        day.start(std::move(printers));
         return path;
     }
 

@@ -38,9 +38,12 @@ PrintSpooler::~PrintSpooler() {
 
 // Nothing a print does may end the till: a failure is the printer's, said
 // on every device, and tried again.
+// A printed job lets the next go at once; the queue is looked at again
+// after a pause only once it is empty, or the printer failed.
 void PrintSpooler::run() {
-    while (pause(backoff.count() > 0 ? backoff : look)) {
-        printNext();
+    bool printed = false;
+    while (printed ? !stopped() : pause(backoff.count() > 0 ? backoff : look)) {
+        printed = printNext();
     }
     const auto until = std::chrono::steady_clock::now() + drainWithin;
     while (!offlineSince && std::chrono::steady_clock::now() < until && printNext()) {
@@ -109,6 +112,11 @@ void PrintSpooler::reached() {
         offlineSince.reset();
         (void)service.carryOut(PrinterState{printer.station, std::nullopt});
     }
+}
+
+bool PrintSpooler::stopped() {
+    MutexLock lock(mutex);
+    return stopping;
 }
 
 bool PrintSpooler::pause(milliseconds wait) {

@@ -44,6 +44,7 @@ private:
     bool print(const PrintJob& job);
     void failed(const std::string& why);
     void reached();
+    bool stopped();
     // Waits that long, or until stopped; false once stopped.
     bool pause(std::chrono::milliseconds wait);
 

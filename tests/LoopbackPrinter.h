@@ -94,6 +94,12 @@ public:
 
     std::string address() const { return "tcp://127.0.0.1:" + std::to_string(port); }
 
+    // Returns when each ticket printed so far came, in the order they came.
+    std::vector<std::chrono::steady_clock::time_point> times() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return came;
+    }
+
     // Returns the tickets printed so far, once `count` are, or after `patience`.
     std::vector<PrintedTicket> tickets(std::size_t count, std::chrono::milliseconds patience) {
         const auto until = std::chrono::steady_clock::now() + patience;
@@ -132,6 +138,7 @@ private:
             for (std::size_t at = bytes.find("\x1b@"); at != std::string::npos;) {
                 const std::size_t next = bytes.find("\x1b@", at + 2);
                 printed.push_back(PrintedTicket::of(bytes.substr(at, next - at)));
+                came.push_back(std::chrono::steady_clock::now());
                 at = next;
             }
         }
@@ -141,5 +148,6 @@ private:
     int listening = -1;
     std::mutex mutex;
     std::vector<PrintedTicket> printed;
+    std::vector<std::chrono::steady_clock::time_point> came;
     std::thread thread;
 };
