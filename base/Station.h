@@ -1,13 +1,10 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 // A station is where an item is made, kitchen or bar or any word the menu
 // gives: a printer setting is named after it (printer.kitchen), so it is one
 // word of 1 to 20 ASCII letters, digits or '-', kept in lower case.
 
-// Returns the word in lower case, ASCII letters alone changed.
-std::string lowercaseWord(std::string_view word);
 // Returns true when the word, in lower case, names a station.
 bool isStationWord(std::string_view word);

@@ -126,3 +126,13 @@ bool isFreeText(std::string_view text, std::size_t most) {
     }
     return characters <= most;
 }
+
+std::string lowercaseWord(std::string_view word) {
+    std::string lower(word);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}

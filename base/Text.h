@@ -42,5 +42,8 @@ bool isFreeText(std::string_view text, std::size_t most = 120);
 // Returns "U+202E" for the character.
 std::string codePointName(char32_t character);
 
+// Returns the word in lower case, ASCII letters alone changed.
+std::string lowercaseWord(std::string_view word);
+
 // Returns true when the word is one or more ASCII digits and nothing else.
 bool isAllDigits(std::string_view word);

@@ -15,13 +15,6 @@ namespace {
 using Parsed = CommandTable::Parsed;
 using Verb = Command::Verb;
 
-std::string lowercase(std::string word) {
-    for (char& c : word) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return word;
-}
-
 std::string joined(const std::vector<std::string>& words, std::size_t from, std::size_t to) {
     std::string text;
     for (std::size_t at = from; at < to; ++at) {
@@ -43,7 +36,7 @@ std::optional<std::int64_t> digitsOf(const std::string& word) {
 
 Parsed alone(Verb verb, const std::vector<std::string>& words) {
     if (words.size() > 1) {
-        const std::string name = lowercase(words[0]);
+        const std::string name = lowercaseWord(words[0]);
         return "'" + name + "' takes nothing after it: type " + name + " alone";
     }
     Command command;
@@ -140,7 +133,7 @@ const char* const payForms =
 std::variant<Payment, std::string> paymentOf(const std::vector<std::string>& words,
                                              std::size_t from) {
     Payment payment;
-    payment.method = lowercase(words[from]);
+    payment.method = lowercaseWord(words[from]);
     const bool cash = payment.method == "cash";
     if (!cash && payment.method != "card" && payment.method != "other") {
         return "'" + words[from] + "' is not a way to pay: " + payForms;
@@ -164,7 +157,7 @@ std::variant<Payment, std::string> paymentOf(const std::vector<std::string>& wor
 }
 
 bool isMethod(const std::string& word) {
-    const std::string method = lowercase(word);
+    const std::string method = lowercaseWord(word);
     return method == "cash" || method == "card" || method == "other";
 }
 
@@ -244,7 +237,7 @@ std::string badLabel(const std::string& word) {
 
 // The order a word names: "counter" the counter's, else a table's.
 std::optional<std::string> labelOf(const std::string& word) {
-    if (lowercase(word) == "counter") {
+    if (lowercaseWord(word) == "counter") {
         return std::string();
     }
     if (isTableLabel(word)) {
@@ -255,7 +248,7 @@ std::optional<std::string> labelOf(const std::string& word) {
 
 // move KIND N to LABEL, move KIND NAME to LABEL, or move all to LABEL
 Parsed parseMove(const std::vector<std::string>& words) {
-    if (words.size() == 4 && lowercase(words[1]) == "all" && lowercase(words[2]) == "to") {
+    if (words.size() == 4 && lowercaseWord(words[1]) == "all" && lowercaseWord(words[2]) == "to") {
         const std::optional<std::string> label = labelOf(words.back());
         if (!label) {
             return badLabel(words.back());
@@ -266,7 +259,7 @@ Parsed parseMove(const std::vector<std::string>& words) {
         command.label = *label;
         return command;
     }
-    if (words.size() < 5 || lowercase(words[words.size() - 2]) != "to") {
+    if (words.size() < 5 || lowercaseWord(words[words.size() - 2]) != "to") {
         return std::string(
             "'move' needs an item and the table it goes to, for example: move drink 2 to 7");
     }
@@ -386,7 +379,7 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
 }
 
 CommandTable::Parsed CommandTable::parse(const std::vector<std::string>& words) {
-    const std::string name = lowercase(words.at(0));
+    const std::string name = lowercaseWord(words.at(0));
     for (const Entry& entry : entries()) {
         if (name == entry.name) {
             return entry.parse(words);

@@ -5,7 +5,6 @@
 #include <optional>
 #include <system_error>
 
-#include "base/Station.h"
 #include "base/Text.h"
 
 namespace {

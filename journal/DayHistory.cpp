@@ -1,5 +1,6 @@
 #include "journal/DayHistory.h"
 
+#include <SQLiteCpp/Database.h>
 #include <utility>
 
 #include "journal/DayLines.h"
@@ -148,5 +149,12 @@ void DayHistory::checkLine(const EntryTable::Day& row, const DayRecord& day,
             EntryChain::lineSeal(row.head, held) != line->second.second) {
             damaged(row.number, "'s line in the list of days does not match its records");
         }
+    }
+}
+
+void DayHistory::checkIntegrity() {
+    const std::string check = database.execAndGet("PRAGMA integrity_check").getString();
+    if (check != "ok") {
+        throw JournalError("journal " + path + " is damaged: " + check);
     }
 }

@@ -39,6 +39,8 @@ public:
     // must be signed by that key.
     void verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
                 const std::optional<std::string>& trusted = std::nullopt);
+    // Throws JournalError when SQLite finds the file itself damaged.
+    void checkIntegrity();
 
 private:
     using KeptLines = std::map<std::int32_t, std::pair<DayLine, EntryChain::Hash>>;

@@ -15,6 +15,7 @@
 #include "journal/EntryChain.h"
 #include "journal/EntryTable.h"
 #include "journal/Journal.h"
+#include "journal/PrintQueueTable.h"
 
 namespace {
 
@@ -280,29 +281,9 @@ CREATE TABLE day_signature (
 );
 )";
 
-// Version 9 keeps the kitchen: each entry's note, course, station and
-// ticket, each menu item's course and station, and the printers' queue.
-const char* const kitchenTables = R"(
-CREATE TABLE print_job (
-    id INTEGER PRIMARY KEY,
-    station TEXT NOT NULL,
-    day INTEGER NOT NULL,
-    ticket INTEGER NOT NULL,
-    heading TEXT NOT NULL,
-    label TEXT NOT NULL,
-    staff TEXT NOT NULL,
-    at INTEGER NOT NULL,
-    course INTEGER NOT NULL,
-    moved_to TEXT NOT NULL,
-    lines TEXT NOT NULL,
-    copy INTEGER NOT NULL,
-    started INTEGER NOT NULL DEFAULT 0,
-    done INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX print_job_waiting ON print_job (id) WHERE done = 0;
-ALTER TABLE menu_item ADD COLUMN course INTEGER;
-ALTER TABLE menu_item ADD COLUMN station TEXT;
-)";
+const char* const kitchenMenuColumns =
+    "ALTER TABLE menu_item ADD COLUMN course INTEGER; ALTER TABLE menu_item ADD COLUMN station "
+    "TEXT;";
 
 // Staff sign in by name as names compare: two names that compare equal
 // would leave a sign-in to either.
@@ -367,7 +348,8 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec(webTables);
     DayLines::create(database);
     database.exec(version8Tables);
-    database.exec(kitchenTables);
+    database.exec(kitchenMenuColumns);
+    PrintQueueTable::create(database);
     database.exec("PRAGMA user_version = 9");
 }
 
@@ -396,7 +378,9 @@ std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std:
     if (from < 8) {
         database.exec(version8Tables);
     }
-    database.exec(kitchenTables);
+    // Version 9 keeps each menu item's course and station, and the queue.
+    database.exec(kitchenMenuColumns);
+    PrintQueueTable::create(database);
     std::vector<std::string> said = renameCounterTables(database);
     database.exec("PRAGMA user_version = " + std::to_string(version));
     return said;

@@ -36,6 +36,30 @@ std::vector<TicketLine> linesOf(const std::string& text) {
 
 PrintQueueTable::PrintQueueTable(SQLite::Database& database) : database(database) {}
 
+// Each job keeps its ticket's lines as they were queued, so that it prints
+// the same whatever the day became since.
+void PrintQueueTable::create(SQLite::Database& database) {
+    database.exec(R"(
+CREATE TABLE print_job (
+    id INTEGER PRIMARY KEY,
+    station TEXT NOT NULL,
+    day INTEGER NOT NULL,
+    ticket INTEGER NOT NULL,
+    heading TEXT NOT NULL,
+    label TEXT NOT NULL,
+    staff TEXT NOT NULL,
+    at INTEGER NOT NULL,
+    course INTEGER NOT NULL,
+    moved_to TEXT NOT NULL,
+    lines TEXT NOT NULL,
+    copy INTEGER NOT NULL,
+    started INTEGER NOT NULL DEFAULT 0,
+    done INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX print_job_waiting ON print_job (id) WHERE done = 0;
+)");
+}
+
 std::int64_t PrintQueueTable::queue(const PrintJob& job) {
     SQLite::Statement insert(database,
                              "INSERT INTO print_job (station, day, ticket, heading, label, staff, "

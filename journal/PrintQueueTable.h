@@ -14,6 +14,9 @@ class PrintQueueTable {
 public:
     explicit PrintQueueTable(SQLite::Database& database);
 
+    // Makes the queue's table.
+    static void create(SQLite::Database& database);
+
     // Queues the job; returns its id, by which jobs print in order.
     std::int64_t queue(const PrintJob& job);
     // Returns the jobs not printed yet, in the order they were queued.

@@ -11,7 +11,6 @@
 #include "journal/EntryTable.h"
 #include "journal/HeadSignatures.h"
 #include "journal/PrintQueueTable.h"
-#include "journal/SideTables.h"
 #include "journal/SqliteBatch.h"
 #include "journal/SqliteConnection.h"
 
@@ -168,11 +167,7 @@ Journal::OpenDay SqliteJournal::openDay(Moment now) {
     if (last && reading([&](EntryTable& table) { return table.lastTypeOf(*last); }) !=
                     JournalEntry::Type::close) {
         connection->end = {last->number, *last};
-        OpenDay resumed{
-            last->number, reading([&](EntryTable& table) {
-                return DayHistory(connection->database, table, path).verifiedEntries(last->number);
-            }),
-            true};
+        OpenDay resumed = currentDay();
         nameKey(resumed.entries);
         return resumed;
     }
@@ -254,22 +249,18 @@ void SqliteJournal::closeDay(JournalEntry& close) {
         if (connection->key) {
             HeadSignatures::sign(table, *connection->key, connection->end.row);
         }
-        SideTables(connection->database, path).dropAnswersUpTo(number - 2);
+        side().dropAnswersUpTo(number - 2);
         connection->end.openNumber = 0;
     });
 }
 
 // A day that held an item, or a record of a new anchor, leaves a trace.
-bool SqliteJournal::leavesATrace(std::int32_t number) {
-    return reading([&](EntryTable& table) {
-        return table.holds(number, JournalEntry::Type::add) ||
-               table.holds(number, JournalEntry::Type::anchored);
-    });
-}
-
 void SqliteJournal::leaveDayOpen() {
     const std::int32_t number = connection->end.openNumber;
-    if (number == 0 || leavesATrace(number)) {
+    if (number == 0 || reading([&](EntryTable& table) {
+            return table.holds(number, JournalEntry::Type::add) ||
+                   table.holds(number, JournalEntry::Type::anchored);
+        })) {
         return;
     }
     // The chain then ends where the day before it ended.
@@ -284,57 +275,53 @@ void SqliteJournal::leaveDayOpen() {
 }
 
 std::optional<Journal::KeptAnswer> SqliteJournal::keptAnswer(const std::string& key) {
-    return reading(
-        [&](EntryTable&) { return SideTables(connection->database, path).keptAnswer(key); });
+    return reading([&](EntryTable&) { return side().keptAnswer(key); });
 }
 
 void SqliteJournal::keep(const KeptAnswer& kept) {
-    writing([&](EntryTable&) {
-        SideTables(connection->database, path).keep(kept, connection->end.openNumber);
-    });
+    writing([&](EntryTable&) { side().keep(kept, connection->end.openNumber); });
 }
 
 std::optional<Journal::StoredMenu> SqliteJournal::storedMenu() {
-    return reading([&](EntryTable&) { return SideTables(connection->database, path).menu(); });
+    return reading([&](EntryTable&) { return side().menu(); });
 }
 
 void SqliteJournal::replaceMenu(const StoredMenu& stored) {
-    writing([&](EntryTable&) { SideTables(connection->database, path).replaceMenu(stored); });
+    writing([&](EntryTable&) { side().replaceMenu(stored); });
 }
 
 Settings SqliteJournal::settings() {
-    return reading([&](EntryTable&) { return SideTables(connection->database, path).settings(); });
+    return reading([&](EntryTable&) { return side().settings(); });
 }
 
 void SqliteJournal::putSetting(const std::string& key, const std::string& value) {
-    writing([&](EntryTable&) { SideTables(connection->database, path).putSetting(key, value); });
+    writing([&](EntryTable&) { side().putSetting(key, value); });
 }
 
 std::vector<Journal::StaffMember> SqliteJournal::staff() {
-    return reading([&](EntryTable&) { return SideTables(connection->database, path).staff(); });
+    return reading([&](EntryTable&) { return side().staff(); });
 }
 
 void SqliteJournal::putStaff(const StaffMember& member) {
-    writing([&](EntryTable&) { SideTables(connection->database, path).putStaff(member); });
+    writing([&](EntryTable&) { side().putStaff(member); });
 }
 
 bool SqliteJournal::removeStaff(const std::string& name) {
     bool removed = false;
-    writing(
-        [&](EntryTable&) { removed = SideTables(connection->database, path).removeStaff(name); });
+    writing([&](EntryTable&) { removed = side().removeStaff(name); });
     return removed;
 }
 
 std::vector<Journal::Session> SqliteJournal::sessions() {
-    return reading([&](EntryTable&) { return SideTables(connection->database, path).sessions(); });
+    return reading([&](EntryTable&) { return side().sessions(); });
 }
 
 void SqliteJournal::putSession(const Session& session) {
-    writing([&](EntryTable&) { SideTables(connection->database, path).putSession(session); });
+    writing([&](EntryTable&) { side().putSession(session); });
 }
 
 void SqliteJournal::endSession(const std::string& tokenHash) {
-    writing([&](EntryTable&) { SideTables(connection->database, path).endSession(tokenHash); });
+    writing([&](EntryTable&) { side().endSession(tokenHash); });
 }
 
 std::int64_t SqliteJournal::queuePrint(const PrintJob& job) {
@@ -350,6 +337,8 @@ std::vector<PrintJob> SqliteJournal::printQueue() {
 void SqliteJournal::markPrint(std::int64_t id, bool done) {
     writing([&](EntryTable&) { PrintQueueTable(connection->database).mark(id, done); });
 }
+
+SideTables SqliteJournal::side() { return SideTables(connection->database, path); }
 
 std::vector<DayLine> SqliteJournal::days() {
     return reading(
@@ -376,15 +365,11 @@ std::optional<Journal::SignedHead> SqliteJournal::signedHead(std::int32_t number
 void SqliteJournal::verify(const std::function<void(std::int32_t, std::int64_t)>& verified,
                            const std::optional<std::string>& trusted) {
     reading([&](EntryTable& table) {
-        DayHistory(connection->database, table, path).verify(verified, trusted);
+        DayHistory history(connection->database, table, path);
+        history.verify(verified, trusted);
+        side().settings();
+        history.checkIntegrity();
     });
-    settings();
-    const std::string check = reading([&](EntryTable&) {
-        return connection->database.execAndGet("PRAGMA integrity_check").getString();
-    });
-    if (check != "ok") {
-        throw JournalError("journal " + path + " is damaged: " + check);
-    }
 }
 
 void SqliteJournal::signWith(std::shared_ptr<const SigningKey> key) {

@@ -9,6 +9,7 @@
 
 #include "journal/EntryTable.h"
 #include "journal/Journal.h"
+#include "journal/SideTables.h"
 #include "journal/SigningKey.h"
 #include "journal/SqliteConnection.h"
 
@@ -94,9 +95,10 @@ public:
 private:
     struct Connection;
 
+    // The tables beside the days, on this journal's connection.
+    SideTables side();
     void anchor() noexcept;
     void nameKey(std::vector<JournalEntry>& opened);
-    [[nodiscard]] bool leavesATrace(std::int32_t number);
     void restartLog() noexcept;
     void appendIn(EntryTable& table, std::vector<JournalEntry>& entries);
     template <typename Work>

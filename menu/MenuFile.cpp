@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "base/ItemKind.h"
-#include "base/Station.h"
+#include "base/Text.h"
 #include "base/Vat.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvWriter.h"

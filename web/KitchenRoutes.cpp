@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "base/LocalTime.h"
-#include "base/Station.h"
 #include "base/Text.h"
 #include "service/DayService.h"
 #include "service/OrderViews.h"
