@@ -8,10 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "kitchen/PrintRoom.h"
+
 #include "app/DemoDay.h"
 #include "base/LocalTime.h"
 #include "console/Console.h"
-#include "kitchen/PrintRoom.h"
 #include "console/EditLineReader.h"
 #include "console/FdLineReader.h"
 #include "console/StopSignals.h"

@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "kitchen/PrintRoom.h"
+
 #include "app/TillStart.h"
 #include "base/Text.h"
 #include "journal/SqliteJournal.h"
 #include "menu/MenuFile.h"
 #include "service/Commands.h"
-#include "kitchen/PrintRoom.h"
 #include "service/DayService.h"
 #include "web/PinHash.h"
 #include "web/WebApi.h"

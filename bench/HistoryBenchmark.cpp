@@ -49,10 +49,11 @@ void writeDay(Journal& journal, const Menu& menu, Moment& at, int customers) {
         at += 240;
         const RuleContext context(day, menu, at, "", 700, newSaleId);
         const auto number = static_cast<std::int64_t>(customer % 4) + 1;
-        carry(journal, day, DayRules::rule(context, AddItems{"", ItemKind::dish, {number, ""}, 1, ""}));
-        carry(
-            journal, day,
-            DayRules::rule(context, AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2, ""}));
+        carry(journal, day,
+              DayRules::rule(context, AddItems{"", ItemKind::dish, {number, ""}, 1, ""}));
+        carry(journal, day,
+              DayRules::rule(context,
+                             AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2, ""}));
         carry(journal, day, DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}}}));
     }
     const RuleContext context(day, menu, at, "", 700, newSaleId);

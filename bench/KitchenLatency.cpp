@@ -13,10 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "kitchen/PrintRoom.h"
+
 #include "bench/LoopbackDevice.h"
 #include "bench/ServedDay.h"
 #include "bench/Timing.h"
-#include "kitchen/PrintRoom.h"
 #include "tests/LoopbackPrinter.h"
 
 namespace {
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     const PrintRoom room(served.service(), settings);
     Sends sends;
     std::vector<std::thread> working;
+    working.reserve(devices);
     for (int device = 0; device < devices; ++device) {
         working.emplace_back(work, served.port(), device, rounds, std::ref(sends));
     }
@@ -98,6 +100,7 @@ int main(int argc, char** argv) {
     const std::vector<PrintedTicket> printed = printer.tickets(expected, std::chrono::seconds(60));
     const auto came = printer.times();
     std::vector<double> onPaper;
+    onPaper.reserve(printed.size());
     for (std::size_t at = 0; at < printed.size(); ++at) {
         const std::string& line = printed[at].lines.at(0);
         const std::int64_t ticket = std::stoll(line.substr(7, line.find(' ', 7) - 7));

@@ -25,7 +25,7 @@ public:
           history(startedThenOpened(day, path, std::move(printers)),
                   SqliteJournal::Access::reading),
           api(day, history, sessions, events),
-          server(api, events, {"127.0.0.1", 0, "", ""}),
+          server(api, events, loopbackAnyPort()),
           serving([this] { server.run(); }) {}
     ServedDay(const ServedDay&) = delete;
     ServedDay& operator=(const ServedDay&) = delete;
@@ -40,6 +40,12 @@ public:
     unsigned short port() const { return server.port(); }
 
 private:
+    static WebServer::Options loopbackAnyPort() {
+        WebServer::Options options;
+        options.port = 0;
+        return options;
+    }
+
     // The history is opened once the day started, on the journal as the
     // till brought it up to this version.
     static std::string startedThenOpened(DayService& day, const std::string& path,

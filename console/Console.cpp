@@ -100,11 +100,11 @@ bool Console::handle(const std::string& text) {
 void Console::carryOut(const Command& command) {
     using Handler = void (Console::*)(const Command&);
     static constexpr Handler handlers[] = {
-        &Console::showMenu, &Console::add,    &Console::remove,  &Console::clear,
-        &Console::showCart, &Console::payNow, &Console::split,   &Console::move,
-        &Console::select,   &Console::select, &Console::tables,  &Console::voidSale,
-        &Console::send,     &Console::fire,   &Console::reprint, &Console::receipt,
-        &Console::report,   &Console::summary, &Console::help,   &Console::quitNow,
+        &Console::showMenu, &Console::add,     &Console::remove,  &Console::clear,
+        &Console::showCart, &Console::payNow,  &Console::split,   &Console::move,
+        &Console::select,   &Console::select,  &Console::tables,  &Console::voidSale,
+        &Console::send,     &Console::fire,    &Console::reprint, &Console::receipt,
+        &Console::report,   &Console::summary, &Console::help,    &Console::quitNow,
     };
     static_assert(std::size(handlers) == static_cast<std::size_t>(Command::Verb::quit) + 1,
                   "one handler for every verb");
@@ -264,14 +264,16 @@ void Console::voidSale(const Command& command) {
 
 void Console::move(const Command& command) {
     const Outcome<Moved> moved =
-        command.all ? service.moveAll(service.current(), command.label)
-                    : service.move(service.current(), {command.kind, command.item, ""}, command.label);
+        command.all
+            ? service.moveAll(service.current(), command.label)
+            : service.move(service.current(), {command.kind, command.item, ""}, command.label);
     moved.done() ? view.moved(moved.result()) : refused(moved.refusal());
 }
 
 void Console::send(const Command& /*command*/) {
     const Outcome<Sent> sent = service.send(service.current());
-    sent.done() ? kitchenWords.sent(sent.result(), service.nextCustomer()) : refused(sent.refusal());
+    sent.done() ? kitchenWords.sent(sent.result(), service.nextCustomer())
+                : refused(sent.refusal());
 }
 
 void Console::fire(const Command& command) {

@@ -205,6 +205,8 @@ void ConsoleView::nothingToPay(const std::string& order, std::int32_t customer) 
         " is empty, so there is nothing to pay: add items first, for example: add dish 2");
 }
 
+// A table of reasons, each to the words of its kind.
+// NOLINTNEXTLINE(readability-function-size)
 void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::int32_t customer,
                           std::ostream& errors) {
     using Reason = Refusal::Reason;

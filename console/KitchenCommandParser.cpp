@@ -46,8 +46,7 @@ KitchenCommandParser::Parsed KitchenCommandParser::send(const std::vector<std::s
 }
 
 KitchenCommandParser::Parsed KitchenCommandParser::fire(const std::vector<std::string>& words) {
-    return numbered(Verb::fire, words,
-                    "'fire' needs the course to cook now, for example: fire 2");
+    return numbered(Verb::fire, words, "'fire' needs the course to cook now, for example: fire 2");
 }
 
 KitchenCommandParser::Parsed KitchenCommandParser::reprint(const std::vector<std::string>& words) {

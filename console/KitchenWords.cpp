@@ -53,8 +53,9 @@ bool KitchenWords::refused(const Refusal& refusal, std::int32_t customer) {
     } else if (refusal.reason == Reason::notOnTicket) {
         out << "T" << ticket << " holds no item " << refusal.text;
     } else if (refusal.reason == Reason::noPrinter) {
-        out << "The " << refusal.text << " has no printer: set one with restaurant settings printer."
-            << refusal.text << " tcp://HOST:9100";
+        out << "The " << refusal.text
+            << " has no printer: set one with restaurant settings printer." << refusal.text
+            << " tcp://HOST:9100";
     } else {
         return false;
     }

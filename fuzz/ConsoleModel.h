@@ -293,9 +293,9 @@ private:
         if (words.size() == 4 && lower(words[1]) == "all" && lower(words[2]) == "to") {
             const std::string to = lower(words.back()) == "counter" ? "" : lower(words.back());
             const auto from = orders.find(current);
-            const bool holds = from != orders.end() &&
-                               !(from->second[0].empty() && from->second[1].empty() &&
-                                 from->second[2].empty());
+            const bool holds =
+                from != orders.end() &&
+                !(from->second[0].empty() && from->second[1].empty() && from->second[2].empty());
             if ((to.empty() || labelled(to)) && to != current && holds) {
                 for (std::size_t kind = 0; kind < 3; ++kind) {
                     for (const Held& item : orders[current][kind]) {

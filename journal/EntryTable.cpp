@@ -145,9 +145,9 @@ void EntryTable::create(SQLite::Database& database) { database.exec(tables); }
 void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash) {
     if (!insertEntry) {
         insertEntry = std::make_unique<SQLite::Statement>(
-            database,
-            std::string("INSERT INTO entry (") + entryColumns +
-                ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            database, std::string("INSERT INTO entry (") + entryColumns +
+                          ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                          "?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -180,12 +180,21 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     bindOptional(insert, 19, entry.opened, whole);
     bindOptional(insert, 20, entry.customers, whole);
     bindOptional(insert, 21, entry.revenue, money);
+    bindKitchen(insert, entry);
+    insert.exec();
+}
+
+// The fields of the kitchen's entries, from the 22nd column.
+void EntryTable::bindKitchen(SQLite::Statement& insert, const JournalEntry& entry) {
+    const auto whole = [](SQLite::Statement& s, int at, std::int64_t value) { s.bind(at, value); };
+    const auto text = [](SQLite::Statement& s, int at, const std::string& value) {
+        s.bind(at, value);
+    };
     bindOptional(insert, 22, entry.note, text);
     bindOptional(insert, 23, entry.course, whole);
     bindOptional(insert, 24, entry.station, text);
     bindOptional(insert, 25, entry.ticket, whole);
     bindOptional(insert, 26, entry.heading, text);
-    insert.exec();
 }
 
 void EntryTable::putDay(const Day& day) {

@@ -83,6 +83,7 @@ public:
     std::optional<std::string> lastKey(std::int32_t upTo = INT32_MAX);
 
 private:
+    static void bindKitchen(SQLite::Statement& insert, const JournalEntry& entry);
     SQLite::Database& database;
     std::unique_ptr<SQLite::Statement> insertEntry;
     std::unique_ptr<SQLite::Statement> putDayRow;

@@ -40,9 +40,7 @@ KitchenReplay::Step KitchenReplay::apply(const JournalEntry& entry, DayRecord& d
     return {"is not the kitchen's", {}};
 }
 
-std::int64_t KitchenReplay::nextTicket() const {
-    return static_cast<std::int64_t>(at.size()) + 1;
-}
+std::int64_t KitchenReplay::nextTicket() const { return static_cast<std::int64_t>(at.size()) + 1; }
 
 const KitchenTicket* KitchenReplay::ticket(const DayRecord& day, std::int64_t number) const {
     const auto place = at.find(number);

@@ -15,8 +15,8 @@ const std::string codePageSuffix = ".codepage";
 
 bool isCodePageKey(const std::string& key) {
     return key.size() > codePageSuffix.size() &&
-           key.compare(key.size() - codePageSuffix.size(), codePageSuffix.size(),
-                       codePageSuffix) == 0;
+           key.compare(key.size() - codePageSuffix.size(), codePageSuffix.size(), codePageSuffix) ==
+               0;
 }
 
 // Returns the station a printer key names: printer.kitchen and
@@ -109,7 +109,8 @@ std::optional<std::string> Settings::problemWith(const std::string& key, const s
                 return std::nullopt;
             }
         }
-        return "the code page '" + value + "' is not one the till prints in: CP437, CP850, CP858, "
+        return "the code page '" + value +
+               "' is not one the till prints in: CP437, CP850, CP858, "
                "CP1252 or CP866";
     }
     if (!stationOfKey(key).empty()) {

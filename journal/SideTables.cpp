@@ -47,7 +47,8 @@ std::optional<Journal::StoredMenu> SideTables::menu() const {
         const std::optional<ItemKind> kind = kindNamed(items.getColumn(0).getString());
         MenuItem item{kind.value_or(ItemKind::dish), items.getColumn(1).getString(),
                       Money::fromCents(items.getColumn(2).getInt64()),
-                      Money::fromCents(items.getColumn(3).getInt64()), optionalWhole(items.getColumn(4))};
+                      Money::fromCents(items.getColumn(3).getInt64()),
+                      optionalWhole(items.getColumn(4))};
         item.course = optionalWhole(items.getColumn(5));
         if (!items.getColumn(6).isNull()) {
             item.station = items.getColumn(6).getString();

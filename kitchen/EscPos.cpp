@@ -93,7 +93,7 @@ std::string EscPos::encoded(std::string_view utf8) const {
             if (u32_normalize(UNINORM_NFD, &character, 1, parts.data(), &length) != nullptr &&
                 length > 0) {
                 byte = parts[0] >= 0x20 && parts[0] < 0x7f ? static_cast<int>(parts[0])
-                                                          : byteOf(parts[0]);
+                                                           : byteOf(parts[0]);
             }
         }
         out += static_cast<char>(byte < 0 ? '?' : byte);
@@ -114,8 +114,8 @@ std::string EscPos::ticket(const PrintJob& job) const {
     }
     bytes += encoded(tableOf(job.ticket)) + '\n';
     bytes += normalSize;
-    bytes += encoded("Ticket " + std::to_string(job.ticket.number) + "  " + job.ticket.station) +
-             '\n';
+    bytes +=
+        encoded("Ticket " + std::to_string(job.ticket.number) + "  " + job.ticket.station) + '\n';
     std::string who = localTime(job.ticket.at, "%H:%M");
     if (!job.ticket.staff.empty()) {
         who += "  " + job.ticket.staff;
@@ -138,8 +138,9 @@ std::string EscPos::lines(const PrintJob& job) const {
                job.lines[at + count].held == line.held) {
             ++count;
         }
-        bytes += encoded(std::to_string(count) + " x " + line.name + (line.held ? "  (held)" : "")) +
-                 '\n';
+        bytes +=
+            encoded(std::to_string(count) + " x " + line.name + (line.held ? "  (held)" : "")) +
+            '\n';
         if (!line.note.empty()) {
             bytes += encoded("   > " + line.note) + '\n';
         }

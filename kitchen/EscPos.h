@@ -29,10 +29,19 @@ public:
     static constexpr std::string_view start{"\x1b@", 2};
     static constexpr std::string_view doubleSize{"\x1d!\x11", 3};
     static constexpr std::string_view normalSize{"\x1d!\x00", 3};
-    static constexpr std::string_view boldOn{"\x1b" "E\x01", 3};
-    static constexpr std::string_view boldOff{"\x1b" "E\x00", 3};
+    static constexpr std::string_view boldOn{
+        "\x1b"
+        "E\x01",
+        3};
+    static constexpr std::string_view boldOff{
+        "\x1b"
+        "E\x00",
+        3};
     // Feeds four lines, then cuts the paper.
-    static constexpr std::string_view feedAndCut{"\x1b" "d\x04\x1dV\x42\x00", 7};
+    static constexpr std::string_view feedAndCut{
+        "\x1b"
+        "d\x04\x1dV\x42\x00",
+        7};
 
 private:
     // Returns the byte of one character in the code page, if it has one.

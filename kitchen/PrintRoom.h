@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "journal/Settings.h"
 #include "kitchen/PrintSpooler.h"
+
+#include "journal/Settings.h"
 #include "service/DayService.h"
 
 // PrintRoom runs a spooler for each station the settings give a printer,

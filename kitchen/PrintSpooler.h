@@ -6,10 +6,11 @@
 #include <string>
 #include <thread>
 
+#include "kitchen/EscPos.h"
+
 #include "base/Moment.h"
 #include "base/ThreadSafety.h"
 #include "journal/KitchenTicket.h"
-#include "kitchen/EscPos.h"
 #include "service/DayService.h"
 
 // PrintSpooler prints one station's tickets from the print queue the

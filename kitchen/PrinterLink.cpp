@@ -30,7 +30,8 @@ std::optional<std::string> PrinterLink::open(std::chrono::milliseconds within) {
     close();
     const std::string tcp = "tcp://";
     if (address.rfind(tcp, 0) != 0) {
-        descriptor = ::open(address.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        descriptor =
+            ::open(address.c_str(), O_WRONLY | O_APPEND | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         return descriptor < 0 ? std::optional<std::string>(because(errno)) : std::nullopt;
     }
     const std::size_t colon = address.rfind(':');
@@ -77,11 +78,11 @@ std::optional<std::string> PrinterLink::send(const std::string& bytes,
             return std::string("the printer took nothing for ") + std::to_string(within.count()) +
                    " ms";
         }
-        const ssize_t wrote = ::send(descriptor, bytes.data() + sent, bytes.size() - sent,
-                                     MSG_NOSIGNAL);
-        const ssize_t written =
-            wrote < 0 && errno == ENOTSOCK ? ::write(descriptor, bytes.data() + sent, bytes.size() - sent)
-                                           : wrote;
+        const ssize_t wrote =
+            ::send(descriptor, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const ssize_t written = wrote < 0 && errno == ENOTSOCK
+                                    ? ::write(descriptor, bytes.data() + sent, bytes.size() - sent)
+                                    : wrote;
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
             return because(errno);
         }

@@ -17,7 +17,9 @@ std::int64_t defaultCourse(ItemKind kind) { return kind == ItemKind::drink ? 0 :
 
 std::string defaultStation(ItemKind kind) { return kind == ItemKind::drink ? "bar" : "kitchen"; }
 
-std::int64_t courseOf(const MenuItem& item) { return item.course.value_or(defaultCourse(item.kind)); }
+std::int64_t courseOf(const MenuItem& item) {
+    return item.course.value_or(defaultCourse(item.kind));
+}
 
 std::string stationOf(const MenuItem& item) {
     return item.station.value_or(defaultStation(item.kind));

@@ -34,7 +34,6 @@ std::string defaultStation(ItemKind kind);
 std::int64_t courseOf(const MenuItem& item);
 std::string stationOf(const MenuItem& item);
 
-
 // Menu is what a restaurant sells: its main dishes, snacks and drinks, each
 // kind in menu order, so that an item's serial number is its place in its
 // kind plus one. It comes from the restaurant's menu file, by way of the

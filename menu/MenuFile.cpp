@@ -20,8 +20,8 @@ namespace {
 
 using Column = MenuRowReader::Column;
 constexpr std::size_t columnCount = MenuRowReader::columnCount;
-constexpr std::array<std::string_view, columnCount> columnNames{
-    "kind", "name", "price", "cost", "vat", "course", "station"};
+constexpr std::array<std::string_view, columnCount> columnNames{"kind", "name",   "price",  "cost",
+                                                                "vat",  "course", "station"};
 constexpr const char* columnsHint =
     "the first row must name the columns kind, name, price and cost";
 

@@ -214,8 +214,9 @@ bool MenuRowReader::kitchenOf(const CsvRecord& row, MenuItem& item) {
         if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') {
             item.course = text[0] - '0';
         } else if (!text.empty()) {
-            problem(shown(text) + " is not a course: write 0 for drinks served at once, 1 for "
-                                  "the first course, 2 for the next, up to 9");
+            problem(shown(text) +
+                    " is not a course: write 0 for drinks served at once, 1 for "
+                    "the first course, 2 for the next, up to 9");
             good = false;
         }
     }
@@ -224,8 +225,9 @@ bool MenuRowReader::kitchenOf(const CsvRecord& row, MenuItem& item) {
         if (isStationWord(word)) {
             item.station = word;
         } else if (!word.empty()) {
-            problem(shown(word) + " is not a station: write one word of letters, digits or -, "
-                                  "such as kitchen or bar");
+            problem(shown(word) +
+                    " is not a station: write one word of letters, digits or -, "
+                    "such as kitchen or bar");
             good = false;
         }
     }

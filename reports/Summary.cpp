@@ -195,8 +195,8 @@ void Summary::printKitchen(std::ostream& out) const {
     for (const StationFigure& station : figures.kitchen) {
         const std::int64_t seconds = station.averageSeconds;
         lines.push_back({station.station, std::to_string(station.ready),
-                         std::to_string(seconds / 60) + " min " +
-                             (seconds % 60 < 10 ? "0" : "") + std::to_string(seconds % 60) + " s"});
+                         std::to_string(seconds / 60) + " min " + (seconds % 60 < 10 ? "0" : "") +
+                             std::to_string(seconds % 60) + " s"});
     }
     out << '\n';
     printColumns(out, lines, 1);

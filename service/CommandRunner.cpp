@@ -195,8 +195,9 @@ CommandRunner::Ran CommandRunner::printProgress(const PrintProgress& progress, W
     journal.markPrint(progress.job, progress.done);
     touched = true;
     std::vector<PrintJob> queue = state.printQueue();
-    const auto job = std::find_if(queue.begin(), queue.end(),
-                                  [&](const PrintJob& queued) { return queued.id == progress.job; });
+    const auto job = std::find_if(queue.begin(), queue.end(), [&](const PrintJob& queued) {
+        return queued.id == progress.job;
+    });
     if (job != queue.end() && progress.done) {
         queue.erase(job);
     } else if (job != queue.end()) {

@@ -55,8 +55,8 @@ std::vector<TicketMade> KitchenRules::made(const RuleContext& context,
         if (!heading.text.empty()) {
             ticket.heading = heading.text;
         }
-        ticket.course = heading.course != 0 ? std::optional<std::int64_t>(heading.course)
-                                             : std::nullopt;
+        ticket.course =
+            heading.course != 0 ? std::optional<std::int64_t>(heading.course) : std::nullopt;
         ticket.name = heading.movedTo.empty() ? std::nullopt : std::optional(heading.movedTo);
         entries.push_back(ticket);
         TicketMade told{*ticket.ticket, station, 0};
@@ -96,7 +96,8 @@ Ruled KitchenRules::send(const RuleContext& context, const SendOrder& command) {
         return refused;
     }
     Ruling ruling{{}, Sent{open->label, 0, {}}};
-    std::get<Sent>(ruling.result).tickets = ticketsFor(context, unsent, open->label, ruling.entries);
+    std::get<Sent>(ruling.result).tickets =
+        ticketsFor(context, unsent, open->label, ruling.entries);
     return ruling;
 }
 

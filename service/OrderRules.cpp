@@ -73,8 +73,8 @@ Ruled OrderRules::remove(const RuleContext& context, const RemoveItem& command) 
         return std::get<Refusal>(chosen);
     }
     const JournalItem& taken = context.day().sofar().items[std::get<std::size_t>(chosen)];
-    Ruling ruling{{},
-                  Removed{context.spelled(command.order), context.day().nextCustomer(), taken.name}};
+    Ruling ruling{
+        {}, Removed{context.spelled(command.order), context.day().nextCustomer(), taken.name}};
     KitchenRules::changed(context, {std::get<std::size_t>(chosen)}, context.spelled(command.order),
                           "", ruling.entries);
     ruling.entries.push_back(context.entry(JournalEntry::Type::remove, ""));

@@ -17,7 +17,8 @@ TEST(KitchenApi, AnOrderIsSentMadeReadyRecalledAndMovedAndEveryRefusalChangesNot
     MemoryJournal journal;
     WebTill till(journal);
     ASSERT_EQ(till.signIn("2468").status, 204);
-    const auto post = [&](const std::string& target, const json& body, const std::string& key = "") {
+    const auto post = [&](const std::string& target, const json& body,
+                          const std::string& key = "") {
         return till.ask("POST", target, body.dump(), key);
     };
     const WebAnswer noted =
@@ -26,8 +27,9 @@ TEST(KitchenApi, AnOrderIsSentMadeReadyRecalledAndMovedAndEveryRefusalChangesNot
     EXPECT_EQ(bodyOf(noted)["items"][0]["note"], "no onions");
     EXPECT_EQ(bodyOf(noted)["items"][0]["course"], 1);
     EXPECT_EQ(bodyOf(noted)["items"][0]["sent"], false);
-    ASSERT_EQ(post("/api/orders/5/items", {{"kind", "drink"}, {"item", 1}, {"note", nullptr}}).status,
-              200);
+    ASSERT_EQ(
+        post("/api/orders/5/items", {{"kind", "drink"}, {"item", 1}, {"note", nullptr}}).status,
+        200);
     const std::size_t before = till.entries();
     for (const json& bad : {json{{"kind", "dish"}, {"item", 1}, {"note", std::string(61, 'x')}},
                             json{{"kind", "dish"}, {"item", 1}, {"note", 7}}}) {
@@ -58,7 +60,8 @@ TEST(KitchenApi, AnOrderIsSentMadeReadyRecalledAndMovedAndEveryRefusalChangesNot
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/tickets"))["tickets"].size(), 2U) << "every station";
 
     EXPECT_EQ(post("/api/tickets/99/ready", json::object()).status, 404);
-    EXPECT_EQ(post("/api/tickets/2/ready", {{"items", {soup}}}).status, 409) << "the soup is not the bar's";
+    EXPECT_EQ(post("/api/tickets/2/ready", {{"items", {soup}}}).status, 409)
+        << "the soup is not the bar's";
     EXPECT_EQ(post("/api/tickets/1/ready", {{"items", "all"}}).status, 400);
     const WebAnswer ready = post("/api/tickets/1/ready", {{"items", {soup}}});
     ASSERT_EQ(ready.status, 200) << ready.body;

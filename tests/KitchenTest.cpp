@@ -96,8 +96,9 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
         add(label, ItemKind::drink, 1);
         const Sent sent = done<Sent>(SendOrder{label});
         const std::int64_t first = 3 * table - 2;
-        EXPECT_EQ(numbered(sent), (std::vector<std::pair<std::int64_t, std::string>>{
-                                      {first, "kitchen"}, {first + 1, "pastry"}, {first + 2, "bar"}}));
+        EXPECT_EQ(numbered(sent),
+                  (std::vector<std::pair<std::int64_t, std::string>>{
+                      {first, "kitchen"}, {first + 1, "pastry"}, {first + 2, "bar"}}));
         EXPECT_EQ(sent.tickets[0].items, 2U) << "soup and steak go on the kitchen's one ticket";
     }
     EXPECT_EQ(refused(SendOrder{"1"}), Refusal::Reason::nothingToSend);
@@ -110,7 +111,8 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
 
     // Course 2 of table 1 is fired: one FIRE ticket, for the kitchen alone.
     const Sent fired = done<Sent>(FireCourse{"1", 2});
-    EXPECT_EQ(numbered(fired), (std::vector<std::pair<std::int64_t, std::string>>{{19, "kitchen"}}));
+    EXPECT_EQ(numbered(fired),
+              (std::vector<std::pair<std::int64_t, std::string>>{{19, "kitchen"}}));
     EXPECT_FALSE(item("1", ItemKind::dish, 1).held);
     EXPECT_TRUE(item("1", ItemKind::snack, 0).held);
     EXPECT_EQ(refused(FireCourse{"1", 2}), Refusal::Reason::nothingHeld);
@@ -147,15 +149,15 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
     std::vector<std::string> tail;
     for (std::size_t at = 19; at < day.tickets.size(); ++at) {
         const KitchenTicket& ticket = day.tickets[at];
-        tail.push_back(std::to_string(ticket.number) + " " + ticket.station + " " +
-                       ticket.heading + " " + ticket.label + ">" + ticket.movedTo + " " +
+        tail.push_back(std::to_string(ticket.number) + " " + ticket.station + " " + ticket.heading +
+                       " " + ticket.label + ">" + ticket.movedTo + " " +
                        std::to_string(ticket.items.size()));
     }
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "20 kitchen MOVED 2>7 1", "21 pastry VOID 3> 1", "22 kitchen FIRE 5> 1",
-                        "23 pastry FIRE 5> 1", "24 kitchen VOID 5> 2", "25 pastry VOID 5> 1",
-                        "26 bar VOID 5> 1", "27 kitchen FIRE 4> 1", "28 pastry FIRE 4> 1",
-                        "29 kitchen  > 1"}));
+    EXPECT_EQ(tail, (std::vector<std::string>{"20 kitchen MOVED 2>7 1", "21 pastry VOID 3> 1",
+                                              "22 kitchen FIRE 5> 1", "23 pastry FIRE 5> 1",
+                                              "24 kitchen VOID 5> 2", "25 pastry VOID 5> 1",
+                                              "26 bar VOID 5> 1", "27 kitchen FIRE 4> 1",
+                                              "28 pastry FIRE 4> 1", "29 kitchen  > 1"}));
     EXPECT_EQ(day.tickets[26].course, 2);
     EXPECT_EQ(day.tickets[27].course, 3);
 

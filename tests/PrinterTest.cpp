@@ -10,10 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "journal/Settings.h"
-#include "journal/SqliteJournal.h"
 #include "kitchen/EscPos.h"
 #include "kitchen/PrintRoom.h"
+
+#include "journal/Settings.h"
+#include "journal/SqliteJournal.h"
 #include "service/DayService.h"
 #include "tests/ChildProcess.h"
 #include "tests/LoopbackPrinter.h"
@@ -64,7 +65,9 @@ TEST(EscPos, ATicketPrintsItsTableDoubleSizeItsItemsGroupedItsNotesAndACut) {
 }
 
 TEST(EscPos, TextIsWrittenInThePrintersCodePageAndWhatItLacksIsTransliterated) {
-    EXPECT_EQ(EscPos("CP437").encoded("Crème brûlée"), "Cr\x8Ame br\x96l\x82" "e");
+    EXPECT_EQ(EscPos("CP437").encoded("Crème brûlée"),
+              "Cr\x8Ame br\x96l\x82"
+              "e");
     EXPECT_EQ(EscPos("CP858").encoded("5 €"), "5 \xD5");
     EXPECT_EQ(EscPos("CP866").encoded("Crème"), "Creme") << "CP866 has no è";
     EXPECT_EQ(EscPos("CP866").encoded("Борщ"), "\x81\xAE\xE0\xE9");

@@ -24,7 +24,6 @@ namespace {
 
 using nlohmann::json;
 
-
 TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
     MemoryJournal journal;
     WebTill till(journal);

@@ -41,7 +41,8 @@ public:
     }
 
     WebAnswer signIn(const std::string& pin) {
-        WebAnswer answer = ask("POST", "/api/session", nlohmann::json{{"staff", "Ana"}, {"pin", pin}}.dump());
+        WebAnswer answer =
+            ask("POST", "/api/session", nlohmann::json{{"staff", "Ana"}, {"pin", pin}}.dump());
         for (const auto& [name, value] : answer.headers) {
             if (name == "Set-Cookie") {
                 cookie = value.substr(0, value.find(';'));

@@ -53,7 +53,8 @@ Routed KitchenRoutes::sendOrFire(const std::string& order, bool fire, const json
     if (fields.fault() || course < 0) {
         return badRequest(fields.fault().value_or("give the course to fire, in \"course\""));
     }
-    DayCommand command = fire ? DayCommand(FireCourse{order, course}) : DayCommand(SendOrder{order});
+    DayCommand command =
+        fire ? DayCommand(FireCourse{order, course}) : DayCommand(SendOrder{order});
     return ChangeRoutes::Change{
         std::move(command), [order](const Result& done, const DayReplay& day) {
             json shown = DayJson::order(OrderViews::named(day, order));
@@ -69,8 +70,7 @@ Routed KitchenRoutes::sendOrFire(const std::string& order, bool fire, const json
 
 Routed KitchenRoutes::ticketChange(const std::string& number, const std::string& what,
                                    const json& body) {
-    const std::int64_t ticket =
-        number.size() <= 9 && isAllDigits(number) ? std::stoll(number) : 0;
+    const std::int64_t ticket = number.size() <= 9 && isAllDigits(number) ? std::stoll(number) : 0;
     BodyFields fields(body);
     std::vector<std::string> items = fields.texts("items", "name the items by their ids");
     if (fields.fault()) {
@@ -89,7 +89,8 @@ Routed KitchenRoutes::ticketChange(const std::string& number, const std::string&
     return ChangeRoutes::Change{
         std::move(command), [ticket](const Result&, const DayReplay& day) {
             const KitchenTicket* made = day.ticket(ticket);
-            return DayJson::text(made == nullptr ? json() : KitchenRoutes::ticket(day.sofar(), *made));
+            return DayJson::text(made == nullptr ? json()
+                                                 : KitchenRoutes::ticket(day.sofar(), *made));
         }};
 }
 
@@ -119,12 +120,9 @@ json KitchenRoutes::ticket(const DayRecord& day, const KitchenTicket& ticket) {
                              {"ready", item.readyAt.has_value()}});
         }
     }
-    return {{"ticket", ticket.number},
-            {"order", DayJson::orderName(ticket.label)},
-            {"station", ticket.station},
-            {"staff", ticket.staff},
-            {"sent_at", isoTime(ticket.at)},
-            {"items", items}};
+    return {{"ticket", ticket.number},       {"order", DayJson::orderName(ticket.label)},
+            {"station", ticket.station},     {"staff", ticket.staff},
+            {"sent_at", isoTime(ticket.at)}, {"items", items}};
 }
 
 // A ticket is open while an item of it that stands is not ready.
@@ -146,9 +144,9 @@ WebAnswer KitchenRoutes::tickets(const WebRequest& request, const DaySnapshot& n
             }
         }
     }
-    return WebAnswer::json(200, {{"change", now.version},
-                                 {"now", isoTime(DayService::systemClock())},
-                                 {"tickets", open}});
+    return WebAnswer::json(
+        200,
+        {{"change", now.version}, {"now", isoTime(DayService::systemClock())}, {"tickets", open}});
 }
 
 WebAnswer KitchenRoutes::printers(const DaySnapshot& now) const {

@@ -3,6 +3,8 @@
 #include "base/ItemKind.h"
 #include "web/DayJson.h"
 
+// A table of reasons, each to its status.
+// NOLINTNEXTLINE(readability-function-size)
 int RefusalWords::status(Refusal::Reason reason) {
     using Reason = Refusal::Reason;
     switch (reason) {
