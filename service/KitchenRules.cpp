@@ -81,13 +81,11 @@ std::vector<TicketMade> KitchenRules::ticketsFor(const RuleContext& context,
 }
 
 Ruled KitchenRules::send(const RuleContext& context, const SendOrder& command) {
-    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
-        return *refused;
+    const auto found = context.openOrder(command.order);
+    if (found.index() == 1) {
+        return std::get<Refusal>(found);
     }
-    const OpenOrder* open = context.day().order(command.order);
-    if (open == nullptr) {
-        return context.emptyOrder(command.order);
-    }
+    const OpenOrder* open = std::get<const OpenOrder*>(found);
     const std::vector<std::size_t> unsent =
         itemsOf(context, *open, [](const JournalItem& item) { return item.ticket == 0; });
     if (unsent.empty()) {
@@ -102,13 +100,11 @@ Ruled KitchenRules::send(const RuleContext& context, const SendOrder& command) {
 }
 
 Ruled KitchenRules::fire(const RuleContext& context, const FireCourse& command) {
-    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
-        return *refused;
+    const auto found = context.openOrder(command.order);
+    if (found.index() == 1) {
+        return std::get<Refusal>(found);
     }
-    const OpenOrder* open = context.day().order(command.order);
-    if (open == nullptr) {
-        return context.emptyOrder(command.order);
-    }
+    const OpenOrder* open = std::get<const OpenOrder*>(found);
     const std::vector<std::size_t> held =
         itemsOf(context, *open, [&command](const JournalItem& item) {
             return item.held() && item.course == command.course;

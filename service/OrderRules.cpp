@@ -83,13 +83,11 @@ Ruled OrderRules::remove(const RuleContext& context, const RemoveItem& command) 
 }
 
 Ruled OrderRules::clear(const RuleContext& context, const ClearOrder& command) {
-    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
-        return *refused;
+    const auto found = context.openOrder(command.order);
+    if (found.index() == 1) {
+        return std::get<Refusal>(found);
     }
-    const OpenOrder* open = context.day().order(command.order);
-    if (open == nullptr) {
-        return context.emptyOrder(command.order);
-    }
+    const OpenOrder* open = std::get<const OpenOrder*>(found);
     Ruling ruling{{}, Cleared{open->label, context.day().nextCustomer(), open->size()}};
     std::vector<std::size_t> all;
     for (const auto& kind : open->items) {

@@ -31,13 +31,11 @@ std::optional<Refusal> refusedGiven(const Payment& payment, Money total) {
 }  // namespace
 
 Ruled PaymentRules::pay(const RuleContext& context, const PayOrder& command) {
-    if (std::optional<Refusal> refused = context.badLabel(command.order)) {
-        return *refused;
+    const auto found = context.openOrder(command.order);
+    if (found.index() == 1) {
+        return std::get<Refusal>(found);
     }
-    const OpenOrder* open = context.day().order(command.order);
-    if (open == nullptr) {
-        return context.emptyOrder(command.order);
-    }
+    const OpenOrder* open = std::get<const OpenOrder*>(found);
     auto chosen = ItemFinder(context.menu(), context.day()).chosen(command.order, command.items);
     if (chosen.index() == 1) {
         return std::get<Refusal>(chosen);

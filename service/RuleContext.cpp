@@ -57,3 +57,14 @@ Refusal RuleContext::refusal(Refusal::Reason reason) {
     made.reason = reason;
     return made;
 }
+
+std::variant<const OpenOrder*, Refusal> RuleContext::openOrder(const std::string& label) const {
+    if (std::optional<Refusal> refused = badLabel(label)) {
+        return *refused;
+    }
+    const OpenOrder* open = replay.order(label);
+    if (open == nullptr) {
+        return emptyOrder(label);
+    }
+    return open;
+}

@@ -49,6 +49,9 @@ public:
     std::optional<Refusal> badLabel(const std::string& label) const;
     // Says that the order holds nothing.
     Refusal emptyOrder(const std::string& order) const;
+    // Returns the open order of that label, or why there is none: the label
+    // names no order, or the order holds nothing.
+    std::variant<const OpenOrder*, Refusal> openOrder(const std::string& label) const;
 
     // Returns a refusal for that reason, its other facts empty.
     static Refusal refusal(Refusal::Reason reason);

@@ -6,6 +6,7 @@ import { spawn, spawnSync } from 'node:child_process';
 import { copyFileSync, existsSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { chromium } from 'playwright-core';
 
 const program = process.env.RESTAURANT_PATH;
 
@@ -75,4 +76,14 @@ export class TillServer {
       this.process.kill(signal);
     });
   }
+}
+
+// Debian's Chromium, headless, with nothing of its own that reaches out.
+export function launchBrowser() {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM_PATH ?? '/usr/bin/chromium',
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    timeout: 30000,
+  });
 }

@@ -5,8 +5,7 @@
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { chromium } from 'playwright-core';
-import { restaurant, TillServer } from './server.mjs';
+import { launchBrowser, restaurant, TillServer } from './server.mjs';
 
 const shots = process.env.SCREENSHOT_DIR ?? '.';
 const server = new TillServer();
@@ -16,12 +15,7 @@ let browser;
 
 before(async () => {
   await server.start();
-  browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM_PATH ?? '/usr/bin/chromium',
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    timeout: 30000,
-  });
+  browser = await launchBrowser();
 });
 
 after(async () => {

@@ -29,8 +29,10 @@ export function kitchenName(item) {
 // `makeButton(text, label, action)` makes a button that runs the action.
 export function renderKitchenBar(order, makeButton, { send, fire }) {
   const waiting = order.items.filter((item) => !item.sent).length;
-  const buttons = [];
-  if (waiting > 0) buttons.push(makeButton(`Send ${counted(waiting, 'item')}`, null, send));
+  // Send is always there, so that the bar keeps its place as items come.
+  const sending = makeButton(waiting > 0 ? `Send ${counted(waiting, 'item')}` : 'All sent', null, send);
+  sending.disabled = waiting === 0;
+  const buttons = [sending];
   const courses = [...new Set(order.items.filter((item) => item.held).map((item) => item.course))];
   for (const course of courses.sort()) {
     buttons.push(makeButton(`Fire course ${course}`, null, () => fire(course)));
