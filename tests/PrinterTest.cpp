@@ -4,6 +4,7 @@
 // connections for five seconds, then prints every ticket once, in order;
 // and a till killed between a send and its print, whose ticket prints once
 // after the restart.
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <string>
@@ -122,6 +123,28 @@ TEST_F(Printers, APrinterThatRefusesConnectionsForFiveSecondsThenPrintsEveryTick
     EXPECT_TRUE(service.snapshot()->printQueue->empty());
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(printer.tickets(4, milliseconds(0)).size(), 3U) << "none printed twice";
+}
+
+TEST_F(Printers, APrinterIsSetByAnAddressAndACodePageAndABadOneIsRefusedInOneLine) {
+    const std::string program = std::string(RESTAURANT_PATH) + " settings ";
+    const std::string on = " --journal " + file("journal.db") + " 2>&1";
+    for (const char* bad : {"printer.kitchen 192.168.1.40", "printer.kitchen tcp://:9100",
+                            "printer.kitchen tcp://host:port", "printer.kitchen.codepage UTF-8",
+                            "printer.Two.Words x"}) {
+        const ProgramRun refused = runProgram(program + bad + on);
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1)
+            << refused.output;
+    }
+    ASSERT_EQ(runProgram(program + "printer.kitchen tcp://192.168.1.40:9100" + on).status, 0);
+    ASSERT_EQ(runProgram(program + "printer.bar /dev/usb/lp0" + on).status, 0);
+    ASSERT_EQ(runProgram(program + "printer.bar.codepage CP858" + on).status, 0);
+    const std::string listed = runProgram(program.substr(0, program.size() - 1) + on).output;
+    EXPECT_NE(listed.find("printer.bar: /dev/usb/lp0\nprinter.bar.codepage: CP858\n"
+                          "printer.kitchen: tcp://192.168.1.40:9100\n"),
+              std::string::npos)
+        << listed;
+    ASSERT_EQ(runProgram(program + "printer.bar" + on).output, "/dev/usb/lp0\n");
 }
 
 TEST_F(Printers, ATillKilledBetweenASendAndItsPrintPrintsTheTicketOnceAfterItsRestart) {
