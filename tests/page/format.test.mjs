@@ -16,11 +16,11 @@ test('the counter comes first, then tables as people count them', () => {
                    ['counter', '2', '5', '5b', '12', '31', 'Bar', 'terrace-2', 'terrace-10']);
 });
 
-test('equal lines are grouped in the order each first came, a price apart is its own line', () => {
-  const items = [['Tea', 200], ['Soup', 450], ['Tea', 200], ['Tea', 250], ['Tea', 200]]
-    .map(([name, price_cents]) => ({ name, price_cents }));
+test('equal lines are grouped in the order each first came, a price or a note apart is its own line', () => {
+  const items = [['Tea', 200], ['Soup', 450], ['Tea', 200], ['Tea', 250], ['Tea', 200], ['Tea', 200, 'iced']]
+    .map(([name, price_cents, note]) => ({ name, price_cents, note: note ?? null }));
   assert.deepEqual(grouped(items), [{ label: '3 × Tea', cents: 600 }, { label: 'Soup', cents: 450 },
-                                    { label: 'Tea', cents: 250 }]);
+                                    { label: 'Tea', cents: 250 }, { label: 'Tea (iced)', cents: 200 }]);
 });
 
 test('cash typed with a point or a comma is read to the cent, anything else is no amount', () => {

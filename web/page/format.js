@@ -24,12 +24,13 @@ export function byTable(orders) {
 }
 
 // Equal lines (the same name at the same price) become one, `2 × Tea`, in
-// the order each first came.
+// the order each first came; an item with a note is a line of its own.
 export function grouped(items) {
   const lines = new Map();
-  for (const item of items) {
-    const key = `${item.name}\u0000${item.price_cents}`;
-    const line = lines.get(key) ?? { name: item.name, count: 0, cents: 0 };
+  for (const [at, item] of items.entries()) {
+    const key = item.note ? `note ${at}` : `${item.name}\u0000${item.price_cents}`;
+    const name = item.note ? `${item.name} (${item.note})` : item.name;
+    const line = lines.get(key) ?? { name, count: 0, cents: 0 };
     line.count += 1;
     line.cents += item.price_cents;
     lines.set(key, line);
