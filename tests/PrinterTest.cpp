@@ -131,7 +131,9 @@ TEST_F(Printers, APrinterIsSetByAnAddressAndACodePageAndABadOneIsRefusedInOneLin
     for (const char* bad : {"printer.kitchen 192.168.1.40", "printer.kitchen tcp://:9100",
                             "printer.kitchen tcp://host:port", "printer.kitchen.codepage UTF-8",
                             "printer.Two.Words x"}) {
-        const ProgramRun refused = runProgram(program + bad + on);
+        std::string command = program;
+        command.append(bad).append(on);
+        const ProgramRun refused = runProgram(command);
         EXPECT_EQ(refused.status, 2) << bad;
         EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1)
             << refused.output;
