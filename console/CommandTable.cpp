@@ -1,38 +1,18 @@
 #include "console/CommandTable.h"
 
 #include <cctype>
-#include <charconv>
-#include <climits>
-#include <system_error>
 
 #include "base/Money.h"
 #include "base/TableLabel.h"
 #include "base/Text.h"
+#include "console/CommandWords.h"
 #include "console/KitchenCommandParser.h"
+#include "console/PaymentCommandParser.h"
 
 namespace {
 
 using Parsed = CommandTable::Parsed;
 using Verb = Command::Verb;
-
-std::string joined(const std::vector<std::string>& words, std::size_t from, std::size_t to) {
-    std::string text;
-    for (std::size_t at = from; at < to; ++at) {
-        text += (at == from ? "" : " ") + words[at];
-    }
-    return text;
-}
-
-// A word of digits alone as a number; nothing when it is too large for an int.
-std::optional<std::int64_t> digitsOf(const std::string& word) {
-    int number = 0;
-    const char* const end = word.data() + word.size();
-    const auto [stop, failure] = std::from_chars(word.data(), end, number);
-    if (failure != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 Parsed alone(Verb verb, const std::vector<std::string>& words) {
     if (words.size() > 1) {
@@ -49,27 +29,6 @@ Parsed justThis(const std::vector<std::string>& words) {
     return alone(verb, words);
 }
 
-std::string unknownKind(const std::string& word, const char* example) {
-    return "Unknown kind '" + word + "': type dish, snack or drink, for example: " + example;
-}
-
-// The item a command names from `from` on: a word of digits alone is a
-// number, anything else a name.
-std::variant<ItemChoice, std::string> itemOf(const std::vector<std::string>& words,
-                                             std::size_t from, std::size_t to, const char* shown) {
-    ItemChoice item;
-    if (to == from + 1 && isAllDigits(words[from])) {
-        item.number = digitsOf(words[from]);
-        if (!item.number) {
-            return "'" + words[from] + "' is far beyond any serial number: type one shown by '" +
-                   shown + "'";
-        }
-    } else {
-        item.name = joined(words, from, to);
-    }
-    return item;
-}
-
 // add [COUNT] KIND N, or add [COUNT] KIND NAME: the words are checked in
 // order, and the first that is wrong is named.
 Parsed parseAdd(std::vector<std::string> words) {
@@ -81,7 +40,7 @@ Parsed parseAdd(std::vector<std::string> words) {
     std::size_t at = 1;
     if (words.size() > 1 && std::isdigit(static_cast<unsigned char>(words[1][0])) != 0) {
         const std::optional<std::int64_t> count =
-            isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+            isAllDigits(words[1]) ? CommandWords::digitsOf(words[1]) : std::nullopt;
         if (!count || *count < 1 || *count > 99) {
             return "'" + words[1] +
                    "' is not a count from 1 to 99: type it before the kind, for example: add 3 "
@@ -95,10 +54,10 @@ Parsed parseAdd(std::vector<std::string> words) {
     }
     const std::optional<ItemKind> kind = kindNamed(words[at]);
     if (!kind) {
-        return unknownKind(words[at], "add dish 2");
+        return CommandWords::unknownKind(words[at], "add dish 2");
     }
     command.kind = *kind;
-    auto item = itemOf(words, at + 1, words.size(), "menu");
+    auto item = CommandWords::itemOf(words, at + 1, words.size(), "menu");
     if (item.index() == 1) {
         return std::get<std::string>(item);
     }
@@ -112,9 +71,9 @@ Parsed parseRemove(const std::vector<std::string>& words) {
     }
     const std::optional<ItemKind> kind = kindNamed(words[1]);
     if (!kind) {
-        return unknownKind(words[1], "remove dish 1");
+        return CommandWords::unknownKind(words[1], "remove dish 1");
     }
-    auto item = itemOf(words, 2, words.size(), "cart");
+    auto item = CommandWords::itemOf(words, 2, words.size(), "cart");
     if (item.index() == 1) {
         return std::get<std::string>(item);
     }
@@ -122,93 +81,6 @@ Parsed parseRemove(const std::vector<std::string>& words) {
     command.verb = Verb::remove;
     command.kind = *kind;
     command.item = std::get<ItemChoice>(item);
-    return command;
-}
-
-const char* const payForms =
-    "type pay, pay cash, pay cash and the cash given (pay cash 50), "
-    "pay card or pay other";
-
-// The payment the words from `from` on state: cash [AMOUNT], card or other.
-std::variant<Payment, std::string> paymentOf(const std::vector<std::string>& words,
-                                             std::size_t from) {
-    Payment payment;
-    payment.method = lowercaseWord(words[from]);
-    const bool cash = payment.method == "cash";
-    if (!cash && payment.method != "card" && payment.method != "other") {
-        return "'" + words[from] + "' is not a way to pay: " + payForms;
-    }
-    if (words.size() > from + (cash ? 2 : 1)) {
-        return "Too many words after '" + payment.method + "': " + payForms;
-    }
-    if (words.size() == from + 2) {
-        Money::Parsed given = Money::parse(words[from + 1], '.');
-        if (given.reading != Money::Reading::amount) {
-            given = Money::parse(words[from + 1], ',');
-        }
-        if (given.reading != Money::Reading::amount || given.amount <= Money()) {
-            return "'" + words[from + 1] +
-                   "' is not an amount of cash: type the cash given with at most two decimals, "
-                   "for example: pay cash 50";
-        }
-        payment.given = given.amount;
-    }
-    return payment;
-}
-
-bool isMethod(const std::string& word) {
-    const std::string method = lowercaseWord(word);
-    return method == "cash" || method == "card" || method == "other";
-}
-
-// pay [cash [AMOUNT] | card | other], and next the same.
-Parsed parsePay(const std::vector<std::string>& words) {
-    Command command;
-    command.verb = Verb::pay;
-    if (words.size() > 1) {
-        auto payment = paymentOf(words, 1);
-        if (payment.index() == 1) {
-            return std::get<std::string>(payment);
-        }
-        command.payment = std::get<Payment>(payment);
-        command.paymentStated = true;
-    }
-    return command;
-}
-
-// split KIND N [KIND N ...] [cash [AMOUNT] | card | other]
-Parsed parseSplit(const std::vector<std::string>& words) {
-    const std::string needs =
-        "'split' needs the items paid for as kind and number, for example: split dish 1 drink 2";
-    std::size_t end = 1;
-    while (end < words.size() && !isMethod(words[end])) {
-        ++end;
-    }
-    if (end < 3 || end % 2 == 0) {
-        return needs;
-    }
-    Command command;
-    command.verb = Verb::split;
-    if (end < words.size()) {
-        auto payment = paymentOf(words, end);
-        if (payment.index() == 1) {
-            return std::get<std::string>(payment);
-        }
-        command.payment = std::get<Payment>(payment);
-        command.paymentStated = true;
-    }
-    for (std::size_t at = 1; at < end; at += 2) {
-        const std::optional<ItemKind> kind = kindNamed(words[at]);
-        if (!kind) {
-            return unknownKind(words[at], "split dish 1 drink 2");
-        }
-        const std::optional<std::int64_t> number =
-            isAllDigits(words[at + 1]) ? digitsOf(words[at + 1]) : std::nullopt;
-        if (!number) {
-            return needs;
-        }
-        command.items.push_back({*kind, ItemChoice{number, ""}, ""});
-    }
     return command;
 }
 
@@ -221,12 +93,12 @@ Parsed parseVoid(const std::vector<std::string>& words) {
     }
     Command command;
     command.verb = Verb::voidSale;
-    command.customer = isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+    command.customer = isAllDigits(words[1]) ? CommandWords::digitsOf(words[1]) : std::nullopt;
     if (!command.customer) {
         return "'" + words[1] +
                "' is not a customer's number: " + needs.substr(needs.find(':') + 2);
     }
-    command.reason = joined(words, 2, words.size());
+    command.reason = CommandWords::joined(words, 2, words.size());
     return command;
 }
 
@@ -265,13 +137,13 @@ Parsed parseMove(const std::vector<std::string>& words) {
     }
     const std::optional<ItemKind> kind = kindNamed(words[1]);
     if (!kind) {
-        return unknownKind(words[1], "move drink 2 to 7");
+        return CommandWords::unknownKind(words[1], "move drink 2 to 7");
     }
     const std::optional<std::string> label = labelOf(words.back());
     if (!label) {
         return badLabel(words.back());
     }
-    auto item = itemOf(words, 2, words.size() - 2, "cart");
+    auto item = CommandWords::itemOf(words, 2, words.size() - 2, "cart");
     if (item.index() == 1) {
         return std::get<std::string>(item);
     }
@@ -304,7 +176,7 @@ Parsed parseReceipt(const std::vector<std::string>& words) {
             "Too many words: type receipt alone for the last customer, or receipt and a number");
     }
     if (words.size() == 2) {
-        command.customer = isAllDigits(words[1]) ? digitsOf(words[1]) : std::nullopt;
+        command.customer = isAllDigits(words[1]) ? CommandWords::digitsOf(words[1]) : std::nullopt;
         if (!command.customer) {
             return "'" + words[1] +
                    "' is not a customer's number: type receipt alone for the last customer, or "
@@ -335,16 +207,18 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
          parseRemove},
         {"clear", {{"clear", "empty the order"}}, justThis<Verb::clear>},
         {"cart", {{"cart", "the current order and its total price"}}, justThis<Verb::cart>},
-        {"next", {{"next", "the order is paid; the next customer starts"}}, parsePay},
+        {"next",
+         {{"next", "the order is paid; the next customer starts"}},
+         PaymentCommandParser::pay},
         {"pay",
          {{"pay", "the same as next: paid in cash"},
           {"pay cash 50", "paid in cash, 50 given: the change is shown"},
           {"pay card", "paid by card (pay other: any other way)"}},
-         parsePay},
+         PaymentCommandParser::pay},
         {"split",
          {{"split dish 1 drink 2", "only those items are paid, as one customer; the rest stays"},
           {"split drink 2 card", "the same, paid as pay is"}},
-         parseSplit},
+         PaymentCommandParser::split},
         {"table", {{"table LABEL", "work on that table's order, opened when new"}}, parseTable},
         {"counter", {{"counter", "work on the counter's order"}}, justThis<Verb::counter>},
         {"tables", {{"tables", "the open orders"}}, justThis<Verb::tables>},

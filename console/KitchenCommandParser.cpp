@@ -1,30 +1,20 @@
 #include "console/KitchenCommandParser.h"
 
-#include <charconv>
 #include <cstdint>
 #include <optional>
-#include <system_error>
 
 #include "base/Text.h"
+#include "console/CommandWords.h"
 
 namespace {
 
 using Verb = Command::Verb;
 
-std::optional<std::int64_t> numberOf(const std::string& word) {
-    std::int64_t number = 0;
-    const char* const end = word.data() + word.size();
-    const auto [stop, failure] = std::from_chars(word.data(), end, number);
-    if (!isAllDigits(word) || failure != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return number;
-}
-
 KitchenCommandParser::Parsed numbered(Verb verb, const std::vector<std::string>& words,
                                       const std::string& needs) {
-    const std::optional<std::int64_t> number =
-        words.size() == 2 ? numberOf(words[1]) : std::nullopt;
+    const std::optional<std::int64_t> number = words.size() == 2 && isAllDigits(words[1])
+                                                   ? CommandWords::digitsOf(words[1])
+                                                   : std::nullopt;
     if (!number || *number < 1) {
         return needs;
     }
@@ -62,9 +52,7 @@ std::string KitchenCommandParser::takeNote(std::vector<std::string>& words, std:
         if (at + 1 == words.size()) {
             return "'note' needs the words for the kitchen, for example: add dish 2 note no onions";
         }
-        for (std::size_t word = at + 1; word < words.size(); ++word) {
-            note += (word == at + 1 ? "" : " ") + words[word];
-        }
+        note = CommandWords::joined(words, at + 1, words.size());
         words.resize(at);
         return "";
     }

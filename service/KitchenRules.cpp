@@ -73,13 +73,6 @@ std::vector<TicketMade> KitchenRules::made(const RuleContext& context,
     return tickets;
 }
 
-std::vector<TicketMade> KitchenRules::ticketsFor(const RuleContext& context,
-                                                 const std::vector<std::size_t>& items,
-                                                 const std::string& label,
-                                                 std::vector<JournalEntry>& entries) {
-    return made(context, items, label, {}, entries);
-}
-
 Ruled KitchenRules::send(const RuleContext& context, const SendOrder& command) {
     const auto found = context.openOrder(command.order);
     if (found.index() == 1) {
@@ -94,8 +87,7 @@ Ruled KitchenRules::send(const RuleContext& context, const SendOrder& command) {
         return refused;
     }
     Ruling ruling{{}, Sent{open->label, 0, {}}};
-    std::get<Sent>(ruling.result).tickets =
-        ticketsFor(context, unsent, open->label, ruling.entries);
+    std::get<Sent>(ruling.result).tickets = made(context, unsent, open->label, {}, ruling.entries);
     return ruling;
 }
 

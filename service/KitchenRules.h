@@ -21,13 +21,6 @@ public:
     static Ruled ready(const RuleContext& context, const MarkReady& command);
     static Ruled recall(const RuleContext& context, const RecallTicket& command);
 
-    // Appends the tickets that send the items (places in the day's items) to
-    // their stations, one a station in the order the items come; returns
-    // what they are.
-    static std::vector<TicketMade> ticketsFor(const RuleContext& context,
-                                              const std::vector<std::size_t>& items,
-                                              const std::string& label,
-                                              std::vector<JournalEntry>& entries);
     // Appends, before a payment, the tickets that send the items not sent
     // yet and fire those held, so that what is paid reaches the kitchen.
     static void sendAndFire(const RuleContext& context, const std::vector<std::size_t>& items,
@@ -48,6 +41,9 @@ private:
         std::int64_t course = 0;
         std::string movedTo;
     };
+    // Appends the tickets that tell each station of the items (places in
+    // the day's items) under the heading, one a station in the order the
+    // items come; returns what they are.
     static std::vector<TicketMade> made(const RuleContext& context,
                                         const std::vector<std::size_t>& items,
                                         const std::string& label, const Heading& heading,

@@ -2,10 +2,10 @@
 // waiter's tablet sends six tables with notes and three courses, fires a
 // course, and the kitchen's screen makes a ticket ready, which the waiter
 // sees within a second; a ticket made ready by mistake is brought back.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { launchBrowser, TillServer } from './server.mjs';
+import { servedInABrowser, TillServer } from './server.mjs';
 
 const shots = process.env.SCREENSHOT_DIR ?? '.';
 const server = new TillServer({
@@ -13,20 +13,10 @@ const server = new TillServer({
     + 'dish,Soup,8.00,2.00,1,kitchen\ndish,Steak,24.00,9.00,2,kitchen\n'
     + 'snack,Tart,7.00,1.50,3,pastry\ndrink,Wine,6.00,2.00,0,bar\n',
 });
-let browser;
-
-before(async () => {
-  await server.start();
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server.stop();
-});
+const held = servedInABrowser(server);
 
 async function device(width, height, path, signedInWhen) {
-  const page = await (await browser.newContext({ viewport: { width, height } })).newPage();
+  const page = await (await held.browser.newContext({ viewport: { width, height } })).newPage();
   page.setDefaultTimeout(5000);
   page.on('dialog', () => assert.fail('the page opened a browser dialog'));
   await page.goto(new URL(path, server.url).href);

@@ -6,6 +6,7 @@ import { spawn, spawnSync } from 'node:child_process';
 import { copyFileSync, existsSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const program = process.env.RESTAURANT_PATH;
@@ -86,4 +87,19 @@ export function launchBrowser() {
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
     timeout: 30000,
   });
+}
+
+// Starts the server and a browser before a file's tests, and stops both
+// after them; `held.browser` is the browser meanwhile.
+export function servedInABrowser(server) {
+  const held = {};
+  before(async () => {
+    await server.start();
+    held.browser = await launchBrowser();
+  });
+  after(async () => {
+    await held.browser?.close();
+    await server.stop();
+  });
+  return held;
 }

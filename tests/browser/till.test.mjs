@@ -2,29 +2,19 @@
 // devices at a phone's, a tablet's and a wide screen's width on the same
 // tables; taps that land where they were aimed; what each tap charges; the
 // paths where something goes wrong. Every wait is on a condition.
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { launchBrowser, restaurant, TillServer } from './server.mjs';
+import { servedInABrowser, restaurant, TillServer } from './server.mjs';
 
 const shots = process.env.SCREENSHOT_DIR ?? '.';
 const server = new TillServer();
 // Every browser dialog any page opens: the page must use its own.
 const browserDialogs = [];
-let browser;
-
-before(async () => {
-  await server.start();
-  browser = await launchBrowser();
-});
-
-after(async () => {
-  await browser?.close();
-  await server.stop();
-});
+const held = servedInABrowser(server);
 
 async function device(width, height, { url = server.url, signedIn = true } = {}) {
-  const context = await browser.newContext({ viewport: { width, height } });
+  const context = await held.browser.newContext({ viewport: { width, height } });
   const page = await context.newPage();
   page.setDefaultTimeout(5000);
   page.on('dialog', (dialog) => {
