@@ -18,12 +18,10 @@ struct PrintedTicket {
     std::vector<std::string> doubled;
     bool copy = false;
     bool cut = false;
-    bool started = false;
 
     // Reads one ticket's bytes, from ESC @ to the cut.
     static PrintedTicket of(const std::string& bytes) {
         PrintedTicket ticket;
-        ticket.started = bytes.compare(0, 2, "\x1b@") == 0;
         bool doubleSize = false;
         bool bold = false;
         std::string line;

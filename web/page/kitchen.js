@@ -3,6 +3,8 @@
 // back; and the items still to cook across every ticket, as cooks batch
 // them. Live through the event stream, like the waiters' page.
 import { api, ApiError } from './api.js';
+import { timeOf } from './format.js';
+import { renderPrinters } from './kitchen-order.js';
 
 const $ = (id) => document.getElementById(id);
 const station = new URLSearchParams(location.search).get('station') ?? '';
@@ -98,10 +100,7 @@ async function refresh() {
   state.skew = Date.parse(answer.now) - Date.now();
   state.tickets = answer.tickets;
   render();
-  const orders = await api.orders();
-  $('printers').textContent = (orders.printers_offline ?? [])
-    .map((p) => `${p.station} printer offline since ${new Date(p.offline_since).toLocaleTimeString(undefined, { hour: '2-digit', minute: '2-digit' })}`)
-    .join('; ');
+  renderPrinters((await api.orders()).printers_offline, timeOf);
 }
 
 function listen() {
