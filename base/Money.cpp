@@ -73,6 +73,14 @@ Money::Parsed Money::parse(std::string_view text, char decimalMark) {
     return parsed;
 }
 
+Money Money::percent(std::int64_t hundredths) const {
+    return (*this * hundredths).dividedBy(10'000);
+}
+
+Money Money::firstShare(std::int64_t parts) const {
+    return Money(count >= 0 ? (count + parts - 1) / parts : -(-count / parts));
+}
+
 Money Money::dividedBy(std::int64_t parts) const {
     const std::int64_t half = parts / 2;
     return Money(count >= 0 ? (count + half) / parts : -((-count + half) / parts));

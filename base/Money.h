@@ -38,6 +38,13 @@ public:
     // Returns the amount divided by `parts`, rounded to the nearest cent,
     // halves away from zero. `parts` must be positive.
     Money dividedBy(std::int64_t parts) const;
+    // Returns that share of the amount, in hundredths of a percent (1000 is
+    // 10 %), rounded to the nearest cent, halves away from zero.
+    Money percent(std::int64_t hundredths) const;
+    // Returns the first of `parts` equal parts of the amount, which takes
+    // an odd cent, so that the parts add up: 34.00 in 3 is 11.34, and the
+    // rest, 22.66 in 2, is 11.33 twice. `parts` must be positive.
+    Money firstShare(std::int64_t parts) const;
 
     constexpr Money operator+(Money other) const { return Money(count + other.count); }
     constexpr Money operator-(Money other) const { return Money(count - other.count); }

@@ -48,6 +48,38 @@ struct JournalItem {
     bool held() const { return ticket != 0 && course > 1 && !fired; }
 };
 
+// Discount is money taken off an open order, or off one item of it: a
+// percentage or an amount, with why, who gave it and the manager who
+// approved it, if one had to.
+struct Discount {
+    // The seq of the entry that added the item; 0 for the whole order.
+    std::int64_t item = 0;
+    // In hundredths of a percent; 0 for an amount.
+    std::int64_t percent = 0;
+    Money amount;
+    std::string reason;
+    std::string staff;
+    std::string approver;
+};
+
+// Tender is one part of a payment: how much was paid by which method, and
+// the cash given, when counted.
+struct Tender {
+    std::string method;
+    Money amount;
+    std::optional<Money> given;
+};
+
+// DrawerMove is cash put in the drawer or taken out: the float it opens
+// with (`open`), cash `in` or `out`, or the `count` at the close.
+struct DrawerMove {
+    std::string kind;
+    Money amount;
+    std::string reason;
+    Moment at = 0;
+    std::string staff;
+};
+
 // PaidCustomer is a customer who paid: the number in the day, the sale's id,
 // unique across tills, when, the table paid for ("" at the counter), how,
 // and, for a sale made void, when and why. A void sale stays in the day.
@@ -65,6 +97,22 @@ struct PaidCustomer {
     std::string reason;
     // Who took the payment at the web till; empty at the console.
     std::string staff;
+    // What the sale came to: its items' prices, less its discounts, plus the
+    // service charge; for an equal part of a bill, the part.
+    Money total;
+    Money discount;
+    Money charge;
+    // The tip, which is not revenue.
+    Money tip;
+    // How it was paid: one tender, or more for a bill paid in parts.
+    std::vector<Tender> tenders;
+    // For an equal part of a bill: which part, of how many; 0 otherwise.
+    std::int64_t part = 0;
+    std::int64_t parts = 0;
+    // The manager who approved the void.
+    std::string voidApprover;
+    // The discounts on the order when it was paid.
+    std::vector<Discount> discounts;
 };
 
 // OpenOrder is an order not paid yet: the counter's (label "") or a table's,
@@ -77,6 +125,11 @@ struct OpenOrder {
     std::array<std::vector<std::size_t>, 3> items;
     // Its place among the day's orders, in the order they opened.
     std::uint64_t sequence = 0;
+    // The discounts off the whole order; each item's are kept by the day.
+    std::vector<Discount> discounts;
+    // When split into equal parts: how many, and how many were paid.
+    std::int64_t parts = 0;
+    std::int64_t partsPaid = 0;
 
     std::size_t size() const { return items[0].size() + items[1].size() + items[2].size(); }
 };
@@ -95,6 +148,10 @@ struct DayRecord {
     std::string current;
     // The kitchen's tickets, in the order they were made.
     std::vector<KitchenTicket> tickets;
+    // The cash put in the drawer and taken out, in order.
+    std::vector<DrawerMove> drawer;
+    // The Z number of its close, for days closed since closes had them.
+    std::optional<std::int64_t> z;
 };
 
 // Returns the id an item keeps for as long as its order is open, wherever it

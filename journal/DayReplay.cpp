@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_set>
 #include <utility>
 
 #include "base/TableLabel.h"
@@ -34,7 +33,8 @@ void DayReplay::apply(const JournalEntry& entry) {
         &DayReplay::close,   &DayReplay::select,   &DayReplay::orderOpens, &DayReplay::move,
         &DayReplay::part,    &DayReplay::voidSale, &DayReplay::relabel,    &DayReplay::noted,
         &DayReplay::noted,   &DayReplay::cooked,   &DayReplay::cooked,     &DayReplay::cooked,
-        &DayReplay::cooked};
+        &DayReplay::cooked,  &DayReplay::cashed,   &DayReplay::cashed,     &DayReplay::cashed,
+        &DayReplay::cashed};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");
@@ -71,6 +71,7 @@ void DayReplay::part(const JournalEntry& entry) {
 // A close that carries the day's line must carry the line its records make.
 void DayReplay::close(const JournalEntry& entry) {
     day.closedAt = entry.at;
+    day.z = entry.z;
     const DayLine made = line();
     if ((entry.opened && *entry.opened != made.openedAt) ||
         (entry.customers && *entry.customers != made.customers) ||
@@ -86,6 +87,7 @@ void DayReplay::voidSale(const JournalEntry& entry) {
     }
     day.customers[paid->second].voidedAt = entry.at;
     day.customers[paid->second].reason = *entry.reason;
+    day.customers[paid->second].voidApprover = entry.approver.value_or("");
     --standing;
     revenue -= totals[*entry.customer];
 }
@@ -223,15 +225,10 @@ void DayReplay::pay(const JournalEntry& entry) {
         damaged(entry, "records a payment without its customer");
     }
     const std::string key = keyOf(entry.label);
-    Open& order = openOf(entry, key);
-    const PaidCustomer paid{
-        *entry.customer,           *entry.saleId, entry.at,     order.order.label,
-        entry.method.value_or(""), entry.given,   std::nullopt, "",
-        entry.staff.value_or("")};
-    const std::vector<std::int64_t> taken = paidFor(*entry.customer, order.order);
+    PaidCustomer paid = paidOf(entry, openOf(entry, key).order);
     std::vector<std::size_t>& items = paidItems[*entry.customer];
-    Money& total = totals[*entry.customer];
-    for (std::int64_t item : taken) {
+    Money prices;
+    for (std::int64_t item : paidFor(entry, openOf(entry, key).order)) {
         if (placed.count(item) == 0 || placed.at(item) != key) {
             damaged(entry, "pays for an item that is not in its order");
         }
@@ -241,20 +238,79 @@ void DayReplay::pay(const JournalEntry& entry) {
         const std::size_t at = added.at(item);
         day.items[at].customer = *entry.customer;
         items.push_back(at);
-        total += day.items[at].price;
+        prices += day.items[at].price;
     }
     std::sort(items.begin(), items.end());
+    paid.total = entry.amount ? *entry.amount : prices - paid.discount + paid.charge;
+    paid.tenders = money.takeTenders(paid.number);
+    if (paid.tenders.empty()) {
+        paid.tenders.push_back({paid.method, paid.total, paid.given});
+    }
     ++standing;
-    revenue += total;
-    paidAt.emplace(*entry.customer, day.customers.size());
-    day.customers.push_back(paid);
+    totals[paid.number] = paid.total;
+    revenue += paid.total;
+    paidAt.emplace(paid.number, day.customers.size());
+    day.customers.push_back(std::move(paid));
     lastCustomer = std::max(lastCustomer, *entry.customer);
+}
+
+// The customer as the payment's entry and the order make them; an equal
+// part of a bill counts as paid at once.
+PaidCustomer DayReplay::paidOf(const JournalEntry& entry, OpenOrder& order) {
+    PaidCustomer paid;
+    paid.number = *entry.customer;
+    paid.saleId = *entry.saleId;
+    paid.paidAt = entry.at;
+    paid.table = order.label;
+    paid.method = entry.method.value_or("");
+    paid.given = entry.given;
+    paid.staff = entry.staff.value_or("");
+    paid.discount = entry.discount.value_or(Money());
+    paid.charge = entry.charge.value_or(Money());
+    paid.tip = entry.tip.value_or(Money());
+    paid.discounts = money.discountsOn(order, day);
+    if (entry.amount) {
+        paid.part = ++order.partsPaid;
+        paid.parts = order.parts;
+        changed.insert(keyOf(entry.label));
+    }
+    return paid;
+}
+
+// Discounts, the drawer, tenders and equal parts.
+void DayReplay::cashed(const JournalEntry& entry) {
+    using Type = JournalEntry::Type;
+    if (entry.type == Type::drawer) {
+        day.drawer.push_back(MoneyReplay::drawerMoveOf(entry));
+    } else if (entry.type == Type::tender) {
+        money.tender(entry);
+    } else if (entry.type == Type::discount && entry.item) {
+        const auto place = placed.find(*entry.item);
+        if (place == placed.end()) {
+            damaged(entry, "discounts an item that is in no open order");
+        }
+        money.discountItem(entry);
+        changed.insert(place->second);
+    } else {
+        const std::string key = keyOf(entry.label);
+        OpenOrder& order = openOf(entry, key).order;
+        if (entry.type == Type::discount) {
+            order.discounts.push_back(MoneyReplay::discountOf(entry));
+        } else {
+            order.parts = entry.parts.value_or(0);
+        }
+        changed.insert(key);
+    }
 }
 
 // The items a payment takes: those marked as its parts, else the whole
 // order's. Items added before orders existed name the customer whose cart
 // they went into: another customer's stay.
-std::vector<std::int64_t> DayReplay::paidFor(std::int32_t customer, const OpenOrder& order) {
+std::vector<std::int64_t> DayReplay::paidFor(const JournalEntry& entry, const OpenOrder& order) {
+    const std::int32_t customer = *entry.customer;
+    if (entry.amount && order.partsPaid < order.parts) {
+        return {};
+    }
     std::vector<std::int64_t> taken = parts[customer];
     parts.erase(customer);
     if (!taken.empty()) {
@@ -365,17 +421,10 @@ DayRecord DayReplay::of(std::int32_t day, const std::vector<JournalEntry>& entri
 // A void sale counts neither as a customer nor as revenue.
 DayLine DayReplay::lineOf(const DayRecord& day) {
     DayLine line{day.number, day.openedAt, day.closedAt, 0, Money()};
-    std::unordered_set<std::int32_t> voided;
     for (const PaidCustomer& customer : day.customers) {
-        if (customer.voidedAt) {
-            voided.insert(customer.number);
-        } else {
+        if (!customer.voidedAt) {
             ++line.customers;
-        }
-    }
-    for (const JournalItem& item : day.items) {
-        if (item.customer != 0 && !item.removedAt && voided.count(item.customer) == 0) {
-            line.revenue += item.price;
+            line.revenue += customer.total;
         }
     }
     return line;
@@ -384,4 +433,8 @@ DayLine DayReplay::lineOf(const DayRecord& day) {
 void DayReplay::damaged(const JournalEntry& entry, const char* what) const {
     throw JournalError("day " + std::to_string(day.number) + ", record " +
                        std::to_string(entry.seq) + " " + what);
+}
+
+std::vector<Discount> DayReplay::discountsOn(const OpenOrder& order) const {
+    return money.discountsOn(order, day);
 }

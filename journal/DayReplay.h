@@ -13,6 +13,7 @@
 #include "journal/DayRecord.h"
 #include "journal/JournalEntry.h"
 #include "journal/KitchenReplay.h"
+#include "journal/MoneyReplay.h"
 
 // DayReplay rebuilds a day from its entries, in their order: the orders
 // opened, the items put into them, moved and taken out, the customers who
@@ -69,6 +70,8 @@ public:
     std::int64_t nextTicket() const;
     // Returns the kitchen ticket of that number, or null.
     const KitchenTicket* ticket(std::int64_t number) const;
+    // Returns the discounts on the open order: its own, then its items'.
+    std::vector<Discount> discountsOn(const OpenOrder& order) const;
 
     // Returns the day its entries make.
     static DayRecord of(std::int32_t day, const std::vector<JournalEntry>& entries);
@@ -98,11 +101,14 @@ private:
     void noted(const JournalEntry& entry);
     // Tickets, and the kitchen's marks on their items.
     void cooked(const JournalEntry& entry);
+    // Discounts, the drawer, tenders and equal parts.
+    void cashed(const JournalEntry& entry);
+    PaidCustomer paidOf(const JournalEntry& entry, OpenOrder& order);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);
     Open& openOf(const JournalEntry& entry, const std::string& key);
-    std::vector<std::int64_t> paidFor(std::int32_t customer, const OpenOrder& order);
+    std::vector<std::int64_t> paidFor(const JournalEntry& entry, const OpenOrder& order);
     void damaged(const JournalEntry& entry, const char* what) const;
 
     DayRecord day;
@@ -127,6 +133,7 @@ private:
     std::uint64_t orderings = 0;
     std::set<std::string> changed;
     KitchenReplay kitchen;
+    MoneyReplay money;
     std::int32_t lastCustomer = 0;
     bool opened = false;
 };

@@ -41,6 +41,21 @@ void optional(std::string& out, std::size_t& kept, const std::optional<Value>& v
     kept = out.size();
 }
 
+// The fields of discounts, the drawer, tenders and closes, appended after
+// the kitchen's.
+void encodeMoneyInto(std::string& out, std::size_t& kept, const JournalEntry& entry) {
+    const auto whole = [](std::string& to, std::int64_t value) { integer(to, value); };
+    const auto money = [](std::string& to, Money value) { integer(to, value.cents()); };
+    optional(out, kept, entry.approver, text);
+    optional(out, kept, entry.amount, money);
+    optional(out, kept, entry.percent, whole);
+    optional(out, kept, entry.discount, money);
+    optional(out, kept, entry.charge, money);
+    optional(out, kept, entry.tip, money);
+    optional(out, kept, entry.z, whole);
+    optional(out, kept, entry.parts, whole);
+}
+
 }  // namespace
 
 EntryChain::Hash EntryChain::genesis() { return Hash{}; }
@@ -85,6 +100,7 @@ void EntryChain::encodeInto(std::string& out, const JournalEntry& entry) {
     optional(out, kept, entry.station, text);
     optional(out, kept, entry.ticket, whole);
     optional(out, kept, entry.heading, text);
+    encodeMoneyInto(out, kept, entry);
     out.resize(kept);
 }
 

@@ -44,6 +44,14 @@ CREATE TABLE entry (
     station TEXT,
     ticket INTEGER,
     heading TEXT,
+    approver TEXT,
+    amount INTEGER,
+    percent INTEGER,
+    discount INTEGER,
+    charge INTEGER,
+    tip INTEGER,
+    z INTEGER,
+    parts INTEGER,
     PRIMARY KEY (day, seq)
 ) WITHOUT ROWID;
 CREATE INDEX entry_sale ON entry (sale_id) WHERE type = 4;
@@ -53,8 +61,8 @@ CREATE INDEX entry_sale ON entry (sale_id) WHERE type = 4;
 const char* const entryColumns =
     "day, seq, type, at, customer, item, kind, name, price, cost, sale_id, hash, label, vat, "
     "method, given, reason, staff, opened, customers, revenue, note, course, station, ticket, "
-    "heading";
-constexpr int entryColumnCount = 26;
+    "heading, approver, amount, percent, discount, charge, tip, z, parts";
+constexpr int entryColumnCount = 34;
 
 void bindHash(SQLite::Statement& statement, int at, const EntryChain::Hash& hash) {
     statement.bind(at, hash.data(), static_cast<int>(hash.size()));
@@ -90,6 +98,26 @@ std::optional<Value> optionalOf(const SQLite::Column& column, Read read) {
         return std::nullopt;
     }
     return read(column);
+}
+
+// The fields of discounts, the drawer, tenders and closes, from the 27th
+// column.
+void readMoneyFields(SQLite::Statement& select, JournalEntry& entry) {
+    const auto whole = [](const SQLite::Column& column) { return column.getInt64(); };
+    const auto money = [](const SQLite::Column& column) {
+        return Money::fromCents(column.getInt64());
+    };
+    entry.approver =
+        optionalOf<std::string>(select.getColumn(26), [](const SQLite::Column& column) {
+            return column.getString();
+        });
+    entry.amount = optionalOf<Money>(select.getColumn(27), money);
+    entry.percent = optionalOf<std::int64_t>(select.getColumn(28), whole);
+    entry.discount = optionalOf<Money>(select.getColumn(29), money);
+    entry.charge = optionalOf<Money>(select.getColumn(30), money);
+    entry.tip = optionalOf<Money>(select.getColumn(31), money);
+    entry.z = optionalOf<std::int64_t>(select.getColumn(32), whole);
+    entry.parts = optionalOf<std::int64_t>(select.getColumn(33), whole);
 }
 
 JournalEntry entryOf(SQLite::Statement& select) {
@@ -131,6 +159,7 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.station = optionalOf<std::string>(select.getColumn(23), text);
     entry.ticket = optionalOf<std::int64_t>(select.getColumn(24), whole);
     entry.heading = optionalOf<std::string>(select.getColumn(25), text);
+    readMoneyFields(select, entry);
     return entry;
 }
 
@@ -147,7 +176,7 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
         insertEntry = std::make_unique<SQLite::Statement>(
             database, std::string("INSERT INTO entry (") + entryColumns +
                           ") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                          "?, ?, ?, ?, ?, ?)");
+                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     }
     SQLite::Statement& insert = *insertEntry;
     insert.reset();
@@ -184,7 +213,8 @@ void EntryTable::insert(const JournalEntry& entry, const EntryChain::Hash& hash)
     insert.exec();
 }
 
-// The fields of the kitchen's entries, from the 22nd column.
+// The fields of the kitchen's entries and of the money's, from the 22nd
+// column.
 void EntryTable::bindKitchen(SQLite::Statement& insert, const JournalEntry& entry) {
     const auto whole = [](SQLite::Statement& s, int at, std::int64_t value) { s.bind(at, value); };
     const auto text = [](SQLite::Statement& s, int at, const std::string& value) {
@@ -195,6 +225,15 @@ void EntryTable::bindKitchen(SQLite::Statement& insert, const JournalEntry& entr
     bindOptional(insert, 24, entry.station, text);
     bindOptional(insert, 25, entry.ticket, whole);
     bindOptional(insert, 26, entry.heading, text);
+    const auto money = [](SQLite::Statement& s, int at, Money value) { s.bind(at, value.cents()); };
+    bindOptional(insert, 27, entry.approver, text);
+    bindOptional(insert, 28, entry.amount, money);
+    bindOptional(insert, 29, entry.percent, whole);
+    bindOptional(insert, 30, entry.discount, money);
+    bindOptional(insert, 31, entry.charge, money);
+    bindOptional(insert, 32, entry.tip, money);
+    bindOptional(insert, 33, entry.z, whole);
+    bindOptional(insert, 34, entry.parts, whole);
 }
 
 void EntryTable::putDay(const Day& day) {

@@ -105,11 +105,12 @@ public:
     // Sets one of the restaurant's settings, whole or not at all.
     virtual void putSetting(const std::string& key, const std::string& value) = 0;
 
-    // StaffMember is a person who may sign in to the web till: a name and
-    // the hash of a PIN.
+    // StaffMember is a person who may sign in to the web till: a name, the
+    // hash of a PIN, and a role: waiter, manager or kitchen.
     struct StaffMember {
         std::string name;
         std::string pinHash;
+        std::string role = "waiter";
     };
     // Returns the staff, by name.
     virtual std::vector<StaffMember> staff() = 0;

@@ -32,6 +32,10 @@ struct JournalEntry {
         onTicket = 15,  // the item added by entry `item` is on ticket `ticket`
         ready = 16,     // the item added by entry `item`, on ticket `ticket`, is ready
         recall = 17,    // ticket `ticket`'s items are to cook again
+        discount = 18,  // `percent` or `amount` off order `label`, or off the item `item`
+        drawer = 19,    // the drawer's float, cash in or out, or its count: `method`, `amount`
+        tender = 20,    // customer `customer` paid `amount` of a sale by `method`
+        evenly = 21,    // order `label` is to be paid in `parts` equal parts
     };
 
     std::int32_t day = 0;
@@ -71,6 +75,21 @@ struct JournalEntry {
     // MOVED; a ticket that sends items has none.
     std::optional<std::int64_t> ticket;
     std::optional<std::string> heading;
+    // The manager who approved what a waiter could not do alone.
+    std::optional<std::string> approver;
+    // A discount's, the drawer's, a tender's or an equal part's amount; a
+    // discount's percentage, in hundredths of a percent.
+    std::optional<Money> amount;
+    std::optional<std::int64_t> percent;
+    // What a payment took off as discounts, added as service charge, and
+    // took as a tip, which is not revenue.
+    std::optional<Money> discount;
+    std::optional<Money> charge;
+    std::optional<Money> tip;
+    // The close's Z number, counted up through the journal.
+    std::optional<std::int64_t> z;
+    // How many equal parts an order is split into.
+    std::optional<std::int64_t> parts;
 
     // Returns an entry of that type at that moment, its other fields empty.
     static JournalEntry of(Type type, Moment at) {

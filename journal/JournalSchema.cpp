@@ -19,7 +19,7 @@
 
 namespace {
 
-static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 9,
+static_assert(JournalSchema::applicationId == 1919251316 && JournalSchema::version == 10,
               "the schema's PRAGMAs carry the id and the version");
 
 // The menu the restaurant sells, with the file it came from and the hash
@@ -220,6 +220,20 @@ CREATE TABLE kept_answer (
 ) WITHOUT ROWID;
 )";
 
+// Version 10 keeps discounts, the drawer, payments in parts, tips, service
+// charges, approvals and Z numbers.
+const char* const moneyColumns =
+    "ALTER TABLE entry ADD COLUMN approver TEXT; ALTER TABLE entry ADD COLUMN amount INTEGER; "
+    "ALTER TABLE entry ADD COLUMN percent INTEGER; ALTER TABLE entry ADD COLUMN discount INTEGER; "
+    "ALTER TABLE entry ADD COLUMN charge INTEGER; ALTER TABLE entry ADD COLUMN tip INTEGER; "
+    "ALTER TABLE entry ADD COLUMN z INTEGER; ALTER TABLE entry ADD COLUMN parts INTEGER;";
+
+// Staff have roles from version 10: a new member is a waiter, and those
+// found at the upgrade become managers, who could do everything before.
+const char* const staffRoles =
+    "ALTER TABLE staff ADD COLUMN role TEXT NOT NULL DEFAULT 'waiter'; "
+    "UPDATE staff SET role = 'manager';";
+
 // Fields added to entries later are absent from older ones, which keep their
 // hashes.
 static void widenEntries(SQLite::Database& database, std::int32_t from) {
@@ -244,11 +258,14 @@ static void widenEntries(SQLite::Database& database, std::int32_t from) {
             "ALTER TABLE entry ADD COLUMN opened INTEGER; ALTER TABLE entry ADD COLUMN customers "
             "INTEGER; ALTER TABLE entry ADD COLUMN revenue INTEGER;");
     }
-    // Version 9 keeps each item's note, course and station, and the tickets.
-    database.exec(
-        "ALTER TABLE entry ADD COLUMN note TEXT; ALTER TABLE entry ADD COLUMN course INTEGER; "
-        "ALTER TABLE entry ADD COLUMN station TEXT; ALTER TABLE entry ADD COLUMN ticket INTEGER; "
-        "ALTER TABLE entry ADD COLUMN heading TEXT;");
+    if (from < 9) {
+        // Version 9 keeps each item's note, course and station, and the tickets.
+        database.exec(
+            "ALTER TABLE entry ADD COLUMN note TEXT; ALTER TABLE entry ADD COLUMN course INTEGER; "
+            "ALTER TABLE entry ADD COLUMN station TEXT; ALTER TABLE entry ADD COLUMN ticket "
+            "INTEGER; ALTER TABLE entry ADD COLUMN heading TEXT;");
+    }
+    database.exec(moneyColumns);
 }
 
 // Version 7 writes each day's line of `days` with its close, keeps the lines
@@ -350,7 +367,8 @@ void JournalSchema::create(SQLite::Database& database) {
     database.exec(version8Tables);
     database.exec(kitchenMenuColumns);
     PrintQueueTable::create(database);
-    database.exec("PRAGMA user_version = 9");
+    database.exec("ALTER TABLE staff ADD COLUMN role TEXT NOT NULL DEFAULT 'waiter';");
+    database.exec("PRAGMA user_version = 10");
 }
 
 std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std::int32_t from) {
@@ -378,9 +396,12 @@ std::vector<std::string> JournalSchema::upgrade(SQLite::Database& database, std:
     if (from < 8) {
         database.exec(version8Tables);
     }
-    // Version 9 keeps each menu item's course and station, and the queue.
-    database.exec(kitchenMenuColumns);
-    PrintQueueTable::create(database);
+    if (from < 9) {
+        // Version 9 keeps each menu item's course and station, and the queue.
+        database.exec(kitchenMenuColumns);
+        PrintQueueTable::create(database);
+    }
+    database.exec(staffRoles);
     std::vector<std::string> said = renameCounterTables(database);
     database.exec("PRAGMA user_version = " + std::to_string(version));
     return said;

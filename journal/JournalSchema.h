@@ -14,7 +14,7 @@ class Database;
 class JournalSchema {
 public:
     static constexpr std::int32_t applicationId = 0x72657374;  // "rest"
-    static constexpr std::int32_t version = 9;
+    static constexpr std::int32_t version = 10;
 
     // Makes the tables in a new, empty database.
     static void create(SQLite::Database& database);

@@ -35,6 +35,10 @@ KitchenReplay::Step KitchenReplay::apply(const JournalEntry& entry, DayRecord& d
         case Type::relabel:
         case Type::key:
         case Type::anchored:
+        case Type::discount:
+        case Type::drawer:
+        case Type::tender:
+        case Type::evenly:
             break;
     }
     return {"is not the kitchen's", {}};

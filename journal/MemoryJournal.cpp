@@ -190,15 +190,15 @@ void MemoryJournal::putSetting(const std::string& key, const std::string& value)
 std::vector<Journal::StaffMember> MemoryJournal::staff() {
     MutexLock lock(mutex);
     std::vector<StaffMember> all;
-    for (const auto& [name, pinHash] : members) {
-        all.push_back({name, pinHash});
+    for (const auto& [name, member] : members) {
+        all.push_back(member);
     }
     return all;
 }
 
 void MemoryJournal::putStaff(const StaffMember& member) {
     MutexLock lock(mutex);
-    members[member.name] = member.pinHash;
+    members[member.name] = member;
 }
 
 bool MemoryJournal::removeStaff(const std::string& name) {

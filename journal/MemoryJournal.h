@@ -73,7 +73,7 @@ private:
     std::optional<StoredMenu> menu GUARDED_BY(mutex);
     Settings held GUARDED_BY(mutex);
     std::map<std::string, Kept> answers GUARDED_BY(mutex);
-    std::map<std::string, std::string> members GUARDED_BY(mutex);
+    std::map<std::string, StaffMember> members GUARDED_BY(mutex);
     std::map<std::string, Session> signedIn GUARDED_BY(mutex);
     std::map<std::int64_t, PrintJob> printing GUARDED_BY(mutex);
     std::int64_t lastJob GUARDED_BY(mutex) = 0;

@@ -144,16 +144,17 @@ void SideTables::dropAnswersUpTo(std::int32_t day) {
 
 std::vector<Journal::StaffMember> SideTables::staff() const {
     std::vector<Journal::StaffMember> all;
-    SQLite::Statement select(database, "SELECT name, pin_hash FROM staff ORDER BY name");
+    SQLite::Statement select(database, "SELECT name, pin_hash, role FROM staff ORDER BY name");
     while (select.executeStep()) {
-        all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString()});
+        all.push_back({select.getColumn(0).getString(), select.getColumn(1).getString(),
+                       select.getColumn(2).getString()});
     }
     return all;
 }
 
 void SideTables::putStaff(const Journal::StaffMember& member) {
-    changeRows(database, "INSERT OR REPLACE INTO staff (name, pin_hash) VALUES (?, ?)", member.name,
-               member.pinHash);
+    changeRows(database, "INSERT OR REPLACE INTO staff (name, pin_hash, role) VALUES (?, ?, ?)",
+               member.name, member.pinHash, member.role);
 }
 
 bool SideTables::removeStaff(const std::string& name) {
