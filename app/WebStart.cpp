@@ -112,12 +112,15 @@ int serveTill(const ServeRequest& request) {
     DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
                        request.vat);
     const Settings settings = journal.settings();
-    service.start(settings.printerStations());
+    service.start(settings.printerStations(), settings.serviceCharge());
     const PrintRoom printers(service, settings);
     // Past days are read beside the writer, from a connection of their own.
     SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
     Sessions sessions(DayService::systemClock, kept, [&service](KeepSession change) {
-        service.submit({std::move(change), "", {}, {}, [](const Told&) {}});
+        Submission submission;
+        submission.command = std::move(change);
+        submission.tell = [](const Told&) {};
+        service.submit(std::move(submission));
     });
     EventHub events;
     WebApi api(service, history, sessions, events);

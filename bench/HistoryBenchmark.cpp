@@ -54,7 +54,7 @@ void writeDay(Journal& journal, const Menu& menu, Moment& at, int customers) {
         carry(journal, day,
               DayRules::rule(context,
                              AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2, ""}));
-        carry(journal, day, DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}}}));
+        carry(journal, day, DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}, {}}, {}, {}, {}}));
     }
     const RuleContext context(day, menu, at, "", 700, newSaleId);
     Ruling closing = std::get<Ruling>(DayRules::rule(context, CloseDay{}));

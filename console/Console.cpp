@@ -71,7 +71,7 @@ Console::~Console() = default;
 std::string Console::commands() { return CommandTable::help(); }
 
 void Console::start() {
-    view.started(service.start(settings.printerStations()), DayService::systemClock());
+    view.started(service.start(settings.printerStations(), settings.serviceCharge()), DayService::systemClock());
 }
 
 bool Console::handle(const std::string& text) {

@@ -254,6 +254,45 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::noPrinter:
             (void)KitchenWords(out).refused(refusal, customer);
             return;
+        case Reason::managerNeeded:
+        case Reason::wrongApproval:
+        case Reason::kitchenOnly:
+        case Reason::badDiscount:
+        case Reason::badAmount:
+        case Reason::needsReason:
+        case Reason::totalChanged:
+        case Reason::badParts:
+        case Reason::partsTooMuch:
+            refusedMoney(refusal);
+            return;
+    }
+}
+
+// The console's owner is a manager: approvals and the kitchen's limits
+// reach it only from devices, but every reason has its words.
+void ConsoleView::refusedMoney(const Refusal& refusal) {
+    using Reason = Refusal::Reason;
+    const Reason reason = refusal.reason;
+    if (reason == Reason::badDiscount) {
+        say("A discount is a percentage from 0.01 to 100 (discount 10% REASON), or an "
+            "amount up to " + amount(refusal.due) + " (discount 5.00 REASON)");
+    } else if (reason == Reason::badAmount) {
+        say("'" + refusal.given.twoDecimals() + "' is no amount for " + refusal.text +
+            ": type an amount with at most two decimals, for example: drawer open 150.00");
+    } else if (reason == Reason::needsReason) {
+        say("Give a reason of plain text, at most 120 characters, for example: "
+            "drawer out 20.00 window cleaner");
+    } else if (reason == Reason::totalChanged) {
+        say("The bill comes to " + amount(refusal.due) + " now: nothing was charged");
+    } else if (reason == Reason::badParts) {
+        say("Split into 2 to 20 equal parts, before any part is paid, for example: "
+            "split evenly 3");
+    } else if (reason == Reason::partsTooMuch) {
+        say("The parts named come to " + amount(refusal.given) +
+            ", but must leave some of the bill of " + amount(refusal.due) +
+            " for the last way to pay");
+    } else {
+        say("A " + refusal.text + " needs a manager's approval");
     }
 }
 

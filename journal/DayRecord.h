@@ -130,6 +130,7 @@ struct OpenOrder {
     // When split into equal parts: how many, and how many were paid.
     std::int64_t parts = 0;
     std::int64_t partsPaid = 0;
+    Money paidInParts;
 
     std::size_t size() const { return items[0].size() + items[1].size() + items[2].size(); }
 };

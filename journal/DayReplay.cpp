@@ -270,6 +270,7 @@ PaidCustomer DayReplay::paidOf(const JournalEntry& entry, OpenOrder& order) {
     paid.tip = entry.tip.value_or(Money());
     paid.discounts = money.discountsOn(order, day);
     if (entry.amount) {
+        order.paidInParts += *entry.amount;
         paid.part = ++order.partsPaid;
         paid.parts = order.parts;
         changed.insert(keyOf(entry.label));

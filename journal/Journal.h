@@ -162,6 +162,8 @@ public:
     virtual std::optional<SignedHead> signedHead(std::int32_t number) = 0;
     // Returns the number of the day in which the sale of that id was paid.
     virtual std::optional<std::int32_t> dayOfSale(const std::string& saleId) = 0;
+    // Returns the Z number of the last close that had one, 0 before any.
+    virtual std::int64_t lastZ() = 0;
 
     // Returns what messages call the journal: "journal PATH".
     virtual std::string description() const = 0;

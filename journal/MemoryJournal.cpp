@@ -285,6 +285,17 @@ std::optional<std::int32_t> MemoryJournal::dayOfSale(const std::string& saleId) 
     return std::nullopt;
 }
 
+std::int64_t MemoryJournal::lastZ() {
+    MutexLock lock(mutex);
+    std::int64_t last = 0;
+    for (const std::vector<JournalEntry>& day : recorded) {
+        for (const JournalEntry& entry : day) {
+            last = std::max(last, entry.z.value_or(0));
+        }
+    }
+    return last;
+}
+
 std::vector<JournalEntry>& MemoryJournal::open() {
     if (recorded.empty() || isClosed(recorded.back())) {
         throw JournalError("no day is open");

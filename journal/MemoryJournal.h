@@ -50,6 +50,7 @@ public:
     std::vector<DayLine> days() override;
     std::optional<DayRecord> day(std::int32_t number) override;
     std::optional<std::int32_t> dayOfSale(const std::string& saleId) override;
+    std::int64_t lastZ() override;
     std::optional<SignedHead> signedHead(std::int32_t number) override;
     std::string description() const override;
 

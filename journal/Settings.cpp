@@ -1,5 +1,6 @@
 #include "journal/Settings.h"
 
+#include "base/Money.h"
 #include "base/Station.h"
 #include "base/Text.h"
 
@@ -51,6 +52,9 @@ std::optional<std::string> problemWithPrinter(const std::string& value) {
 }  // namespace
 
 bool Settings::known(const std::string& key) {
+    if (key == "service-charge") {
+        return true;
+    }
     for (const std::string& one : keys()) {
         if (one == key) {
             return true;
@@ -66,6 +70,9 @@ const std::vector<std::string>& Settings::codePages() {
 
 std::vector<std::string> Settings::listed() const {
     std::vector<std::string> all = keys();
+    if (!charge.empty()) {
+        all.emplace_back("service-charge");
+    }
     for (const auto& [key, value] : printing) {
         all.push_back(key);
     }
@@ -116,6 +123,13 @@ std::optional<std::string> Settings::problemWith(const std::string& key, const s
     if (!stationOfKey(key).empty()) {
         return problemWithPrinter(value);
     }
+    if (key == "service-charge") {
+        const Money::Parsed percent = Money::parse(value);
+        if (!value.empty() && (percent.reading != Money::Reading::amount ||
+                               percent.amount < Money() || percent.amount > Money::fromCents(10'000))) {
+            return "the service charge is a percentage from 0 to 100, such as 10 or 12.5";
+        }
+    }
     if (value.size() > (key == "currency" ? longestSymbol : longest)) {
         return "the " + key + " is longer than " +
                std::to_string(key == "currency" ? longestSymbol : longest) + " bytes: shorten it";
@@ -136,6 +150,9 @@ std::string Settings::get(const std::string& key) const {
     if (key == "currency") {
         return symbol;
     }
+    if (key == "service-charge") {
+        return charge;
+    }
     const auto found = printing.find(key);
     return found == printing.end() ? std::string() : found->second;
 }
@@ -149,6 +166,8 @@ void Settings::set(const std::string& key, const std::string& value) {
         vatNumber = value;
     } else if (key == "currency") {
         symbol = value.empty() ? "$" : value;
+    } else if (key == "service-charge") {
+        charge = value;
     } else if (!stationOfKey(key).empty() && value.empty()) {
         printing.erase(key);
     } else if (!stationOfKey(key).empty()) {
@@ -157,3 +176,8 @@ void Settings::set(const std::string& key, const std::string& value) {
 }
 
 const std::string& Settings::currency() const { return symbol; }
+
+std::int64_t Settings::serviceCharge() const {
+    const Money::Parsed percent = Money::parse(charge);
+    return percent.reading == Money::Reading::amount ? percent.amount.cents() : 0;
+}

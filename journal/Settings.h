@@ -10,14 +10,14 @@
 // name, address and VAT number, which head every receipt, the currency
 // symbol printed after every amount of the program's own, and where each
 // station's printer is (printer.kitchen) with its code page
-// (printer.kitchen.codepage).
+// (printer.kitchen.codepage), and the service charge on tables' bills.
 class Settings {
 public:
-    // The keys, in the order they are listed: name, address, vat-number,
-    // currency.
+    // The keys always listed, in order: name, address, vat-number,
+    // currency. The service charge and printers are listed once set.
     static const std::vector<std::string>& keys();
-    // Returns true when `key` is one of them, or names a station's printer
-    // or its code page.
+    // Returns true when `key` is one of them, the service charge, or names
+    // a station's printer or its code page.
     static bool known(const std::string& key);
     // The code pages a printer may be set to, the first the default.
     static const std::vector<std::string>& codePages();
@@ -32,7 +32,11 @@ public:
     void set(const std::string& key, const std::string& value);
 
     const std::string& currency() const;
-    // Returns the keys to list: every fixed key, then each printer setting set.
+    // Returns the service charge on tables' bills, in hundredths of a
+    // percent: service-charge 12.5 is 1250.
+    std::int64_t serviceCharge() const;
+    // Returns the keys to list: every fixed key, the service charge when
+    // set, then each printer setting set.
     std::vector<std::string> listed() const;
     // Returns the stations that have a printer.
     std::set<std::string> printerStations() const;
@@ -46,5 +50,6 @@ private:
     std::string address;
     std::string vatNumber;
     std::string symbol = "$";
+    std::string charge;
     std::map<std::string, std::string> printing;
 };

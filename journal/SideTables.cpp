@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "journal/EntryChain.h"
+#include "journal/JournalEntry.h"
 
 namespace {
 
@@ -140,6 +141,14 @@ void SideTables::keep(const Journal::KeptAnswer& kept, std::int32_t day) {
 
 void SideTables::dropAnswersUpTo(std::int32_t day) {
     changeRows(database, "DELETE FROM kept_answer WHERE day <= ?", day);
+}
+
+// Read once a close, which can afford a scan of the entries.
+std::int64_t SideTables::lastZ() const {
+    static_assert(static_cast<int>(JournalEntry::Type::close) == 5, "closes are type 5");
+    SQLite::Statement select(database, "SELECT COALESCE(MAX(z), 0) FROM entry WHERE type = 5");
+    select.executeStep();
+    return select.getColumn(0).getInt64();
 }
 
 std::vector<Journal::StaffMember> SideTables::staff() const {

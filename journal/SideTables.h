@@ -28,6 +28,8 @@ public:
     // Drops the answers given in that day and the days before it.
     void dropAnswersUpTo(std::int32_t day);
     std::vector<Journal::StaffMember> staff() const;
+    // Returns the Z number of the last close that had one, 0 before any.
+    std::int64_t lastZ() const;
     void putStaff(const Journal::StaffMember& member);
     // Removes the member of staff and their sessions.
     bool removeStaff(const std::string& name);

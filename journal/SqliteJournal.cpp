@@ -358,6 +358,10 @@ std::optional<std::int32_t> SqliteJournal::dayOfSale(const std::string& saleId) 
     return reading([&](EntryTable& table) { return table.dayOfSale(saleId); });
 }
 
+std::int64_t SqliteJournal::lastZ() {
+    return reading([&](EntryTable&) { return side().lastZ(); });
+}
+
 std::optional<Journal::SignedHead> SqliteJournal::signedHead(std::int32_t number) {
     return reading([&](EntryTable& table) { return HeadSignatures::signedHead(table, number); });
 }

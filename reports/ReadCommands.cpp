@@ -73,6 +73,7 @@ int reportDay(Journal& journal, std::optional<std::int32_t> day) {
     }
     const DayFigures figures = DayFigures::of(*record);
     ReportLines::print(figures.cost, figures.revenue, figures.profit, std::cout);
+    ReportLines::printZ(figures.z, std::cout);
     return 0;
 }
 

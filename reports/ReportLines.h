@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <ostream>
 
 #include "base/Money.h"
@@ -11,4 +13,7 @@
 class ReportLines {
 public:
     static void print(Money cost, Money revenue, Money profit, std::ostream& out);
+    // Prints the close's Z number on a line of its own after the three,
+    // for closes that have one.
+    static void printZ(std::optional<std::int64_t> z, std::ostream& out);
 };

@@ -97,7 +97,7 @@ void Summary::print(std::ostream& out) const {
         << localTime(figures.openedAt, "%Y-%m-%d %H:%M") << ", "
         << (figures.closedAt ? "closed " + localTime(*figures.closedAt, "%Y-%m-%d %H:%M")
                              : std::string("still open"))
-        << '\n';
+        << (figures.z ? ", Z " + std::to_string(*figures.z) : std::string()) << '\n';
     printCounts(out);
     if (figures.customers == 0) {
         out << "\nNo customer has paid yet.\n";
@@ -150,7 +150,32 @@ void Summary::printPayments(std::ostream& out) const {
     }
     out << '\n';
     printColumns(out, lines, 1);
-    out << "Cash expected in the drawer: " << amount(figures.cashExpected) << '\n';
+    printMoneyLines(out);
+}
+
+// Each line shows once the day used what it counts, so that a day without
+// discounts, charges, tips or a drawer reads as it always did.
+void Summary::printMoneyLines(std::ostream& out) const {
+    const auto line = [&](const char* label, Money money) {
+        out << label << ": " << amount(money) << '\n';
+    };
+    if (figures.discounts != Money()) {
+        line("Discounts", figures.discounts);
+    }
+    if (figures.charges != Money()) {
+        line("Service charge", figures.charges);
+    }
+    if (figures.tips != Money()) {
+        line("Tips", figures.tips);
+    }
+    line("Cash expected in the drawer", figures.cashExpected);
+    if (figures.counted) {
+        line("Cash counted", *figures.counted);
+        const Money over = *figures.counted - figures.cashExpected;
+        if (over != Money()) {
+            line(over > Money() ? "Over" : "Short", over > Money() ? over : -over);
+        }
+    }
 }
 
 // Shown once some item sold carries VAT: each rate's sales and the VAT they
@@ -170,16 +195,17 @@ void Summary::printVat(std::ostream& out) const {
     printColumns(out, lines, 1);
 }
 
-// Shown once someone rang items up at the web till: the revenue of the
-// items each member of staff rang up.
+// Shown once someone took a payment at the web till: the payments each
+// member of staff took, their revenue and the tips.
 void Summary::printStaff(std::ostream& out) const {
     if (figures.staff.empty() || (figures.staff.size() == 1 && figures.staff[0].name.empty())) {
         return;
     }
-    std::vector<Cells> lines{{"Staff", "Items", "Revenue"}};
+    std::vector<Cells> lines{{"Staff", "Payments", "Revenue", "Tips"}};
     for (const StaffFigure& member : figures.staff) {
         lines.push_back({member.name.empty() ? "At the console" : member.name,
-                         std::to_string(member.items), amount(member.revenue)});
+                         std::to_string(member.payments), amount(member.revenue),
+                         amount(member.tips)});
     }
     out << '\n';
     printColumns(out, lines, 1);

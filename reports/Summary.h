@@ -27,6 +27,7 @@ private:
     void printTable(std::ostream& out) const;
     void printHours(std::ostream& out) const;
     void printPayments(std::ostream& out) const;
+    void printMoneyLines(std::ostream& out) const;
     void printVat(std::ostream& out) const;
     void printStaff(std::ostream& out) const;
     void printKitchen(std::ostream& out) const;

@@ -78,7 +78,12 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     if (const auto* reprint = std::get_if<ReprintTicket>(&submission.command)) {
         return reprinted(*reprint, batch);
     }
-    const RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
+    if (std::optional<Refusal> refused = kitchenRefuses(submission)) {
+        return refusedRan(std::move(*refused));
+    }
+    RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
+    context.authorize(submission.role, submission.approver);
+    context.chargeTables(serviceCharge);
     Ruled made = DayRules::rule(context, submission.command);
     if (made.index() == 1) {
         return refusedRan(placed(std::get<Refusal>(std::move(made))));
@@ -211,8 +216,24 @@ CommandRunner::Ran CommandRunner::printProgress(const PrintProgress& progress, W
     return ran;
 }
 
+// The kitchen's staff mark tickets and print them again, and nothing else.
+std::optional<Refusal> CommandRunner::kitchenRefuses(const Submission& submission) {
+    if (submission.role != StaffRole::kitchen ||
+        std::holds_alternative<MarkReady>(submission.command) ||
+        std::holds_alternative<RecallTicket>(submission.command) ||
+        std::holds_alternative<ReprintTicket>(submission.command)) {
+        return std::nullopt;
+    }
+    return RuleContext::refusal(Refusal::Reason::kitchenOnly);
+}
+
+// Z numbers count closes that left a trace, through the journal.
 void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
     const bool leavesATrace = state.day().everHeldAnItem();
+    if (leavesATrace) {
+        ruling.entries.front().z = journal.lastZ() + 1;
+        std::get<Closed>(ruling.result).z = *ruling.entries.front().z;
+    }
     journal.closeDay(ruling.entries.front());
     touched = true;
     if (leavesATrace) {
@@ -228,6 +249,7 @@ void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
 // then read, and its damage said, when asked for.
 CommandRunner::Ran CommandRunner::start(const StartDay& command, WriterBatch& batch) {
     printers = command.printers;
+    serviceCharge = command.serviceCharge;
     std::vector<DayLine> closed;
     try {
         for (const DayLine& line : journal.days()) {

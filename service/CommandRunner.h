@@ -50,6 +50,7 @@ private:
     void queuePrints(std::int64_t firstTicket);
     Ran reprinted(const ReprintTicket& reprint, WriterBatch& batch);
     Ran printProgress(const PrintProgress& progress, WriterBatch& batch);
+    static std::optional<Refusal> kitchenRefuses(const Submission& submission);
     // Says of a sale not in the open day whether it is in a closed one.
     Refusal placed(Refusal refusal);
 
@@ -59,6 +60,8 @@ private:
     std::int64_t vat;
     // The stations whose tickets go to a printer, as the day started.
     std::set<std::string> printers;
+    // The service charge on tables' bills, in hundredths of a percent.
+    std::int64_t serviceCharge = 0;
     // Whether memory took part of the command being carried out.
     bool touched = false;
 };

@@ -32,10 +32,12 @@ struct ItemRef {
     std::string id;
 };
 
-// How a customer pays: cash (the cash given, when counted), card or other.
+// How a customer pays: cash (the cash given, when counted), card or other;
+// with an amount for a part of a bill paid in parts.
 struct Payment {
     std::string method = "cash";
     std::optional<Money> given;
+    std::optional<Money> amount;
 };
 
 // Makes that order the one the till works on.
@@ -61,11 +63,41 @@ struct ClearOrder {
     std::string order;
 };
 
-// Pays for the whole order, or, when items are named, for those alone.
+// Pays for the whole order, or, when items are named, for those alone:
+// the `parts` first, each with its amount, then `payment` the rest. With
+// `expectedTotal`, a bill that comes to another total is refused.
 struct PayOrder {
     std::string order;
     std::vector<ItemRef> items;
     Payment payment;
+    std::vector<Payment> parts;
+    Money tip;
+    std::optional<Money> expectedTotal;
+};
+
+// Takes a percentage (in hundredths of a percent) or an amount off the
+// order, or off one item of it, for a reason.
+struct GiveDiscount {
+    std::string order;
+    std::optional<ItemRef> item;
+    std::int64_t percent = 0;
+    Money amount;
+    std::string reason;
+};
+
+// Divides the order's bill into equal parts, each paid by a customer of its
+// own; it pays nothing by itself.
+struct SplitEvenly {
+    std::string order;
+    std::int64_t parts = 2;
+};
+
+// The drawer's float (`open`), cash put in (`in`) or taken out (`out`) for a
+// reason, or the cash counted at the close (`count`).
+struct DrawerCash {
+    std::string kind = "open";
+    Money amount;
+    std::string reason;
 };
 
 // Moves the items named, or with `all` every item of the order.
@@ -134,9 +166,11 @@ struct PrinterState {
 };
 
 // Opens the day, or resumes the one the journal holds open; tickets for
-// the `printers`' stations go to the print queue.
+// the `printers`' stations go to the print queue. Tables' bills carry a
+// service charge of `serviceCharge`, in hundredths of a percent.
 struct StartDay {
     std::set<std::string> printers;
+    std::int64_t serviceCharge = 0;
 };
 
 // Leaves the day open for the next start, charging nothing.
@@ -155,4 +189,5 @@ struct KeepSession {
 using DayCommand =
     std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems, VoidSale,
                  CloseDay, StartDay, LeaveOpen, KeepSession, SendOrder, FireCourse, MarkReady,
-                 RecallTicket, ReprintTicket, PrintProgress, PrinterState>;
+                 RecallTicket, ReprintTicket, PrintProgress, PrinterState, GiveDiscount,
+                 SplitEvenly, DrawerCash>;

@@ -38,16 +38,25 @@ void count(DayFigures& figures, Sums& sums, const SaleFigures& sale) {
         ++row.count;
         row.revenue += item.price;
         row.cost += item.costWithSurcharge;
-        StaffFigure& member = sums.staff[item.staff];
-        member.name = item.staff;
-        ++member.items;
-        member.revenue += item.price;
     }
+    StaffFigure& member = sums.staff[sale.staff];
+    member.name = sale.staff;
+    ++member.payments;
+    member.revenue += sale.total;
+    member.tips += sale.tip;
+    figures.discounts += sale.discount;
+    figures.charges += sale.charge;
+    figures.tips += sale.tip;
     sums.hours[startOfLocalHour(sale.paidAt)] += sale.total;
-    MethodFigure& method = sums.methods[methodOf(sale.method)];
-    method.method = methodOf(sale.method);
-    ++method.sales;
-    method.amount += sale.total;
+    for (const Tender& tender : sale.tenders) {
+        MethodFigure& method = sums.methods[methodOf(tender.method)];
+        method.method = methodOf(tender.method);
+        ++method.sales;
+        method.amount += tender.amount;
+    }
+    if (!sale.tenders.empty() && methodOf(sale.tenders.back().method) == PaymentMethod::cash) {
+        figures.cashExpected += sale.tip;
+    }
     for (const VatFigure& rate : sale.vat) {
         VatFigure& sum = sums.vat[rate.rate];
         sum.rate = rate.rate;
@@ -98,7 +107,7 @@ void sortOut(DayFigures& figures, Sums& sums) {
         figures.methodsRecorded = figures.methodsRecorded || method != PaymentMethod::unrecorded;
     }
     const auto cash = sums.methods.find(PaymentMethod::cash);
-    figures.cashExpected = cash == sums.methods.end() ? Money() : cash->second.amount;
+    figures.cashExpected += cash == sums.methods.end() ? Money() : cash->second.amount;
     for (const auto& [rate, sum] : sums.vat) {
         figures.vat.push_back(sum);
         figures.vatTotal += sum.vat;
@@ -133,8 +142,29 @@ DayFigures DayFigures::of(const DayRecord& record) {
         }
     }
     sortOut(figures, sums);
+    countDrawer(figures, record);
     figures.kitchen = kitchenOf(record);
+    figures.z = record.z;
     return figures;
+}
+
+// The float and cash in and out change what the drawer should hold; the
+// last float and the last count are the ones that stand.
+void DayFigures::countDrawer(DayFigures& figures, const DayRecord& record) {
+    Money opening;
+    for (const DrawerMove& move : record.drawer) {
+        figures.drawerUsed = true;
+        if (move.kind == "open") {
+            figures.cashExpected += move.amount - opening;
+            opening = move.amount;
+        } else if (move.kind == "in") {
+            figures.cashExpected += move.amount;
+        } else if (move.kind == "out") {
+            figures.cashExpected -= move.amount;
+        } else {
+            figures.counted = move.amount;
+        }
+    }
 }
 
 std::vector<StationFigure> DayFigures::kitchenOf(const DayRecord& record) {

@@ -40,12 +40,13 @@ struct MethodFigure {
     Money amount;
 };
 
-// StaffFigure is what one member of staff rang up: `name` is empty for the
-// items rung up at the console.
+// StaffFigure is the money one member of staff took: `name` is empty for
+// the payments taken at the console.
 struct StaffFigure {
     std::string name;
-    std::size_t items = 0;
+    std::size_t payments = 0;
     Money revenue;
+    Money tips;
 };
 
 // StationFigure is how fast one station made its items: how many it made
@@ -83,7 +84,16 @@ struct DayFigures {
     std::vector<MethodFigure> payments;
     // Whether any sale recorded how it was paid.
     bool methodsRecorded = false;
+    // The float, cash in and out, the cash taken and the cash tips.
     Money cashExpected;
+    // The discounts, service charges and tips of the sales that stand.
+    Money discounts;
+    Money charges;
+    Money tips;
+    // The drawer: whether the day used it, and the cash counted at the close.
+    bool drawerUsed = false;
+    std::optional<Money> counted;
+    std::optional<std::int64_t> z;
     // By rate, the lowest first: each the sum of the receipts' own.
     std::vector<VatFigure> vat;
     Money vatTotal;
@@ -101,4 +111,7 @@ struct DayFigures {
 
     // Returns the sale of that customer, if the customer paid that day.
     const SaleFigures* sale(std::int32_t customer) const;
+
+private:
+    static void countDrawer(DayFigures& figures, const DayRecord& record);
 };

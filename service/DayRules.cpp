@@ -3,6 +3,7 @@
 #include "base/TableLabel.h"
 #include "service/DayFigures.h"
 #include "service/KitchenRules.h"
+#include "service/MoneyRules.h"
 #include "service/OrderRules.h"
 #include "service/OrderViews.h"
 #include "service/PaymentRules.h"
@@ -39,6 +40,9 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
             [&](const FireCourse& fire) { return KitchenRules::fire(context, fire); },
             [&](const MarkReady& ready) { return KitchenRules::ready(context, ready); },
             [&](const RecallTicket& recall) { return KitchenRules::recall(context, recall); },
+            [&](const GiveDiscount& discount) { return MoneyRules::discount(context, discount); },
+            [&](const SplitEvenly& split) { return MoneyRules::splitEvenly(context, split); },
+            [&](const DrawerCash& cash) { return MoneyRules::drawer(context, cash); },
             // Kept beside the day by the runner: they change nothing of it.
             [&](const KeepSession&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
@@ -71,6 +75,9 @@ Ruled DayRules::select(const RuleContext& context, const SelectOrder& command) {
 }
 
 Ruled DayRules::close(const RuleContext& context, const CloseDay& /*command*/) {
+    if (std::optional<Refusal> refused = context.needsManager("close")) {
+        return *refused;
+    }
     const std::vector<const OpenOrder*> open = context.day().orders();
     if (!open.empty()) {
         Refusal refused = RuleContext::refusal(Refusal::Reason::ordersOpen);
@@ -87,5 +94,5 @@ Ruled DayRules::close(const RuleContext& context, const CloseDay& /*command*/) {
     const DayFigures figures = DayFigures::of(context.day().sofar());
     return Ruling{
         {close},
-        Closed{line.number, figures.cost, figures.revenue, figures.revenue - figures.cost}};
+        Closed{line.number, 0, figures.cost, figures.revenue, figures.revenue - figures.cost}};
 }

@@ -45,8 +45,8 @@ DayService::~DayService() = default;
 
 Moment DayService::systemClock() { return static_cast<Moment>(std::time(nullptr)); }
 
-Started DayService::start(std::set<std::string> printers) {
-    Told told = carryOut(StartDay{std::move(printers)});
+Started DayService::start(std::set<std::string> printers, std::int64_t serviceCharge) {
+    Told told = carryOut(StartDay{std::move(printers), serviceCharge});
     if (told.refusal) {
         throw JournalError(told.refusal->text);
     }
@@ -59,9 +59,10 @@ void DayService::submit(Submission submission) { writer.submit(std::move(submiss
 
 Told DayService::carryOut(DayCommand command, std::string staff) {
     auto waiter = std::make_shared<Waiter>();
-    Submission submission{std::move(command), std::move(staff), {}, {}, [waiter](Told told) {
-                              waiter->tell(std::move(told));
-                          }};
+    Submission submission;
+    submission.command = std::move(command);
+    submission.staff = std::move(staff);
+    submission.tell = [waiter](Told told) { waiter->tell(std::move(told)); };
     writer.run(std::move(submission));
     return waiter->wait();
 }
@@ -110,7 +111,11 @@ Outcome<Cleared> DayService::clear(const std::string& order) {
 
 Outcome<Paid> DayService::pay(const std::string& order, const std::vector<ItemRef>& items,
                               const Payment& payment) {
-    return outcomeOf<Paid>(PayOrder{order, items, payment});
+    PayOrder command;
+    command.order = order;
+    command.items = items;
+    command.payment = payment;
+    return outcomeOf<Paid>(std::move(command));
 }
 
 Outcome<Voided> DayService::voidSale(std::int32_t customer, const std::string& reason) {

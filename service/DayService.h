@@ -44,7 +44,8 @@ public:
     // Opens the day, or resumes the one the journal holds open; throws
     // JournalError when the journal cannot. Tickets for the stations of
     // `printers` go to the print queue.
-    Started start(std::set<std::string> printers = {});
+    // Tables' bills carry `serviceCharge`, in hundredths of a percent.
+    Started start(std::set<std::string> printers = {}, std::int64_t serviceCharge = 0);
     // Leaves the day open for the next start, charging nothing.
     void leaveOpen();
 

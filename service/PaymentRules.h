@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "service/Commands.h"
@@ -21,7 +22,15 @@ public:
 
 private:
     static Ruled payFor(const RuleContext& context, const OpenOrder& open,
-                        const std::vector<std::size_t>& chosen, const Payment& payment);
+                        const std::vector<std::size_t>& chosen, const PayOrder& command);
+    static Paid paidOf(const RuleContext& context, const OpenOrder& open,
+                       const std::vector<std::size_t>& chosen, bool whole);
+    // Checks the parts and the cash given, and writes a tender for each
+    // part when there are parts.
+    static std::optional<Refusal> tendered(const RuleContext& context, Paid& paid,
+                                           std::vector<JournalEntry>& entries);
+    static JournalEntry payEntry(const RuleContext& context, const OpenOrder& open,
+                                 const Paid& paid, bool inParts);
     // Returns the customer whose sale the command names, or why none.
     static std::variant<const PaidCustomer*, Refusal> saleOf(const RuleContext& context,
                                                              const VoidSale& command);

@@ -46,6 +46,15 @@ struct Refusal {
         noSuchTicket,        // no ticket `number` was made today, or it sends no items
         notOnTicket,         // ticket `number` lists no item of id `text`
         noPrinter,           // station `text` has no printer
+        managerNeeded,       // `text` (void, close, discount) needs a manager's approval
+        wrongApproval,       // the approval named no manager, or a wrong PIN
+        kitchenOnly,         // the kitchen's staff may only mark tickets and items
+        badDiscount,         // not a percentage from 0.01 to 100, nor an amount within `due`
+        badAmount,           // `given` is no amount for `text`: in and out need one above 0
+        needsReason,         // a discount, cash in or out needs a reason of plain text
+        totalChanged,        // the bill comes to `due`, not the `given` total expected
+        badParts,            // `number` is not a number of parts from 2 to 20, or parts are paid
+        partsTooMuch,        // the parts named come to `given`, the bill only to `due`
     };
 
     Reason reason = Reason::dayOver;

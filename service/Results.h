@@ -92,6 +92,14 @@ struct Paid {
     Payment payment;
     // The cash given less the total, when cash was counted.
     Money change;
+    // Within the total: the discounts and the service charge; and the tip.
+    Money discount;
+    Money charge;
+    Money tip;
+    std::vector<Payment> parts;
+    // For an equal part of a bill, which of how many.
+    std::int64_t part = 0;
+    std::int64_t ofParts = 0;
 };
 
 struct Moved {
@@ -113,6 +121,7 @@ struct Voided {
 // The day as it closed: every change answered before the close is in it.
 struct Closed {
     std::int32_t day = 0;
+    std::int64_t z = 0;
     // The report's figures: the cost with the kinds' surcharges, the
     // revenue and the profit of the sales that stand.
     Money cost;
@@ -146,6 +155,26 @@ struct TicketMarked {
     std::size_t items = 0;
 };
 
+// A discount given: what it takes off now, and the order's discounts in all.
+struct Discounted {
+    std::string order;
+    std::string item;
+    Money amount;
+    Money total;
+};
+
+// The order's bill in equal parts, the first ones taking the odd cents.
+struct SplitUp {
+    std::string order;
+    std::vector<Money> shares;
+};
+
+// What the drawer was given, or counted.
+struct DrawerMoved {
+    std::string kind;
+    Money amount;
+};
+
 // What a command did, one alternative for each command, in their order.
 using Result = std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started,
-                            LeftOpen, Sent, TicketMarked>;
+                            LeftOpen, Sent, TicketMarked, Discounted, SplitUp, DrawerMoved>;

@@ -13,6 +13,28 @@ RuleContext::RuleContext(const DayReplay& day, const Menu& menu, Moment now, std
       rate(vat),
       saleIds(std::move(saleIds)) {}
 
+void RuleContext::authorize(StaffRole role, std::string approver) {
+    asker = role;
+    approvedBy = std::move(approver);
+}
+
+void RuleContext::chargeTables(std::int64_t serviceCharge) { charge = serviceCharge; }
+
+StaffRole RuleContext::role() const { return asker; }
+
+const std::string& RuleContext::approver() const { return approvedBy; }
+
+std::int64_t RuleContext::serviceCharge() const { return charge; }
+
+std::optional<Refusal> RuleContext::needsManager(const char* what) const {
+    if (asker == StaffRole::manager || !approvedBy.empty()) {
+        return std::nullopt;
+    }
+    Refusal refused = refusal(Refusal::Reason::managerNeeded);
+    refused.text = what;
+    return refused;
+}
+
 const DayReplay& RuleContext::day() const { return replay; }
 
 const Menu& RuleContext::menu() const { return sold; }
@@ -28,6 +50,9 @@ JournalEntry RuleContext::entry(JournalEntry::Type type, const std::string& labe
     }
     if (!staff.empty()) {
         made.staff = staff;
+    }
+    if (!approvedBy.empty()) {
+        made.approver = approvedBy;
     }
     return made;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Moment.h"
+#include "base/StaffRole.h"
 #include "journal/DayReplay.h"
 #include "journal/JournalEntry.h"
 #include "menu/Menu.h"
@@ -34,6 +35,17 @@ public:
     // of a percent.
     RuleContext(const DayReplay& day, const Menu& menu, Moment now, std::string staff,
                 std::int64_t vat, SaleIds saleIds);
+
+    // Says what the asker may do, the manager who approved, and the service
+    // charge on tables' bills, in hundredths of a percent.
+    void authorize(StaffRole role, std::string approver);
+    void chargeTables(std::int64_t serviceCharge);
+    StaffRole role() const;
+    const std::string& approver() const;
+    std::int64_t serviceCharge() const;
+    // Returns why the asker may not do `what` without a manager's
+    // approval, unless a manager asks or approved.
+    std::optional<Refusal> needsManager(const char* what) const;
 
     const DayReplay& day() const;
     const Menu& menu() const;
@@ -63,4 +75,7 @@ private:
     std::string staff;
     std::int64_t rate;
     SaleIds saleIds;
+    StaffRole asker = StaffRole::manager;
+    std::string approvedBy;
+    std::int64_t charge = 0;
 };

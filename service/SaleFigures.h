@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,16 @@ struct SaleFigures {
     std::string reason;
     // Who took the payment at the web till; empty at the console.
     std::string staff;
+    // What its discounts took off and the service charge added, within the
+    // total; the tip, outside it; and the tenders, tip included.
+    Money discount;
+    Money charge;
+    Money tip;
+    std::vector<Tender> tenders;
+    std::vector<Discount> discounts;
+    // For an equal part of a bill, which of how many; 0 otherwise.
+    std::int64_t part = 0;
+    std::int64_t parts = 0;
 
     // Returns the figures of the customer's sale in that day, from the
     // items the customer paid for in the order they were added.
@@ -68,4 +79,10 @@ struct SaleFigures {
     // Returns the figures of the sale of that customer in the day, if the
     // customer paid in it, without reading the rest of the day.
     static std::optional<SaleFigures> in(const DayReplay& day, std::int32_t customer);
+
+private:
+    // Returns the VAT per rate of a bill of those gross prices per rate,
+    // with the discounts and the service charge (`adjustment`) spread.
+    static std::vector<VatFigure> vatOf(const std::map<std::int64_t, Money>& byRate,
+                                        Money adjustment);
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/StaffRole.h"
 #include "journal/DayReplay.h"
 #include "service/Commands.h"
 #include "service/Refusal.h"
@@ -36,4 +37,8 @@ struct Submission {
     RequestKey key;
     Answer answer;
     Tell tell;
+    // What the asker may do, and the manager who approved, if one did: the
+    // console's owner is a manager.
+    StaffRole role = StaffRole::manager;
+    std::string approver;
 };

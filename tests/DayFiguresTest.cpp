@@ -155,8 +155,9 @@ void compareVatAndStaff(const std::map<std::string, std::vector<Cells>>& section
             EXPECT_EQ(staff[at + 1][0], member["staff"].get<std::string>().empty()
                                             ? "At the console"
                                             : member["staff"]);
-            EXPECT_EQ(std::stoll(staff[at + 1][1]), member["items"]);
+            EXPECT_EQ(std::stoll(staff[at + 1][1]), member["payments"]);
             EXPECT_EQ(centsOf(staff[at + 1][2]), member["revenue_cents"]);
+            EXPECT_EQ(centsOf(staff[at + 1][3]), member["tips_cents"]);
         }
     }
 }

@@ -186,7 +186,7 @@ void addUnanswerable(DayService& service, std::optional<Told>& told) {
                     [](const Result&, const DayReplay&) -> std::string {
                         throw std::runtime_error("no answer");
                     },
-                    [&told](Told given) { told = std::move(given); }});
+                    [&told](Told given) { told = std::move(given); }, StaffRole::manager, ""});
 }
 
 std::vector<std::string> openOrders(DayService& service) {
@@ -210,7 +210,7 @@ TEST_F(Writer, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         waitFor([] { return FaultyVfs::heldSyncs() == 1; });
         Pending<Added> teas([&] { return service.add("2", ItemKind::drink, tea, 2); });
         Pending<Added> pizza([&] { return service.add("2", ItemKind::drink, {{}, "pizza"}, 1); });
-        Pending<Paid> card([&] { return service.pay("5", {}, Payment{"card", std::nullopt}); });
+        Pending<Paid> card([&] { return service.pay("5", {}, Payment{"card", std::nullopt, std::nullopt}); });
         std::optional<Told> unanswerable;
         addUnanswerable(service, unanswerable);
         // The same request twice, by its key: the second gets the first's answer.

@@ -137,13 +137,13 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
     // table 5's paid sale is made void: a MOVED and two VOID tickets.
     done<Moved>(MoveItems{"2", {{ItemKind::dish, {2, ""}, ""}}, "7", false});
     done<Removed>(RemoveItem{"3", {ItemKind::snack, {1, ""}, ""}});
-    const Paid paid = done<Paid>(PayOrder{"5", {}, {"card", {}}});
+    const Paid paid = done<Paid>(PayOrder{"5", {}, {"card", {}, {}}, {}, {}, {}});
     done<Voided>(VoidSale{paid.customer, "", "walked out"});
     // Table 5's payment fired its held courses first, as table 4's does.
-    done<Paid>(PayOrder{"4", {}, {"card", {}}});
+    done<Paid>(PayOrder{"4", {}, {"card", {}, {}}, {}, {}, {}});
     // A counter sale reaches the kitchen by its payment alone.
     add("", ItemKind::dish, 1);
-    done<Paid>(PayOrder{"", {}, {"cash", {}}});
+    done<Paid>(PayOrder{"", {}, {"cash", {}, {}}, {}, {}, {}});
 
     const DayRecord day = service->record();
     std::vector<std::string> tail;

@@ -145,10 +145,10 @@ TEST_F(RestaurantProgram, ShowsPastDaysTheirReportsSummariesReceiptsAndExports) 
 
     EXPECT_EQ(runProgram(program + " report 1" + journal()).output,
               "Today's total cost is 21.1 $\nToday's total revenue is  32.5 $\n"
-              "Today's total Profit is  11.4 $\n");
+              "Today's total Profit is  11.4 $\nZ 1\n");
     EXPECT_EQ(runProgram(program + " report" + journal()).output,
               "Today's total cost is 1.6 $\nToday's total revenue is  2.5 $\n"
-              "Today's total Profit is  0.9 $\n");
+              "Today's total Profit is  0.9 $\nZ 2\n");
 
     const ProgramRun receipt = runProgram("TZ=UTC " + program + " receipt 1 1" + journal());
     EXPECT_EQ(receipt.status, 0);
@@ -285,7 +285,8 @@ TEST_F(RestaurantProgram, PrintsExactAmountsFromCentsToMillions) {
         "Today's total Profit is  640886.48 $\n";
     EXPECT_NE(day.output.find(report), std::string::npos)
         << "the report's lines in their shortest exact form, never losing a cent";
-    EXPECT_EQ(runProgram(program + " report" + journal()).output, report);
+    // The close's Z number follows the three lines.
+    EXPECT_EQ(runProgram(program + " report" + journal()).output, report + "Z 1\n");
     EXPECT_NE(runProgram(program + " days" + journal()).output.find("revenue 1246913.58 $\n"),
               std::string::npos);
     const std::string summary = runProgram(program + " summary" + journal()).output;

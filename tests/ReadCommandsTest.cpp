@@ -89,7 +89,7 @@ TEST(ReadCommands, ExportRowsCarryVatMethodTableAndStaffAndAddUpToTheReceipt) {
         service.carryOut(AddItems{"5", ItemKind::dish, {1, ""}, 3, ""}, "Ana").result.has_value());
     ASSERT_TRUE(
         service.carryOut(AddItems{"5", ItemKind::drink, {1, ""}, 1, ""}, "Ben").result.has_value());
-    ASSERT_TRUE(service.carryOut(PayOrder{"5", {}, {"card", {}}}, "Ana").result.has_value());
+    ASSERT_TRUE(service.carryOut(PayOrder{"5", {}, {"card", {}, {}}, {}, {}, {}}, "Ana").result.has_value());
     service.settle();
 
     std::ostringstream exported;

@@ -21,7 +21,7 @@ public:
     }
 
     static Journal& withAna(Journal& journal, bool cheap) {
-        journal.putStaff({"Ana", PinHash::of("2468", cheap)});
+        journal.putStaff({"Ana", PinHash::of("2468", cheap), "manager"});
         return journal;
     }
 
@@ -73,7 +73,10 @@ public:
     // Kept as the server keeps them: in the journal, by the day's writer.
     Sessions sessions{[this] { return now; }, journal.sessions(),
                       [this](KeepSession change) {
-                          service.submit({std::move(change), "", {}, {}, [](const Told&) {}});
+                          Submission submission;
+                          submission.command = std::move(change);
+                          submission.tell = [](const Told&) {};
+                          service.submit(std::move(submission));
                       }};
     EventHub events;
     WebApi api{service, journal, sessions, events};

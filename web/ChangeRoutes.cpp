@@ -169,7 +169,18 @@ Routed ChangeRoutes::pay(const std::string& order, const json& body) {
     if (payment.given && payment.method != "cash") {
         return badRequest("given_cents is the cash given, for a payment in cash");
     }
-    return Change{PayOrder{order, items, payment}, [](const Result& done, const DayReplay& day) {
+    PayOrder command{order, items, payment, {}, Money(), std::nullopt};
+    const std::int64_t most = PaymentRules::mostCashGiven.cents();
+    command.tip = Money::fromCents(
+        fields.integer("tip_cents", 0, 0, most, "tip_cents is the tip, in cents"));
+    if (fields.has("expected_total_cents")) {
+        command.expectedTotal = Money::fromCents(fields.integer(
+            "expected_total_cents", 0, 0, most, "expected_total_cents is the total shown"));
+    }
+    if (fields.fault()) {
+        return badRequest(*fields.fault());
+    }
+    return Change{std::move(command), [](const Result& done, const DayReplay& day) {
                       const Paid& paid = std::get<Paid>(done);
                       return DayJson::text({{"customer", paid.customer},
                                             {"total_cents", paid.total.cents()},
@@ -198,6 +209,7 @@ Routed ChangeRoutes::closeDay() {
                       const Closed& closed = std::get<Closed>(done);
                       std::ostringstream printed;
                       ReportLines::print(closed.cost, closed.revenue, closed.profit, printed);
+                      ReportLines::printZ(closed.z, printed);
                       json lines = json::array();
                       std::istringstream text(printed.str());
                       for (std::string line; std::getline(text, line);) {

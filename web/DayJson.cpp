@@ -72,7 +72,8 @@ json staffVoidsAndKitchen(const DayFigures& figures) {
     }
     for (const StaffFigure& member : figures.staff) {
         shown["staff"].push_back({{"staff", member.name},
-                                  {"items", member.items},
+                                  {"payments", member.payments},
+                                  {"tips_cents", member.tips.cents()},
                                   {"revenue_cents", member.revenue.cents()}});
     }
     for (const SaleFigures& sale : figures.sales) {
@@ -166,7 +167,29 @@ json DayJson::receipt(const SaleFigures& sale) {
     if (sale.voidedAt) {
         shown["void"] = {{"at", isoTime(*sale.voidedAt)}, {"reason", sale.reason}};
     }
+    shown.update(moneyOf(sale));
     return shown;
+}
+
+// A receipt's discounts, service charge, tip, tenders and equal part.
+json DayJson::moneyOf(const SaleFigures& sale) {
+    json tenders = json::array();
+    for (const Tender& tender : sale.tenders) {
+        tenders.push_back({{"method", tender.method}, {"amount_cents", tender.amount.cents()}});
+    }
+    json discounts = json::array();
+    for (const Discount& discount : sale.discounts) {
+        discounts.push_back({{"reason", discount.reason},
+                             {"percent", discount.percent == 0 ? json() : json(static_cast<double>(discount.percent) / 100.0)},
+                             {"amount_cents", discount.percent == 0 ? json(discount.amount.cents()) : json()},
+                             {"approver", discount.approver.empty() ? json() : json(discount.approver)}});
+    }
+    return {{"discount_cents", sale.discount.cents()},
+            {"discounts", discounts},
+            {"service_charge_cents", sale.charge.cents()},
+            {"tip_cents", sale.tip.cents()},
+            {"payments", tenders},
+            {"part", sale.part == 0 ? json() : json({{"part", sale.part}, {"of", sale.parts}})}};
 }
 
 json DayJson::summary(const DayFigures& figures) {
@@ -183,6 +206,11 @@ json DayJson::summary(const DayFigures& figures) {
                   {"average_cents", figures.average.cents()},
                   {"items", rowsOf(figures)},
                   {"cash_expected_cents", figures.cashExpected.cents()},
+                  {"discount_cents", figures.discounts.cents()},
+                  {"service_charge_cents", figures.charges.cents()},
+                  {"tip_cents", figures.tips.cents()},
+                  {"cash_counted_cents", figures.counted ? json(figures.counted->cents()) : json()},
+                  {"z", figures.z ? json(*figures.z) : json()},
                   {"vat", vatOf(figures.vat)},
                   {"vat_cents", figures.vatTotal.cents()}};
     shown.update(byHourAndMethod(figures));

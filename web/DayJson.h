@@ -31,4 +31,7 @@ public:
     static std::string orderName(const std::string& label);
     // "cash", "card", "other" or "unrecorded".
     static std::string methodName(PaymentMethod method);
+
+private:
+    static nlohmann::json moneyOf(const SaleFigures& sale);
 };

@@ -26,7 +26,13 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::nothingHeld:
         case Reason::notOnTicket:
         case Reason::noPrinter:
+        case Reason::totalChanged:
+        case Reason::badParts:
             return 409;
+        case Reason::managerNeeded:
+        case Reason::wrongApproval:
+        case Reason::kitchenOnly:
+            return 403;
         case Reason::keyReused:
             return 422;
         case Reason::journalRefused:
@@ -45,6 +51,10 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::noReason:
         case Reason::badReason:
         case Reason::badNote:
+        case Reason::badDiscount:
+        case Reason::badAmount:
+        case Reason::needsReason:
+        case Reason::partsTooMuch:
             return 400;
     }
     return 400;
@@ -125,6 +135,27 @@ std::string RefusalWords::message(const Refusal& refusal) {
             return "ticket " + number + " holds no item " + refusal.text;
         case Reason::noPrinter:
             return "the " + refusal.text + " has no printer";
+        case Reason::managerNeeded:
+            return "a " + refusal.text + " needs a manager's approval";
+        case Reason::wrongApproval:
+            return "the approval needs a manager's name and PIN";
+        case Reason::kitchenOnly:
+            return "the kitchen's staff may only mark tickets ready";
+        case Reason::badDiscount:
+            return "a discount is a percentage from 0.01 to 100, or an amount up to " +
+                   refusal.due.twoDecimals();
+        case Reason::badAmount:
+            return "'" + refusal.given.twoDecimals() + "' is no amount for " + refusal.text;
+        case Reason::needsReason:
+            return "give a reason of plain text, 120 characters at most";
+        case Reason::totalChanged:
+            return "the bill comes to " + refusal.due.twoDecimals() + " now, not " +
+                   refusal.given.twoDecimals();
+        case Reason::badParts:
+            return "split into 2 to 20 parts, before any part is paid";
+        case Reason::partsTooMuch:
+            return "the parts come to " + refusal.given.twoDecimals() +
+                   ", and must leave some of the bill of " + refusal.due.twoDecimals();
     }
     return "the change was refused";
 }

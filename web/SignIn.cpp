@@ -57,6 +57,48 @@ void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Repl
 
 void SignIn::settle() { checks.settle(); }
 
+StaffRole SignIn::roleOf(const std::string& name) const {
+    if (staff.empty()) {
+        return StaffRole::manager;
+    }
+    const Journal::StaffMember* member = memberNamed(foldedName(name));
+    return member == nullptr ? StaffRole::waiter
+                             : roleNamed(member->role).value_or(StaffRole::waiter);
+}
+
+// A waiter's device asks a manager to type their PIN on it: checked as a
+// sign-in is, and held by the same limits.
+void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
+                     Approved approved) {
+    BodyFields fields(approval);
+    const std::string name = foldedName(fields.text("staff", "", "give the manager's name"));
+    std::string pin = fields.text("pin", "", "give the manager's PIN as text");
+    if (fields.fault() || staff.empty()) {
+        approved(WebAnswer::refusal(400, fields.fault().value_or("this till has no managers")));
+        return;
+    }
+    if (const std::optional<Moment> wait = gate.tryAt(sessions.now(), request.peer, name)) {
+        approved(WebAnswer::refusal(429, "too many wrong PINs: try again in " +
+                                             std::to_string(*wait) + " s"));
+        return;
+    }
+    const Journal::StaffMember* member = memberNamed(name);
+    const bool manager = member != nullptr && member->role == "manager";
+    checks.check((member != nullptr ? *member : staff.front()).pinHash, std::move(pin),
+                 [this, approved = std::move(approved), peer = request.peer, name,
+                  known = manager ? member->name : std::string()](bool matches) mutable {
+                     deliver([this, approved = std::move(approved), peer, name, known, matches] {
+                         if (!matches || known.empty()) {
+                             approved(WebAnswer::refusal(
+                                 403, "the approval needs a manager's name and PIN"));
+                             return;
+                         }
+                         gate.succeeded(sessions.now(), peer, name);
+                         approved(known);
+                     });
+                 });
+}
+
 const Journal::StaffMember* SignIn::memberNamed(const std::string& name) const {
     for (const Journal::StaffMember& member : staff) {
         if (!name.empty() && foldedName(member.name) == name) {

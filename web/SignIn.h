@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <variant>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "base/StaffRole.h"
 #include "journal/Journal.h"
 #include "web/PinChecks.h"
 #include "web/Sessions.h"
@@ -25,6 +27,13 @@ public:
 
     // Answers a sign-in: 204 with the session's cookie, 400, 401 or 429.
     void attempt(const WebRequest& request, const nlohmann::json& body, Reply reply);
+    // Checks a manager's approval, {"staff", "pin"}, as a sign-in is
+    // checked, and tells `approved` at home the manager's name, or the
+    // refusal: 400, 403 for a name that is no manager's or a wrong PIN, 429.
+    using Approved = std::function<void(std::variant<std::string, WebAnswer>)>;
+    void approve(const WebRequest& request, const nlohmann::json& approval, Approved approved);
+    // Returns the member's role; a manager's when the till has no staff.
+    [[nodiscard]] StaffRole roleOf(const std::string& name) const;
     // Returns once no PIN is being checked; those waiting are dropped.
     void settle();
 

@@ -110,8 +110,22 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         reply(std::move(*answer));
         return;
     }
-    carryOut(request, who.value_or(""), std::get<ChangeRoutes::Change>(std::move(routed)),
-             std::move(reply));
+    Asker asker{who.value_or(""), signIn.roleOf(who.value_or("")), ""};
+    ChangeRoutes::Change change = std::get<ChangeRoutes::Change>(std::move(routed));
+    if (!body.contains("approval")) {
+        carryOut(request, asker, std::move(change), std::move(reply));
+        return;
+    }
+    signIn.approve(request, body["approval"],
+                   [this, request, asker, change, reply](
+                       std::variant<std::string, WebAnswer> approved) mutable {
+                       if (auto* refused = std::get_if<WebAnswer>(&approved)) {
+                           reply(std::move(*refused));
+                           return;
+                       }
+                       asker.approver = std::get<std::string>(approved);
+                       carryOut(request, asker, std::move(change), std::move(reply));
+                   });
 }
 
 WebAnswer WebApi::page(const WebRequest& request) {
@@ -165,15 +179,19 @@ std::optional<WebAnswer> WebApi::refusedAsUnsafe(const WebRequest& request) cons
 // to the request; its answer comes back home on the writer's thread. The
 // reply holds the device's connection, which only the server's thread may
 // let go: it moves home with the answer, and the writer keeps no copy.
-void WebApi::carryOut(const WebRequest& request, const std::string& who,
-                      ChangeRoutes::Change change, Reply reply) {
+void WebApi::carryOut(const WebRequest& request, const Asker& asker, ChangeRoutes::Change change,
+                      Reply reply) {
     Submission submission{
-        std::move(change.command), who,
-        RequestKey::of(request.idempotencyKey, who, request.method,
+        std::move(change.command),
+        asker.name,
+        RequestKey::of(request.idempotencyKey, asker.name, request.method,
                        request.target.substr(0, request.target.find('?')), request.body),
-        std::move(change.answer), [this, reply = std::move(reply)](const Told& told) mutable {
+        std::move(change.answer),
+        [this, reply = std::move(reply)](const Told& told) mutable {
             deliver([made = answerOf(told), reply = std::move(reply)] { reply(made); });
-        }};
+        },
+        asker.role,
+        asker.approver};
     service.submit(std::move(submission));
 }
 

@@ -58,7 +58,13 @@ private:
     static WebAnswer page(const WebRequest& request);
     void session(const WebRequest& request, const nlohmann::json& body, Reply& reply);
     std::optional<WebAnswer> refusedAsUnsafe(const WebRequest& request) const;
-    void carryOut(const WebRequest& request, const std::string& who, ChangeRoutes::Change change,
+    // Who asks for a change: their name, role, and the manager who approved.
+    struct Asker {
+        std::string name;
+        StaffRole role = StaffRole::waiter;
+        std::string approver;
+    };
+    void carryOut(const WebRequest& request, const Asker& asker, ChangeRoutes::Change change,
                   Reply reply);
     WebAnswer answerOf(const Told& told) const;
     void deliver(std::function<void()> delivery);
