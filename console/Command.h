@@ -27,6 +27,9 @@ struct Command {
         send,
         fire,
         reprint,
+        discount,
+        evenly,
+        drawer,
         receipt,
         report,
         summary,
@@ -54,6 +57,18 @@ struct Command {
     std::string note;
     // Whether a move takes every item of the order.
     bool all = false;
-    // The course fired, or the ticket printed again.
+    // The course fired, the ticket printed again, or the equal parts.
     std::int64_t number = 0;
+    // The parts of a bill paid in parts before the last way to pay, and
+    // the tip.
+    std::vector<Payment> parts;
+    Money tip;
+    // A discount's percentage, in hundredths of a percent, or its amount;
+    // the drawer's amount.
+    std::int64_t percent = 0;
+    Money amount;
+    // Whether a discount is off one item, named by kind and item.
+    bool onItem = false;
+    // open, in, out or count, for the drawer.
+    std::string drawer;
 };

@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "console/CommandWords.h"
 #include "console/KitchenCommandParser.h"
+#include "console/MoneyCommandParser.h"
 #include "console/PaymentCommandParser.h"
 
 namespace {
@@ -213,12 +214,24 @@ const std::vector<CommandTable::Entry>& CommandTable::entries() {
         {"pay",
          {{"pay", "the same as next: paid in cash"},
           {"pay cash 50", "paid in cash, 50 given: the change is shown"},
-          {"pay card", "paid by card (pay other: any other way)"}},
+          {"pay card", "paid by card (pay other: any other way)"},
+          {"pay cash 20 card", "20 in cash, the rest by card: one sale in two parts"},
+          {"pay card tip 3.00", "paid by card with a tip, which is not revenue"}},
          PaymentCommandParser::pay},
         {"split",
          {{"split dish 1 drink 2", "only those items are paid, as one customer; the rest stays"},
-          {"split drink 2 card", "the same, paid as pay is"}},
+          {"split drink 2 card", "the same, paid as pay is"},
+          {"split evenly 3", "the bill in 3 equal parts; each pay pays the next part"}},
          PaymentCommandParser::split},
+        {"discount",
+         {{"discount 10% REASON", "take 10 % off the order (discount 5.00 REASON: an amount)"},
+          {"discount dish 1 50% REASON", "take 50 % off one item of the order"}},
+         MoneyCommandParser::discount},
+        {"drawer",
+         {{"drawer open 150.00", "the drawer's float as the day starts"},
+          {"drawer in 20.00 REASON", "cash put in (drawer out 20.00 REASON: taken out)"},
+          {"drawer count 412.50", "the cash counted at the close: over or short in summary"}},
+         MoneyCommandParser::drawer},
         {"table", {{"table LABEL", "work on that table's order, opened when new"}}, parseTable},
         {"counter", {{"counter", "work on the counter's order"}}, justThis<Verb::counter>},
         {"tables", {{"tables", "the open orders"}}, justThis<Verb::tables>},

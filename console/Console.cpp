@@ -57,6 +57,7 @@ Console::Console(Menu menu, Journal& journal, DayService::Clock clock)
       service(*owned),
       view(std::cout, settings.currency()),
       kitchenWords(std::cout),
+      moneyWords(std::cout, settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::Console(DayService& service, Settings settings)
@@ -64,6 +65,7 @@ Console::Console(DayService& service, Settings settings)
       service(service),
       view(std::cout, this->settings.currency()),
       kitchenWords(std::cout),
+      moneyWords(std::cout, this->settings.currency()),
       libraryMenus(std::make_unique<LibraryMenus>(service.menu())) {}
 
 Console::~Console() = default;
@@ -103,8 +105,9 @@ void Console::carryOut(const Command& command) {
         &Console::showMenu, &Console::add,     &Console::remove,  &Console::clear,
         &Console::showCart, &Console::payNow,  &Console::split,   &Console::move,
         &Console::select,   &Console::select,  &Console::tables,  &Console::voidSale,
-        &Console::send,     &Console::fire,    &Console::reprint, &Console::receipt,
-        &Console::report,   &Console::summary, &Console::help,    &Console::quitNow,
+        &Console::send,     &Console::fire,    &Console::reprint, &Console::discount,
+        &Console::evenly,   &Console::drawer,  &Console::receipt, &Console::report,
+        &Console::summary,  &Console::help,    &Console::quitNow,
     };
     static_assert(std::size(handlers) == static_cast<std::size_t>(Command::Verb::quit) + 1,
                   "one handler for every verb");
@@ -219,7 +222,8 @@ void Console::showCart(const Command& /*command*/) {
 // Returns false when nothing was paid: the order is empty, or the journal
 // refused the payment.
 bool Console::pay(const std::string& order, const Command& command, bool anotherComes) {
-    const Outcome<Paid> paid = service.pay(order, command.items, command.payment);
+    const Outcome<Paid> paid = service.pay(
+        PayOrder{order, command.items, command.payment, command.parts, command.tip, std::nullopt});
     if (paid.done()) {
         view.paid(paid.result(), anotherComes, command.paymentStated);
         return true;
@@ -280,6 +284,29 @@ void Console::fire(const Command& command) {
     const Outcome<Sent> fired = service.fire(service.current(), command.number);
     fired.done() ? kitchenWords.sent(fired.result(), service.nextCustomer())
                  : refused(fired.refusal());
+}
+
+void Console::discount(const Command& command) {
+    GiveDiscount given{service.current(), std::nullopt, command.percent, command.amount,
+                       command.reason};
+    if (command.onItem) {
+        given.item = ItemRef{command.kind, command.item, ""};
+    }
+    const Outcome<Discounted> discounted = service.discount(std::move(given));
+    discounted.done() ? moneyWords.discounted(discounted.result(), service.nextCustomer())
+                      : refused(discounted.refusal());
+}
+
+void Console::evenly(const Command& command) {
+    const Outcome<SplitUp> split = service.splitEvenly(service.current(), command.number);
+    split.done() ? moneyWords.splitUp(split.result(), service.nextCustomer())
+                 : refused(split.refusal());
+}
+
+void Console::drawer(const Command& command) {
+    const Outcome<DrawerMoved> moved =
+        service.drawer(DrawerCash{command.drawer, command.amount, command.reason});
+    moved.done() ? moneyWords.drawerMoved(moved.result()) : refused(moved.refusal());
 }
 
 void Console::reprint(const Command& command) {

@@ -9,6 +9,7 @@
 #include "console/Command.h"
 #include "console/ConsoleView.h"
 #include "console/KitchenWords.h"
+#include "console/MoneyWords.h"
 #include "console/LibraryItems.h"
 #include "journal/Journal.h"
 #include "journal/Settings.h"
@@ -75,6 +76,9 @@ private:
     void send(const Command& command);
     void fire(const Command& command);
     void reprint(const Command& command);
+    void discount(const Command& command);
+    void evenly(const Command& command);
+    void drawer(const Command& command);
     void receipt(const Command& command);
     void report(const Command& command);
     void summary(const Command& command);
@@ -98,6 +102,7 @@ private:
     DayService& service;
     ConsoleView view;
     KitchenWords kitchenWords;
+    MoneyWords moneyWords;
     std::unique_ptr<LibraryMenus> libraryMenus;
     // The line being carried out, as the journal's refusals name it.
     std::string line;

@@ -5,6 +5,7 @@
 
 #include "base/LocalTime.h"
 #include "console/KitchenWords.h"
+#include "console/MoneyWords.h"
 
 namespace {
 
@@ -135,7 +136,11 @@ void ConsoleView::cleared(const Cleared& cleared) {
 
 void ConsoleView::paid(const Paid& paid, bool anotherComes, bool stated) {
     const std::string amount = this->amount(paid.total) + (stated ? wayOf(paid.payment) : "");
-    if (paid.order.empty() && paid.left == 0) {
+    if (paid.ofParts > 0 && paid.part < paid.ofParts) {
+        say((paid.order.empty() ? std::string("The counter") : "Table " + paid.order) +
+            " paid part " + std::to_string(paid.part) + " of " + std::to_string(paid.ofParts) +
+            ", " + amount + ", as customer " + std::to_string(paid.customer));
+    } else if (paid.order.empty() && paid.left == 0) {
         say("Customer " + std::to_string(paid.customer) + " paid " + amount +
             (anotherComes ? "; customer " + std::to_string(paid.next) + " is next" : ""));
     } else if (paid.order.empty()) {
@@ -150,9 +155,7 @@ void ConsoleView::paid(const Paid& paid, bool anotherComes, bool stated) {
             " as customer " + std::to_string(paid.customer) + "; " + counted(paid.left, "item") +
             (paid.left == 1 ? " stays" : " stay") + " on its order");
     }
-    if (paid.payment.given) {
-        say("Change: " + this->amount(paid.change));
-    }
+    MoneyWords(out, currency).paid(paid);
 }
 
 void ConsoleView::voided(const Voided& voided) {
@@ -263,38 +266,11 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::totalChanged:
         case Reason::badParts:
         case Reason::partsTooMuch:
-            refusedMoney(refusal);
+            MoneyWords(out, currency).refused(refusal);
             return;
     }
 }
 
-// The console's owner is a manager: approvals and the kitchen's limits
-// reach it only from devices, but every reason has its words.
-void ConsoleView::refusedMoney(const Refusal& refusal) {
-    using Reason = Refusal::Reason;
-    const Reason reason = refusal.reason;
-    if (reason == Reason::badDiscount) {
-        say("A discount is a percentage from 0.01 to 100 (discount 10% REASON), or an "
-            "amount up to " + amount(refusal.due) + " (discount 5.00 REASON)");
-    } else if (reason == Reason::badAmount) {
-        say("'" + refusal.given.twoDecimals() + "' is no amount for " + refusal.text +
-            ": type an amount with at most two decimals, for example: drawer open 150.00");
-    } else if (reason == Reason::needsReason) {
-        say("Give a reason of plain text, at most 120 characters, for example: "
-            "drawer out 20.00 window cleaner");
-    } else if (reason == Reason::totalChanged) {
-        say("The bill comes to " + amount(refusal.due) + " now: nothing was charged");
-    } else if (reason == Reason::badParts) {
-        say("Split into 2 to 20 equal parts, before any part is paid, for example: "
-            "split evenly 3");
-    } else if (reason == Reason::partsTooMuch) {
-        say("The parts named come to " + amount(refusal.given) +
-            ", but must leave some of the bill of " + amount(refusal.due) +
-            " for the last way to pay");
-    } else {
-        say("A " + refusal.text + " needs a manager's approval");
-    }
-}
 
 // The journal or memory failed: the line was not carried out.
 void ConsoleView::refusedByTheTill(const Refusal& refusal, const std::string& line,

@@ -52,7 +52,6 @@ private:
     void refusedOrder(const Refusal& refusal, std::int32_t customer);
     static void refusedByTheTill(const Refusal& refusal, const std::string& line,
                                  std::ostream& errors);
-    void refusedMoney(const Refusal& refusal);
     void refusedPayment(const Refusal& refusal);
     std::string amount(Money money) const;
     void say(const std::string& line);

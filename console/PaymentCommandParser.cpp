@@ -3,6 +3,7 @@
 #include "base/Money.h"
 #include "base/Text.h"
 #include "console/CommandWords.h"
+#include "console/MoneyCommandParser.h"
 
 namespace {
 
@@ -46,12 +47,34 @@ bool isMethod(const std::string& word) {
 
 }  // namespace
 
-// pay [cash [AMOUNT] | card | other], and next the same.
+// pay [cash [AMOUNT] | card | other] [tip AMOUNT], and next the same. A
+// bill paid in parts names each part's way and amount before the last
+// way, which pays the rest: pay cash 20 card.
 Parsed PaymentCommandParser::pay(const std::vector<std::string>& words) {
     Command command;
     command.verb = Command::Verb::pay;
-    if (words.size() > 1) {
-        auto payment = paymentOf(words, 1);
+    std::size_t end = words.size();
+    if (end >= 3 && lowercaseWord(words[end - 2]) == "tip") {
+        const std::optional<Money> tip = MoneyCommandParser::amountOf(words[end - 1]);
+        if (!tip) {
+            return "'" + words[end - 1] + "' is not an amount: type the tip, for example: " +
+                   "pay card tip 3.00";
+        }
+        command.tip = *tip;
+        end -= 2;
+    }
+    std::size_t at = 1;
+    while (at + 2 < end && isMethod(words[at]) && !isMethod(words[at + 1])) {
+        const std::optional<Money> amount = MoneyCommandParser::amountOf(words[at + 1]);
+        if (!amount || *amount == Money()) {
+            return "'" + words[at + 1] + "' is not the amount of a part: name each part's way "
+                   "and amount, then the way the rest is paid, for example: pay cash 20 card";
+        }
+        command.parts.push_back({lowercaseWord(words[at]), std::nullopt, *amount});
+        at += 2;
+    }
+    if (at < end) {
+        auto payment = paymentOf(std::vector<std::string>(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(end)), at);
         if (payment.index() == 1) {
             return std::get<std::string>(payment);
         }
@@ -61,8 +84,26 @@ Parsed PaymentCommandParser::pay(const std::vector<std::string>& words) {
     return command;
 }
 
+// split evenly N: the bill in N equal parts, each paid by a pay of its own.
+Parsed PaymentCommandParser::evenly(const std::vector<std::string>& words) {
+    const std::optional<std::int64_t> parts =
+        words.size() == 3 && isAllDigits(words[2]) ? CommandWords::digitsOf(words[2])
+                                                    : std::nullopt;
+    if (!parts) {
+        return std::string(
+            "'split evenly' needs the number of parts, for example: split evenly 3");
+    }
+    Command command;
+    command.verb = Command::Verb::evenly;
+    command.number = *parts;
+    return command;
+}
+
 // split KIND N [KIND N ...] [cash [AMOUNT] | card | other]
 Parsed PaymentCommandParser::split(const std::vector<std::string>& words) {
+    if (words.size() > 1 && lowercaseWord(words[1]) == "evenly") {
+        return evenly(words);
+    }
     const std::string needs =
         "'split' needs the items paid for as kind and number, for example: split dish 1 drink 2";
     std::size_t end = 1;

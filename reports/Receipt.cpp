@@ -18,6 +18,47 @@ struct Line {
 
 const char* const when = "%Y-%m-%d %H:%M:%S";
 
+std::string paidWord(const std::string& method) {
+    return method == "cash" ? "Paid in cash" : method == "card" ? "Paid by card" : "Paid by other means";
+}
+
+// The discounts and the service charge between the items and the total; an
+// equal part shows the bill's total and its part.
+void addAdjustments(const SaleFigures& sale, std::vector<Line>& lines) {
+    for (const Discount& discount : sale.discounts) {
+        lines.push_back({"Discount" + (discount.percent != 0 ? " " + vatRateText(discount.percent) + " %" : std::string()) + ": " + discount.reason, ""});
+    }
+    if (sale.discount != Money()) {
+        lines.push_back({"Discounts", (-sale.discount).twoDecimals()});
+    }
+    if (sale.charge != Money()) {
+        lines.push_back({"Service charge", sale.charge.twoDecimals()});
+    }
+    if (sale.parts > 0) {
+        lines.push_back({"Part " + std::to_string(sale.part) + " of " + std::to_string(sale.parts), ""});
+    }
+}
+
+// How the sale was paid, when the till recorded it: each tender, the cash
+// given and the change, and the tip.
+void addTenders(const SaleFigures& sale, std::vector<Line>& lines) {
+    for (std::size_t at = 0; at < sale.tenders.size(); ++at) {
+        const Tender& tender = sale.tenders[at];
+        if (tender.method.empty()) {
+            continue;
+        }
+        const bool last = at + 1 == sale.tenders.size();
+        const Money tip = last ? sale.tip : Money();
+        lines.push_back({paidWord(tender.method), tender.given.value_or(tender.amount + tip).twoDecimals()});
+    }
+    if (sale.tip != Money()) {
+        lines.push_back({"Tip", sale.tip.twoDecimals()});
+    }
+    if (sale.given || (!sale.tenders.empty() && sale.change != Money())) {
+        lines.push_back({"Change", sale.change.twoDecimals()});
+    }
+}
+
 // The items, their total, the VAT each rate above zero takes, and how the
 // sale was paid, when the till recorded it.
 std::vector<Line> linesOf(const SaleFigures& sale) {
@@ -26,21 +67,14 @@ std::vector<Line> linesOf(const SaleFigures& sale) {
         lines.push_back({item.note.empty() ? item.name : item.name + " (" + item.note + ")",
                          item.price.twoDecimals()});
     }
+    addAdjustments(sale, lines);
     lines.push_back({"Total", sale.total.twoDecimals()});
     for (const VatFigure& rate : sale.vat) {
         if (rate.rate > 0) {
             lines.push_back({"VAT " + vatRateText(rate.rate) + " %", rate.vat.twoDecimals()});
         }
     }
-    if (sale.method == "cash") {
-        lines.push_back({"Paid in cash", sale.given.value_or(sale.total).twoDecimals()});
-        if (sale.given) {
-            lines.push_back({"Change", sale.change.twoDecimals()});
-        }
-    } else if (!sale.method.empty()) {
-        lines.push_back({sale.method == "card" ? "Paid by card" : "Paid by other means",
-                         sale.total.twoDecimals()});
-    }
+    addTenders(sale, lines);
     return lines;
 }
 
@@ -53,11 +87,18 @@ void Receipt::print(const SaleFigures& sale, std::ostream& out) const {
     std::size_t labelWidth = 0;
     std::size_t amountWidth = 0;
     for (const Line& line : lines) {
+        if (line.amount.empty()) {
+            continue;
+        }
         labelWidth = std::max(labelWidth, displayWidth(line.label));
         amountWidth = std::max(amountWidth, line.amount.size());
     }
     printHeader(sale, out);
     for (const Line& line : lines) {
+        if (line.amount.empty()) {
+            out << "  " << line.label << '\n';
+            continue;
+        }
         out << "  " << padRight(line.label, labelWidth) << "  " << padLeft(line.amount, amountWidth)
             << " " << settings.currency() << '\n';
     }

@@ -9,8 +9,12 @@ Money Bill::off(const Discount& discount, Money base) {
 
 Bill Bill::of(const DayReplay& day, const OpenOrder& order, const std::vector<std::size_t>& chosen,
               bool closing, std::int64_t serviceCharge) {
+    return of(day, order, chosen, closing, serviceCharge, day.discountsOn(order));
+}
+
+Bill Bill::of(const DayReplay& day, const OpenOrder& order, const std::vector<std::size_t>& chosen,
+              bool closing, std::int64_t serviceCharge, const std::vector<Discount>& discounts) {
     Bill bill;
-    const std::vector<Discount> discounts = day.discountsOn(order);
     for (std::size_t at : chosen) {
         const JournalItem& item = day.sofar().items[at];
         bill.prices += item.price;
@@ -35,9 +39,14 @@ Bill Bill::of(const DayReplay& day, const OpenOrder& order, const std::vector<st
 }
 
 Bill Bill::whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge) {
+    return whole(day, order, serviceCharge, day.discountsOn(order));
+}
+
+Bill Bill::whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge,
+                 const std::vector<Discount>& discounts) {
     std::vector<std::size_t> all;
     for (const auto& kind : order.items) {
         all.insert(all.end(), kind.begin(), kind.end());
     }
-    return of(day, order, all, true, serviceCharge);
+    return of(day, order, all, true, serviceCharge, discounts);
 }

@@ -24,8 +24,14 @@ struct Bill {
     static Bill of(const DayReplay& day, const OpenOrder& order,
                    const std::vector<std::size_t>& chosen, bool closing,
                    std::int64_t serviceCharge);
+    // The same with those discounts in place of the order's.
+    static Bill of(const DayReplay& day, const OpenOrder& order,
+                   const std::vector<std::size_t>& chosen, bool closing,
+                   std::int64_t serviceCharge, const std::vector<Discount>& discounts);
     // Returns the bill of the whole order.
     static Bill whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge);
+    static Bill whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge,
+                      const std::vector<Discount>& discounts);
     // Returns what a discount takes off that base: its percentage of it, or
     // its amount, but never more than the base.
     static Money off(const Discount& discount, Money base);

@@ -93,6 +93,20 @@ Outcome<Sent> DayService::fire(const std::string& order, std::int64_t course) {
     return outcomeOf<Sent>(FireCourse{order, course});
 }
 
+Outcome<Paid> DayService::pay(PayOrder command) { return outcomeOf<Paid>(std::move(command)); }
+
+Outcome<Discounted> DayService::discount(GiveDiscount command) {
+    return outcomeOf<Discounted>(std::move(command));
+}
+
+Outcome<SplitUp> DayService::splitEvenly(const std::string& order, std::int64_t parts) {
+    return outcomeOf<SplitUp>(SplitEvenly{order, parts});
+}
+
+Outcome<DrawerMoved> DayService::drawer(DrawerCash command) {
+    return outcomeOf<DrawerMoved>(std::move(command));
+}
+
 Outcome<TicketMarked> DayService::reprint(std::int64_t ticket) {
     return outcomeOf<TicketMarked>(ReprintTicket{ticket});
 }

@@ -58,6 +58,11 @@ public:
     // Pays for the whole order, or, when items are named, for those alone.
     Outcome<Paid> pay(const std::string& order, const std::vector<ItemRef>& items = {},
                       const Payment& payment = {});
+    // Pays as the command says: in parts, with a tip, or against a total.
+    Outcome<Paid> pay(PayOrder command);
+    Outcome<Discounted> discount(GiveDiscount command);
+    Outcome<SplitUp> splitEvenly(const std::string& order, std::int64_t parts);
+    Outcome<DrawerMoved> drawer(DrawerCash command);
     Outcome<Voided> voidSale(std::int32_t customer, const std::string& reason);
     Outcome<Moved> move(const std::string& order, const ItemRef& item, const std::string& to);
     Outcome<Moved> moveAll(const std::string& order, const std::string& to);

@@ -1,5 +1,6 @@
 #include "service/MoneyRules.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/Text.h"
@@ -48,9 +49,18 @@ Ruled MoneyRules::discount(const RuleContext& context, const GiveDiscount& comma
     if (std::optional<Refusal> refused = badDiscount(command, base)) {
         return *refused;
     }
-    discounted.amount = Bill::off(given, base);
-    const Bill before = Bill::whole(context.day(), open, 0);
-    discounted.total = before.discount + discounted.amount;
+    std::vector<Discount> discounts = context.day().discountsOn(open);
+    const Bill before = Bill::whole(context.day(), open, 0, discounts);
+    if (given.item != 0) {
+        // An item keeps one discount: a new one takes the old one's place.
+        discounts.erase(std::remove_if(discounts.begin(), discounts.end(),
+                                       [&](const Discount& had) { return had.item == given.item; }),
+                        discounts.end());
+    }
+    discounts.push_back(given);
+    const Bill after = Bill::whole(context.day(), open, 0, discounts);
+    discounted.amount = after.discount - before.discount;
+    discounted.total = after.discount;
     if (discounted.total > before.prices.percent(waitersMost)) {
         if (std::optional<Refusal> refused = context.needsManager("discount")) {
             return *refused;
