@@ -132,6 +132,15 @@ void Summary::printTable(std::ostream& out) const {
                          row.revenue.twoDecimals(), row.cost.twoDecimals(),
                          row.profit.twoDecimals()});
     }
+    // The discounts and service charges are revenue, and profit, of no item.
+    if (figures.discounts != Money()) {
+        const std::string off = (-figures.discounts).twoDecimals();
+        lines.push_back({"Discounts", "", "", off, "", off});
+    }
+    if (figures.charges != Money()) {
+        const std::string added = figures.charges.twoDecimals();
+        lines.push_back({"Service charge", "", "", added, "", added});
+    }
     lines.push_back({"Total", "", std::to_string(figures.itemsSold), figures.revenue.twoDecimals(),
                      figures.cost.twoDecimals(), figures.profit.twoDecimals()});
     printColumns(out, lines, 2);

@@ -57,12 +57,15 @@ void DayService::leaveOpen() { (void)carryOut(LeaveOpen{}); }
 
 void DayService::submit(Submission submission) { writer.submit(std::move(submission)); }
 
-Told DayService::carryOut(DayCommand command, std::string staff) {
+Told DayService::carryOut(DayCommand command, std::string staff, StaffRole role,
+                          std::string approver) {
     auto waiter = std::make_shared<Waiter>();
     Submission submission;
     submission.command = std::move(command);
     submission.staff = std::move(staff);
     submission.tell = [waiter](Told told) { waiter->tell(std::move(told)); };
+    submission.role = role;
+    submission.approver = std::move(approver);
     writer.run(std::move(submission));
     return waiter->wait();
 }

@@ -79,8 +79,10 @@ public:
     // request's key; `submission.tell` hears, on the writer's thread, what
     // came of it.
     void submit(Submission submission);
-    // Carries the command out and returns what came of it.
-    Told carryOut(DayCommand command, std::string staff = "");
+    // Carries the command out and returns what came of it: asked by that
+    // member of staff in that role, with a manager's approval when given.
+    Told carryOut(DayCommand command, std::string staff = "", StaffRole role = StaffRole::manager,
+                  std::string approver = "");
 
     // Returns the day as the last commit left it.
     std::shared_ptr<const DaySnapshot> snapshot() const;
