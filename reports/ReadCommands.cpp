@@ -135,6 +135,71 @@ std::vector<Money> vatOfEachItem(const SaleFigures& sale) {
     return vat;
 }
 
+// The columns of a row that differ between items, adjustments and tenders.
+struct RowCells {
+    std::string cost;
+    std::string totalCost;
+    std::string vatRate;
+    std::string vat;
+    std::string method;
+    std::string staff;
+};
+
+// One row of the export: what every row of a sale shares, and its own.
+struct ExportRow {
+    const SaleFigures& sale;
+    const std::string& z;
+
+    void write(CsvWriter& csv, const std::string& kind, const std::string& name, Money price,
+               const RowCells& cells) const {
+        csv.number(static_cast<long long>(sale.day))
+            .number(static_cast<long long>(sale.customer))
+            .text(sale.saleId)
+            .text(isoTime(sale.paidAt))
+            .text(kind)
+            .text(name)
+            .text(price.twoDecimals())
+            .text(cells.cost)
+            .text(cells.totalCost)
+            .text(sale.voidedAt ? defused(sale.reason) : "")
+            .text(cells.vatRate)
+            .text(cells.vat)
+            .text(cells.method)
+            .text(sale.table)
+            .text(cells.staff)
+            .text(z);
+        csv.endRow();
+    }
+};
+
+// The discounts and the service charge as rows of their own, the first of
+// them carrying what the receipt's VAT differs from the items' rows by; a
+// sale paid in parts gets a row for each part.
+void exportMoneyRows(CsvWriter& csv, const SaleFigures& sale, const std::vector<Money>& vat,
+                     const std::string& z) {
+    Money left;
+    for (const VatFigure& rate : sale.vat) {
+        left += rate.vat;
+    }
+    for (const Money& item : vat) {
+        left -= item;
+    }
+    const ExportRow row{sale, z};
+    const std::string method = sale.tenders.size() > 1 ? "parts" : sale.method;
+    for (const auto& [kind, amount] : {std::pair{"discount", -sale.discount},
+                                       std::pair{"service charge", sale.charge}}) {
+        if (amount != Money()) {
+            row.write(csv, kind, "", amount, {"", "", "", left.twoDecimals(), method, defused(sale.staff)});
+            left = Money();
+        }
+    }
+    for (std::size_t at = 0; sale.tenders.size() > 1 && at < sale.tenders.size(); ++at) {
+        const Tender& tender = sale.tenders[at];
+        row.write(csv, "payment", tender.method, tender.amount,
+                  {"", "", "", "", tender.method, defused(sale.staff)});
+    }
+}
+
 }  // namespace
 
 int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& out,
@@ -146,32 +211,22 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
     CsvWriter csv(out, ',', "\r\n");
     for (const char* column :
          {"day", "customer", "sale_id", "paid_at", "kind", "name", "price", "cost", "total_cost",
-          "void", "vat_rate", "vat", "method", "table", "staff"}) {
+          "void", "vat_rate", "vat", "method", "table", "staff", "z"}) {
         csv.text(column);
     }
     csv.endRow();
+    const std::string z = record->z ? std::to_string(*record->z) : "";
     for (const SaleFigures& sale : DayFigures::of(*record).sales) {
-        const std::string paidAt = isoTime(sale.paidAt);
         const std::vector<Money> vat = vatOfEachItem(sale);
+        const std::string method = sale.tenders.size() > 1 ? "parts" : sale.method;
         for (std::size_t at = 0; at < sale.items.size(); ++at) {
             const SoldItem& item = sale.items[at];
-            csv.number(static_cast<long long>(sale.day))
-                .number(static_cast<long long>(sale.customer))
-                .text(sale.saleId)
-                .text(paidAt)
-                .text(kindWord(item.kind))
-                .text(defused(item.name))
-                .text(item.price.twoDecimals())
-                .text(item.cost.twoDecimals())
-                .text(item.costWithSurcharge.twoDecimals())
-                .text(sale.voidedAt ? defused(sale.reason) : "")
-                .text(vatRateText(item.vat))
-                .text(vat[at].twoDecimals())
-                .text(sale.method)
-                .text(sale.table)
-                .text(defused(item.staff));
-            csv.endRow();
+            ExportRow{sale, z}.write(csv, std::string(kindWord(item.kind)), defused(item.name), item.price,
+                                     {item.cost.twoDecimals(), item.costWithSurcharge.twoDecimals(),
+                                      vatRateText(item.vat), vat[at].twoDecimals(), method,
+                                      defused(item.staff)});
         }
+        exportMoneyRows(csv, sale, vat, z);
     }
     if (signedHead) {
         printSignedHead(journal, record->number, out);

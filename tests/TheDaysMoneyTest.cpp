@@ -9,6 +9,7 @@
 #include <string>
 
 #include "journal/SqliteJournal.h"
+#include "reports/ReadCommands.h"
 #include "reports/Receipt.h"
 #include "reports/Summary.h"
 #include "service/DayFigures.h"
@@ -149,6 +150,18 @@ TEST_F(TheDaysMoney, AFloatDiscountsChargesTipsPartsAndTheCountAddUpToTheCent) {
           "Service charge                   3.78                         3.78\n"
           "Total                     10    75.58                47.00   28.58\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " is not in\n" << text;
+    }
+
+    // Sale 2's rows after its items: the discount, carrying what the
+    // receipt's VAT, 1.80, differs from its items' rows, 2.18 + 0.55, by;
+    // the service charge; and a row for each part. The close's Z ends each.
+    std::ostringstream exported;
+    ASSERT_EQ(exportDay(*journal, 1, exported, false), 0);
+    for (const char* row : {",discount,,-12.00,,,,,-0.93,parts,2,Ana,1\r\n",
+                            ",service charge,,1.80,,,,,0.00,parts,2,Ana,1\r\n",
+                            ",payment,cash,10.00,,,,,,cash,2,Ana,1\r\n",
+                            ",payment,card,9.80,,,,,,card,2,Ana,1\r\n"}) {
+        EXPECT_NE(exported.str().find(row), std::string::npos) << row << exported.str();
     }
 
     std::ostringstream receipt;
