@@ -40,9 +40,9 @@ public:
         return api.handle(request);
     }
 
-    WebAnswer signIn(const std::string& pin) {
+    WebAnswer signIn(const std::string& pin, const std::string& staff = "Ana") {
         WebAnswer answer =
-            ask("POST", "/api/session", nlohmann::json{{"staff", "Ana"}, {"pin", pin}}.dump());
+            ask("POST", "/api/session", nlohmann::json{{"staff", staff}, {"pin", pin}}.dump());
         for (const auto& [name, value] : answer.headers) {
             if (name == "Set-Cookie") {
                 cookie = value.substr(0, value.find(';'));

@@ -14,6 +14,7 @@
 #include "web/BodyFields.h"
 #include "web/DayJson.h"
 #include "web/KitchenRoutes.h"
+#include "web/MoneyRoutes.h"
 #include "web/RefusalWords.h"
 
 namespace {
@@ -67,6 +68,9 @@ Routed ChangeRoutes::route(const WebRequest& request, const std::vector<std::str
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
         return closeDay();
     }
+    if (path.size() == 3 && path[1] == "drawer" && request.method == "POST") {
+        return MoneyRoutes::drawer(path[2], body);
+    }
     if (path.size() == 4 && path[1] == "tickets" && request.method == "POST") {
         return KitchenRoutes::ticketChange(path[2], path[3], body);
     }
@@ -94,7 +98,13 @@ Routed ChangeRoutes::orderChange(const WebRequest& request, const std::vector<st
         return moveItems(*order, body);
     }
     if (what == "pay" && posted) {
-        return pay(*order, body);
+        return MoneyRoutes::pay(*order, body);
+    }
+    if (what == "discount" && posted) {
+        return MoneyRoutes::discount(*order, body);
+    }
+    if (what == "split-evenly" && posted) {
+        return MoneyRoutes::splitEvenly(*order, body);
     }
     if ((what == "send" || what == "fire") && posted) {
         return KitchenRoutes::sendOrFire(*order, what == "fire", body);
@@ -151,43 +161,6 @@ Routed ChangeRoutes::moveItems(const std::string& order, const json& body) {
                   }};
 }
 
-Routed ChangeRoutes::pay(const std::string& order, const json& body) {
-    BodyFields fields(body);
-    Payment payment;
-    payment.method = fields.text("method", "cash", "pay by cash, card or other");
-    const std::string givenFault = "given_cents is the cash given, in cents, from 0 to " +
-                                   std::to_string(PaymentRules::mostCashGiven.cents());
-    if (fields.has("given_cents")) {
-        payment.given = Money::fromCents(
-            fields.integer("given_cents", 0, 0, PaymentRules::mostCashGiven.cents(), givenFault));
-    }
-    const std::vector<ItemRef> items =
-        idsOf(fields, "name the items paid for by their ids, in \"items\"");
-    if (fields.fault()) {
-        return badRequest(*fields.fault());
-    }
-    if (payment.given && payment.method != "cash") {
-        return badRequest("given_cents is the cash given, for a payment in cash");
-    }
-    PayOrder command{order, items, payment, {}, Money(), std::nullopt};
-    const std::int64_t most = PaymentRules::mostCashGiven.cents();
-    command.tip = Money::fromCents(
-        fields.integer("tip_cents", 0, 0, most, "tip_cents is the tip, in cents"));
-    if (fields.has("expected_total_cents")) {
-        command.expectedTotal = Money::fromCents(fields.integer(
-            "expected_total_cents", 0, 0, most, "expected_total_cents is the total shown"));
-    }
-    if (fields.fault()) {
-        return badRequest(*fields.fault());
-    }
-    return Change{std::move(command), [](const Result& done, const DayReplay& day) {
-                      const Paid& paid = std::get<Paid>(done);
-                      return DayJson::text({{"customer", paid.customer},
-                                            {"total_cents", paid.total.cents()},
-                                            {"change_cents", paid.change.cents()},
-                                            {"receipt", receiptIn(day, paid.customer)}});
-                  }};
-}
 
 Routed ChangeRoutes::voidSale(const std::string& saleId, const json& body) {
     BodyFields fields(body);

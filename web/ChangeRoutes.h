@@ -35,7 +35,6 @@ private:
     static Routed addItem(const std::string& order, const nlohmann::json& body);
     static Routed removeItem(const std::string& order, const std::string& id);
     static Routed moveItems(const std::string& order, const nlohmann::json& body);
-    static Routed pay(const std::string& order, const nlohmann::json& body);
     static Routed voidSale(const std::string& saleId, const nlohmann::json& body);
     static Routed closeDay();
 };
