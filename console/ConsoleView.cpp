@@ -255,6 +255,8 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
         case Reason::noSuchTicket:
         case Reason::notOnTicket:
         case Reason::noPrinter:
+        case Reason::soldOut:
+        case Reason::menuChanged:
             (void)KitchenWords(out).refused(refusal, customer);
             return;
         case Reason::managerNeeded:

@@ -1,5 +1,6 @@
 #include "console/KitchenWords.h"
 
+#include "base/ItemKind.h"
 #include "base/LocalTime.h"
 #include "console/ConsoleView.h"
 
@@ -56,6 +57,11 @@ bool KitchenWords::refused(const Refusal& refusal, std::int32_t customer) {
         out << "The " << refusal.text
             << " has no printer: set one with restaurant settings printer." << refusal.text
             << " tcp://HOST:9100";
+    } else if (refusal.reason == Reason::soldOut) {
+        out << refusal.text << " is sold out: restaurant available " << kindWord(refusal.kind)
+            << " " << refusal.text << " brings it back";
+    } else if (refusal.reason == Reason::menuChanged) {
+        out << "The menu changed: type menu to see it as it is now";
     } else {
         return false;
     }

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ItemKind.h"
@@ -153,6 +155,8 @@ struct DayRecord {
     std::vector<DrawerMove> drawer;
     // The Z number of its close, for days closed since closes had them.
     std::optional<std::int64_t> z;
+    // The menu's items sold out for the rest of the day, by kind and name.
+    std::set<std::pair<ItemKind, std::string>> soldOut;
 };
 
 // Returns the id an item keeps for as long as its order is open, wherever it

@@ -34,7 +34,7 @@ void DayReplay::apply(const JournalEntry& entry) {
         &DayReplay::part,    &DayReplay::voidSale, &DayReplay::relabel,    &DayReplay::noted,
         &DayReplay::noted,   &DayReplay::cooked,   &DayReplay::cooked,     &DayReplay::cooked,
         &DayReplay::cooked,  &DayReplay::cashed,   &DayReplay::cashed,     &DayReplay::cashed,
-        &DayReplay::cashed};
+        &DayReplay::cashed,  &DayReplay::marked,   &DayReplay::marked};
     const auto type = static_cast<std::size_t>(entry.type);
     if (type < static_cast<std::size_t>(Type::open) || type > std::size(steps)) {
         damaged(entry, "is of a kind this version does not know");
@@ -276,6 +276,18 @@ PaidCustomer DayReplay::paidOf(const JournalEntry& entry, OpenOrder& order) {
         changed.insert(keyOf(entry.label));
     }
     return paid;
+}
+
+// The kitchen ran out of an item, or has it again.
+void DayReplay::marked(const JournalEntry& entry) {
+    if (!entry.kind || !entry.name) {
+        damaged(entry, "marks no item of the menu");
+    }
+    if (entry.type == JournalEntry::Type::soldOut) {
+        day.soldOut.emplace(*entry.kind, *entry.name);
+    } else {
+        day.soldOut.erase({*entry.kind, *entry.name});
+    }
 }
 
 // Discounts, the drawer, tenders and equal parts.

@@ -103,6 +103,8 @@ private:
     void cooked(const JournalEntry& entry);
     // Discounts, the drawer, tenders and equal parts.
     void cashed(const JournalEntry& entry);
+    // Items sold out, and to be had again.
+    void marked(const JournalEntry& entry);
     PaidCustomer paidOf(const JournalEntry& entry, OpenOrder& order);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.

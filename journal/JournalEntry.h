@@ -36,6 +36,8 @@ struct JournalEntry {
         drawer = 19,    // the drawer's float, cash in or out, or its count: `method`, `amount`
         tender = 20,    // customer `customer` paid `amount` of a sale by `method`
         evenly = 21,    // order `label` is to be paid in `parts` equal parts
+        soldOut = 22,   // the menu's item `name` of `kind` is sold out for the day
+        available = 23, // the menu's item `name` of `kind` is to be had again
     };
 
     std::int32_t day = 0;

@@ -39,6 +39,8 @@ KitchenReplay::Step KitchenReplay::apply(const JournalEntry& entry, DayRecord& d
         case Type::drawer:
         case Type::tender:
         case Type::evenly:
+        case Type::soldOut:
+        case Type::available:
             break;
     }
     return {"is not the kitchen's", {}};

@@ -65,6 +65,9 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     if (const auto* progress = std::get_if<PrintProgress>(&submission.command)) {
         return printProgress(*progress, batch);
     }
+    if (std::optional<Ran> administered = administer(submission.command, batch)) {
+        return std::move(*administered);
+    }
     if (const auto* printer = std::get_if<PrinterState>(&submission.command)) {
         state.setOffline(printer->station, printer->offlineSince);
         Ran ran;
@@ -84,6 +87,7 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
     context.authorize(submission.role, submission.approver);
     context.chargeTables(serviceCharge);
+    context.sellFrom(state.menuVersion());
     Ruled made = DayRules::rule(context, submission.command);
     if (made.index() == 1) {
         return refusedRan(placed(std::get<Refusal>(std::move(made))));
@@ -216,6 +220,39 @@ CommandRunner::Ran CommandRunner::printProgress(const PrintProgress& progress, W
     return ran;
 }
 
+// The menu, the staff and the settings change beside the day, in the
+// journal and in memory at once, so that every device sees the change with
+// the next snapshot. A new price applies to items added from now on.
+std::optional<CommandRunner::Ran> CommandRunner::administer(const DayCommand& command,
+                                                            WriterBatch& batch) {
+    const auto* menu = std::get_if<ReplaceMenu>(&command);
+    const auto* staff = std::get_if<ChangeStaff>(&command);
+    const auto* setting = std::get_if<ChangeSetting>(&command);
+    if (menu == nullptr && staff == nullptr && setting == nullptr) {
+        return std::nullopt;
+    }
+    WriterChange change(batch);
+    if (menu != nullptr) {
+        journal.replaceMenu(*menu->stored);
+        state.setMenu(std::make_shared<const Menu>(menu->stored->menu));
+    } else if (staff != nullptr) {
+        if (staff->remove) {
+            (void)journal.removeStaff(staff->member.name);
+        } else {
+            journal.putStaff(staff->member);
+        }
+        state.setStaff(journal.staff());
+    } else {
+        journal.putSetting(setting->key, setting->value);
+        serviceCharge = journal.settings().serviceCharge();
+    }
+    change.release();
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = Administered{state.menuVersion()};
+    return ran;
+}
+
 // The kitchen's staff mark tickets and print them again, and nothing else.
 std::optional<Refusal> CommandRunner::kitchenRefuses(const Submission& submission) {
     if (submission.role != StaffRole::kitchen ||
@@ -264,6 +301,7 @@ CommandRunner::Ran CommandRunner::start(const StartDay& command, WriterBatch& ba
     const Journal::OpenDay opened = journal.openDay(clock());
     touched = true;
     state.setPrintQueue(journal.printQueue());
+    state.setStaff(journal.staff());
     try {
         state.start(opened, std::move(closed));
     } catch (const JournalError& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 #include "base/ItemKind.h"
 #include "base/Moment.h"
 #include "base/Money.h"
+#include "journal/Journal.h"
 
 // The typed commands that change the day, from the console, any device or
 // the close of the day alike. Orders are named by label: "" for the
@@ -52,6 +54,8 @@ struct AddItems {
     int count = 1;
     // The cook's note on each item, such as "no onions"; empty for none.
     std::string note;
+    // The menu's version a number was chosen from, when the device says.
+    std::optional<std::int64_t> menuVersion;
 };
 
 struct RemoveItem {
@@ -186,8 +190,33 @@ struct KeepSession {
     bool ended = false;
 };
 
+// Marks a menu's item sold out for the rest of the day, or to be had again.
+struct MarkSoldOut {
+    ItemKind kind = ItemKind::dish;
+    ItemChoice item;
+    bool soldOut = true;
+};
+
+// Makes the stored menu the menu from now on, kept in the journal: items
+// already ordered keep their prices.
+struct ReplaceMenu {
+    std::shared_ptr<const Journal::StoredMenu> stored;
+};
+
+// Adds a member of staff or changes one, or with `remove` removes them.
+struct ChangeStaff {
+    Journal::StaffMember member;
+    bool remove = false;
+};
+
+// Sets one of the restaurant's settings; an empty value unsets it.
+struct ChangeSetting {
+    std::string key;
+    std::string value;
+};
+
 using DayCommand =
     std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems, VoidSale,
                  CloseDay, StartDay, LeaveOpen, KeepSession, SendOrder, FireCourse, MarkReady,
                  RecallTicket, ReprintTicket, PrintProgress, PrinterState, GiveDiscount,
-                 SplitEvenly, DrawerCash>;
+                 SplitEvenly, DrawerCash, MarkSoldOut, ReplaceMenu, ChangeStaff, ChangeSetting>;

@@ -3,6 +3,7 @@
 #include "base/TableLabel.h"
 #include "service/DayFigures.h"
 #include "service/KitchenRules.h"
+#include "service/MenuRules.h"
 #include "service/MoneyRules.h"
 #include "service/OrderRules.h"
 #include "service/OrderViews.h"
@@ -43,6 +44,7 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
             [&](const GiveDiscount& discount) { return MoneyRules::discount(context, discount); },
             [&](const SplitEvenly& split) { return MoneyRules::splitEvenly(context, split); },
             [&](const DrawerCash& cash) { return MoneyRules::drawer(context, cash); },
+            [&](const MarkSoldOut& mark) { return MenuRules::soldOut(context, mark); },
             // Kept beside the day by the runner: they change nothing of it.
             [&](const KeepSession&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
@@ -54,6 +56,15 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
                 return Ruling{{}, LeftOpen{}};
             },
             [&](const PrinterState&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const ReplaceMenu&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const ChangeStaff&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
+            [&](const ChangeSetting&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },
         },

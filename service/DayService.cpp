@@ -85,7 +85,7 @@ Outcome<Selected> DayService::select(const std::string& label) {
 
 Outcome<Added> DayService::add(const std::string& order, ItemKind kind, const ItemChoice& item,
                                int count, const std::string& note) {
-    return outcomeOf<Added>(AddItems{order, kind, item, count, note});
+    return outcomeOf<Added>(AddItems{order, kind, item, count, note, std::nullopt});
 }
 
 Outcome<Sent> DayService::send(const std::string& order) {

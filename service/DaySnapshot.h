@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ThreadSafety.h"
@@ -34,6 +36,12 @@ public:
     // The open day's line in the list of days, as it stands.
     DayLine today;
     std::shared_ptr<const Menu> menu;
+    // Counts the menus the till sold from: 1 for the one it started with.
+    std::int64_t menuVersion = 1;
+    // The menu's items sold out today, by kind and name.
+    std::set<std::pair<ItemKind, std::string>> soldOut;
+    // The staff who may sign in; none before the first start.
+    std::shared_ptr<const std::vector<Journal::StaffMember>> staff;
     // The closed days' lines, the first first.
     std::shared_ptr<const std::vector<DayLine>> closedDays;
     EntryLog::View entries;

@@ -109,6 +109,17 @@ const DayReplay& DayState::day() const {
 
 const Menu& DayState::menu() const { return *sold; }
 
+void DayState::setMenu(std::shared_ptr<const Menu> menu) {
+    sold = std::move(menu);
+    ++menuChanges;
+}
+
+std::int64_t DayState::menuVersion() const { return menuChanges; }
+
+void DayState::setStaff(std::vector<Journal::StaffMember> staff) {
+    members = std::make_shared<const std::vector<Journal::StaffMember>>(std::move(staff));
+}
+
 // The changes are forgotten only once every view is remade: a failure for
 // want of memory remakes them all again the next time.
 void DayState::refreshViews() {
@@ -132,6 +143,8 @@ std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) {
     made->version = version;
     made->day = lastNumber;
     made->menu = sold;
+    made->menuVersion = menuChanges;
+    made->staff = members;
     made->closedDays = closedDays;
     made->printQueue = printing;
     made->offlinePrinters = offline;
@@ -145,6 +158,7 @@ std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) {
             made->orders.push_back(view);
         }
         made->today = replay->line();
+        made->soldOut = replay->sofar().soldOut;
         made->entries = log.view();
     }
     return made;

@@ -45,6 +45,11 @@ public:
     // Returns the open day; an empty one when none is open.
     const DayReplay& day() const;
     const Menu& menu() const;
+    // Sells from that menu from now on: its version counts up.
+    void setMenu(std::shared_ptr<const Menu> menu);
+    std::int64_t menuVersion() const;
+    // The staff who may sign in, as the journal holds them.
+    void setStaff(std::vector<Journal::StaffMember> staff);
 
     // The printers' queue as the journal holds it.
     const std::vector<PrintJob>& printQueue() const;
@@ -61,6 +66,8 @@ private:
     void refreshViews();
 
     std::shared_ptr<const Menu> sold;
+    std::int64_t menuChanges = 1;
+    std::shared_ptr<const std::vector<Journal::StaffMember>> members;
     std::optional<DayReplay> replay;
     EntryLog log;
     std::shared_ptr<const std::vector<DayLine>> closedDays;

@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "service/ItemFinder.h"
 #include "service/KitchenRules.h"
+#include "service/MenuRules.h"
 
 namespace {
 
@@ -43,6 +44,9 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
         return std::get<Refusal>(chosen);
     }
     const MenuItem& sale = *std::get<const MenuItem*>(chosen);
+    if (std::optional<Refusal> refused = MenuRules::unsellable(context, command, sale)) {
+        return *refused;
+    }
     Ruling ruling{{},
                   Added{context.spelled(command.order), context.day().nextCustomer(), sale.name,
                         command.count}};

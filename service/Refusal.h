@@ -55,6 +55,8 @@ struct Refusal {
         totalChanged,        // the bill comes to `due`, not the `given` total expected
         badParts,            // `number` is not a number of parts from 2 to 20, or parts are paid
         partsTooMuch,        // the parts named come to `given`, the bill only to `due`
+        soldOut,             // the menu's `text` of `kind` is sold out
+        menuChanged,         // the number was chosen from an older menu; it is version `number`
     };
 
     Reason reason = Reason::dayOver;

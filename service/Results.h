@@ -175,6 +175,20 @@ struct DrawerMoved {
     Money amount;
 };
 
+// An item marked sold out, or to be had again.
+struct SoldOutMarked {
+    ItemKind kind = ItemKind::dish;
+    std::string name;
+    bool soldOut = true;
+};
+
+// The menu, the staff or a setting changed while the till serves.
+struct Administered {
+    // The menu's version from now on.
+    std::int64_t menuVersion = 0;
+};
+
 // What a command did, one alternative for each command, in their order.
 using Result = std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started,
-                            LeftOpen, Sent, TicketMarked, Discounted, SplitUp, DrawerMoved>;
+                            LeftOpen, Sent, TicketMarked, Discounted, SplitUp, DrawerMoved,
+                            SoldOutMarked, Administered>;

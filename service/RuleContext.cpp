@@ -20,6 +20,10 @@ void RuleContext::authorize(StaffRole role, std::string approver) {
 
 void RuleContext::chargeTables(std::int64_t serviceCharge) { charge = serviceCharge; }
 
+void RuleContext::sellFrom(std::int64_t menuVersion) { version = menuVersion; }
+
+std::int64_t RuleContext::menuVersion() const { return version; }
+
 StaffRole RuleContext::role() const { return asker; }
 
 const std::string& RuleContext::approver() const { return approvedBy; }

@@ -40,6 +40,9 @@ public:
     // charge on tables' bills, in hundredths of a percent.
     void authorize(StaffRole role, std::string approver);
     void chargeTables(std::int64_t serviceCharge);
+    // Says which version of the menu the till sells from.
+    void sellFrom(std::int64_t menuVersion);
+    std::int64_t menuVersion() const;
     StaffRole role() const;
     const std::string& approver() const;
     std::int64_t serviceCharge() const;
@@ -78,4 +81,5 @@ private:
     StaffRole asker = StaffRole::manager;
     std::string approvedBy;
     std::int64_t charge = 0;
+    std::int64_t version = 1;
 };

@@ -181,7 +181,7 @@ struct Pending {
 // Hands the writer a change whose answer cannot be made: its change is
 // taken back, and it is refused with the reason.
 void addUnanswerable(DayService& service, std::optional<Told>& told) {
-    service.submit({AddItems{"3", ItemKind::drink, tea, 1, ""}, "",
+    service.submit({AddItems{"3", ItemKind::drink, tea, 1, "", std::nullopt}, "",
                     RequestKey::of("k3", "", "", "", ""),
                     [](const Result&, const DayReplay&) -> std::string {
                         throw std::runtime_error("no answer");

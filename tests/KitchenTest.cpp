@@ -51,7 +51,7 @@ protected:
     }
 
     void add(const std::string& order, ItemKind kind, std::int64_t number, std::string note = "") {
-        done<Added>(AddItems{order, kind, {number, ""}, 1, std::move(note)});
+        done<Added>(AddItems{order, kind, {number, ""}, 1, std::move(note), std::nullopt});
     }
 
     void open(std::set<std::string> printers = {}) {
@@ -184,9 +184,9 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
 
 TEST_F(Kitchen, ANoteIsPlainTextOfSixtyCharactersAndAnItemWithOneIsALineOfItsOwn) {
     open();
-    EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, std::string(61, 'x')}),
+    EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, std::string(61, 'x'), std::nullopt}),
               Refusal::Reason::badNote);
-    EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, "no\x07salt"}),
+    EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, "no\x07salt", std::nullopt}),
               Refusal::Reason::badNote);
     EXPECT_FALSE(service->order("1")) << "a refused note adds nothing";
     add("1", ItemKind::dish, 1, std::string(60, 'x'));

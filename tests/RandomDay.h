@@ -143,6 +143,6 @@ inline DayCommand RandomDay::randomCommand() {
         case 5:
             return PayOrder{order, {}, {"cash", Money::fromCents(300000), {}}, {}, {}, {}};
         default:
-            return AddItems{order, kind, {number, ""}, 1 + static_cast<int>(random() % 3), ""};
+            return AddItems{order, kind, {number, ""}, 1 + static_cast<int>(random() % 3), "", std::nullopt};
     }
 }

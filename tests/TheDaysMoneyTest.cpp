@@ -46,7 +46,7 @@ protected:
     }
 
     void add(const std::string& order, ItemKind kind, std::int64_t number, int count = 1) {
-        ASSERT_TRUE(asAna(AddItems{order, kind, {number, ""}, count, ""}).result);
+        ASSERT_TRUE(asAna(AddItems{order, kind, {number, ""}, count, "", std::nullopt}).result);
     }
 
     static PayOrder payment(const std::string& order, const std::string& method) {

@@ -46,7 +46,7 @@ TEST(WebApi, SignsInOnlyWithTheRightPinAndLocksAnAddressOutAfterFiveWrongOnes) {
     till.cookie = "xsession=1; " + till.cookie + "; theme=dark";
     EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "cookies are read by name";
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/menu"))["dish"][1],
-              (json{{"number", 2}, {"name", "Fish"}, {"price_cents", 2000}}));
+              (json{{"number", 2}, {"name", "Fish"}, {"price_cents", 2000}, {"sold_out", false}}));
     for (int use = 0; use < 2; ++use) {
         till.now += Sessions::idleEnd - 1;
         EXPECT_EQ(till.ask("GET", "/api/menu").status, 200) << "used within 12 hours";

@@ -132,7 +132,14 @@ Routed ChangeRoutes::addItem(const std::string& order, const json& body) {
     if (fields.fault()) {
         return badRequest(*fields.fault());
     }
-    return Change{AddItems{order, *kind, choice, static_cast<int>(count), note},
+    std::optional<std::int64_t> version;
+    if (fields.has("menu_version")) {
+        version = fields.integer("menu_version", 0, 1, INT64_MAX, "menu_version is the menu's");
+    }
+    if (fields.fault()) {
+        return badRequest(*fields.fault());
+    }
+    return Change{AddItems{order, *kind, choice, static_cast<int>(count), note, version},
                   orderAnswer(order)};
 }
 

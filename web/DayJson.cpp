@@ -120,14 +120,16 @@ json DayJson::restaurant(const Settings& settings) {
             {"currency", settings.currency()}};
 }
 
-json DayJson::menu(const Menu& menu) {
-    json all = json::object();
+json DayJson::menu(const DaySnapshot& now) {
+    json all = {{"version", now.menuVersion}};
     for (ItemKind kind : itemKinds) {
         json list = json::array();
         std::size_t number = 0;
-        for (const MenuItem& item : menu.of(kind)) {
-            list.push_back(
-                {{"number", ++number}, {"name", item.name}, {"price_cents", item.price.cents()}});
+        for (const MenuItem& item : now.menu->of(kind)) {
+            list.push_back({{"number", ++number},
+                            {"name", item.name},
+                            {"price_cents", item.price.cents()},
+                            {"sold_out", now.soldOut.count({kind, item.name}) != 0}});
         }
         all[std::string(kindWord(kind))] = list;
     }

@@ -7,6 +7,7 @@
 #include "journal/Settings.h"
 #include "menu/Menu.h"
 #include "service/DayFigures.h"
+#include "service/DaySnapshot.h"
 #include "service/Results.h"
 #include "service/SaleFigures.h"
 
@@ -18,7 +19,9 @@ public:
     // The restaurant's name, address, VAT number and currency, which the
     // page puts on receipts and after amounts.
     static nlohmann::json restaurant(const Settings& settings);
-    static nlohmann::json menu(const Menu& menu);
+    // The menu the till sells from now: its version, and each item's
+    // number, name, price and whether it is sold out.
+    static nlohmann::json menu(const DaySnapshot& now);
     // An order as it stands; one not open has no items and no opening time.
     static nlohmann::json order(const OrderView& order);
     static nlohmann::json receipt(const SaleFigures& sale);

@@ -27,7 +27,7 @@ WebAnswer ReadRoutes::route(const std::vector<std::string>& path) {
         return WebAnswer::json(200, restaurant);
     }
     if (path.size() == 2 && path[1] == "menu") {
-        return WebAnswer::json(200, DayJson::menu(service.menu()));
+        return WebAnswer::json(200, DayJson::menu(*service.snapshot()));
     }
     if (path.size() == 2 && path[1] == "orders") {
         const std::shared_ptr<const DaySnapshot> now = service.snapshot();

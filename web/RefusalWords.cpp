@@ -28,6 +28,8 @@ int RefusalWords::status(Refusal::Reason reason) {
         case Reason::noPrinter:
         case Reason::totalChanged:
         case Reason::badParts:
+        case Reason::soldOut:
+        case Reason::menuChanged:
             return 409;
         case Reason::managerNeeded:
         case Reason::wrongApproval:
@@ -153,6 +155,10 @@ std::string RefusalWords::message(const Refusal& refusal) {
                    refusal.given.twoDecimals();
         case Reason::badParts:
             return "split into 2 to 20 parts, before any part is paid";
+        case Reason::soldOut:
+            return refusal.text + " is sold out";
+        case Reason::menuChanged:
+            return "the menu changed: choose again from the menu as it is now";
         case Reason::partsTooMuch:
             return "the parts come to " + refusal.given.twoDecimals() +
                    ", and must leave some of the bill of " + refusal.due.twoDecimals();

@@ -11,8 +11,8 @@ WebAnswer wrong() { return WebAnswer::refusal(401, "wrong name or PIN"); }
 
 }  // namespace
 
-SignIn::SignIn(std::vector<Journal::StaffMember> staff, Sessions& sessions, Deliver deliver)
-    : staff(std::move(staff)), sessions(sessions), deliver(std::move(deliver)) {}
+SignIn::SignIn(Roster roster, Sessions& sessions, Deliver deliver)
+    : roster(std::move(roster)), sessions(sessions), deliver(std::move(deliver)) {}
 
 // An unknown name's PIN is checked against a real hash all the same, and its
 // answer thrown away, so that the time taken tells no name.
@@ -32,15 +32,16 @@ void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Repl
         reply(std::move(limited));
         return;
     }
-    const Journal::StaffMember* member = memberNamed(name);
-    if (staff.empty()) {
+    const std::shared_ptr<const Staff> staff = roster();
+    const Journal::StaffMember* member = memberNamed(*staff, name);
+    if (staff->empty()) {
         reply(wrong());
         return;
     }
     // The reply holds the device's connection, which only the server's
     // thread may let go: it moves home with the answer, and the pool's
     // thread keeps no copy.
-    checks.check((member != nullptr ? *member : staff.front()).pinHash, std::move(pin),
+    checks.check((member != nullptr ? *member : staff->front()).pinHash, std::move(pin),
                  [this, reply = std::move(reply), peer = request.peer, name,
                   known = member != nullptr ? member->name : std::string(),
                   secure = request.secure](bool matches) mutable {
@@ -57,11 +58,18 @@ void SignIn::attempt(const WebRequest& request, const nlohmann::json& body, Repl
 
 void SignIn::settle() { checks.settle(); }
 
+bool SignIn::staffed() const { return !roster()->empty(); }
+
+bool SignIn::onStaff(const std::string& name) const {
+    return memberNamed(*roster(), foldedName(name)) != nullptr;
+}
+
 StaffRole SignIn::roleOf(const std::string& name) const {
-    if (staff.empty()) {
+    const std::shared_ptr<const Staff> staff = roster();
+    if (staff->empty()) {
         return StaffRole::manager;
     }
-    const Journal::StaffMember* member = memberNamed(foldedName(name));
+    const Journal::StaffMember* member = memberNamed(*staff, foldedName(name));
     return member == nullptr ? StaffRole::waiter
                              : roleNamed(member->role).value_or(StaffRole::waiter);
 }
@@ -73,7 +81,8 @@ void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
     BodyFields fields(approval);
     const std::string name = foldedName(fields.text("staff", "", "give the manager's name"));
     std::string pin = fields.text("pin", "", "give the manager's PIN as text");
-    if (fields.fault() || staff.empty()) {
+    const std::shared_ptr<const Staff> staff = roster();
+    if (fields.fault() || staff->empty()) {
         approved(WebAnswer::refusal(400, fields.fault().value_or("this till has no managers")));
         return;
     }
@@ -82,9 +91,9 @@ void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
                                              std::to_string(*wait) + " s"));
         return;
     }
-    const Journal::StaffMember* member = memberNamed(name);
+    const Journal::StaffMember* member = memberNamed(*staff, name);
     const bool manager = member != nullptr && member->role == "manager";
-    checks.check((member != nullptr ? *member : staff.front()).pinHash, std::move(pin),
+    checks.check((member != nullptr ? *member : staff->front()).pinHash, std::move(pin),
                  [this, approved = std::move(approved), peer = request.peer, name,
                   known = manager ? member->name : std::string()](bool matches) mutable {
                      deliver([this, approved = std::move(approved), peer, name, known, matches] {
@@ -99,7 +108,7 @@ void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
                  });
 }
 
-const Journal::StaffMember* SignIn::memberNamed(const std::string& name) const {
+const Journal::StaffMember* SignIn::memberNamed(const Staff& staff, const std::string& name) {
     for (const Journal::StaffMember& member : staff) {
         if (!name.empty() && foldedName(member.name) == name) {
             return &member;

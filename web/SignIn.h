@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <variant>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -22,8 +23,12 @@ public:
     using Reply = std::function<void(WebAnswer)>;
     using Deliver = std::function<void(std::function<void()>)>;
 
+    using Staff = std::vector<Journal::StaffMember>;
+    // Returns the staff as they are now: they change while the till serves.
+    using Roster = std::function<std::shared_ptr<const Staff>()>;
+
     // Answers go home through `deliver`, as the API's answers to changes do.
-    SignIn(std::vector<Journal::StaffMember> staff, Sessions& sessions, Deliver deliver);
+    SignIn(Roster roster, Sessions& sessions, Deliver deliver);
 
     // Answers a sign-in: 204 with the session's cookie, 400, 401 or 429.
     void attempt(const WebRequest& request, const nlohmann::json& body, Reply reply);
@@ -34,14 +39,19 @@ public:
     void approve(const WebRequest& request, const nlohmann::json& approval, Approved approved);
     // Returns the member's role; a manager's when the till has no staff.
     [[nodiscard]] StaffRole roleOf(const std::string& name) const;
+    // Whether the till has staff, who must sign in; and whether that name is
+    // one of them still.
+    [[nodiscard]] bool staffed() const;
+    [[nodiscard]] bool onStaff(const std::string& name) const;
     // Returns once no PIN is being checked; those waiting are dropped.
     void settle();
 
 private:
-    [[nodiscard]] const Journal::StaffMember* memberNamed(const std::string& asName) const;
+    [[nodiscard]] static const Journal::StaffMember* memberNamed(const Staff& staff,
+                                                                 const std::string& asName);
     [[nodiscard]] WebAnswer opened(const std::string& member, bool secure);
 
-    std::vector<Journal::StaffMember> staff;
+    Roster roster;
     Sessions& sessions;
     Deliver deliver;
     SignInGate gate;

@@ -22,11 +22,14 @@ WebApi::WebApi(DayService& service, Journal& history, Sessions& sessions, EventH
     : service(service),
       sessions(sessions),
       events(events),
-      staff(history.staff()),
       reads(service, history),
       kitchen(history.settings()),
-      signIn(staff, sessions,
-             [this](std::function<void()> delivery) { deliver(std::move(delivery)); }) {
+      signIn(
+          [this, first = std::make_shared<const SignIn::Staff>(history.staff())] {
+              std::shared_ptr<const SignIn::Staff> now = this->service.snapshot()->staff;
+              return now ? now : first;
+          },
+          sessions, [this](std::function<void()> delivery) { deliver(std::move(delivery)); }) {
     service.onPublished([this](std::int64_t version) {
         deliver([this, version] { this->events.changed(version); });
     });
@@ -96,7 +99,7 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         return;
     }
     const std::optional<std::string> who = sessions.holder(request.sessionToken());
-    if (!staff.empty() && !who) {
+    if (signIn.staffed() && (!who || !signIn.onStaff(*who))) {
         reply(WebAnswer::refusal(401, "sign in first"));
         return;
     }
@@ -206,6 +209,9 @@ WebAnswer WebApi::answerOf(const Told& told) const {
             OrderView empty;
             empty.label = told.refusal->order;
             said["order"] = DayJson::order(open != nullptr ? *open : empty);
+        }
+        if (told.refusal->reason == Refusal::Reason::menuChanged) {
+            said["menu"] = DayJson::menu(*service.snapshot());
         }
         return WebAnswer::json(RefusalWords::status(told.refusal->reason), said);
     }

@@ -72,7 +72,6 @@ private:
     DayService& service;
     Sessions& sessions;
     EventHub& events;
-    std::vector<Journal::StaffMember> staff;
     ReadRoutes reads;
     KitchenRoutes kitchen;
     // Where answers and events go, set by the server's thread, read by the
