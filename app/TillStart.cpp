@@ -11,7 +11,9 @@
 #include "kitchen/PrintRoom.h"
 
 #include "app/DemoDay.h"
+#include "app/LiveChanges.h"
 #include "base/LocalTime.h"
+#include "control/ControlRequests.h"
 #include "console/Console.h"
 #include "console/EditLineReader.h"
 #include "console/FdLineReader.h"
@@ -89,6 +91,8 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
     Settings settings = journal.settings();
     DayService service(std::move(selling.menu), journal, DayService::systemClock, request.vat);
     const PrintRoom printers(service, settings);
+    const std::unique_ptr<ControlSocket> control =
+        request.demo || request.noJournal ? nullptr : listenForChanges(service, journalName);
     Console console(service, std::move(settings));
     Till till(console, welcomeOf(journalName, selling.said));
     if (request.demo) {
@@ -149,8 +153,13 @@ int importMenu(const std::string& file, const std::string& journalFile) {
         return badMenu;
     }
     const std::string path = journalPathOf(journalFile);
-    SqliteJournal journal(path, SqliteJournal::Access::till);
     const std::string contents = contentsOf(*menu);
+    if (const std::optional<int> status = changedByTheTill(
+            journalFile,
+            {{"command", "menu"}, {"file", file}, {"items", ControlRequests::rowsOf(*menu)}})) {
+        return *status;
+    }
+    SqliteJournal journal(path, SqliteJournal::Access::till);
     journal.replaceMenu({std::move(*menu), file, DayService::systemClock()});
     std::cout << "Imported " << file << " into journal " << path << ": " << contents << std::endl;
     return 0;
@@ -204,6 +213,10 @@ int settingsCommand(const std::vector<std::string>& words, const std::string& jo
     if (const std::optional<std::string> problem = Settings::problemWith(words[0], value)) {
         std::cerr << "restaurant: " << *problem << std::endl;
         return badMenu;
+    }
+    if (const std::optional<int> status = changedByTheTill(
+            journalFile, {{"command", "setting"}, {"key", words[0]}, {"value", value}})) {
+        return *status;
     }
     SqliteJournal journal(path, SqliteJournal::Access::till);
     journal.putSetting(words[0], value);

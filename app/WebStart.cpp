@@ -10,6 +10,7 @@
 
 #include "kitchen/PrintRoom.h"
 
+#include "app/LiveChanges.h"
 #include "app/TillStart.h"
 #include "base/Text.h"
 #include "journal/SqliteJournal.h"
@@ -114,6 +115,8 @@ int serveTill(const ServeRequest& request) {
     const Settings settings = journal.settings();
     service.start(settings.printerStations(), settings.serviceCharge());
     const PrintRoom printers(service, settings);
+    const std::unique_ptr<ControlSocket> control =
+        listenForChanges(service, journalPathOf(request.journalFile));
     // Past days are read beside the writer, from a connection of their own.
     SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
     Sessions sessions(DayService::systemClock, kept, [&service](KeepSession change) {
@@ -133,13 +136,14 @@ int serveTill(const ServeRequest& request) {
     return 0;
 }
 
-int addStaff(const std::string& name, const std::string& journalFile) {
+// A new member is a waiter unless the role says; one added again keeps
+// their role. While a till serves the journal, it takes the change.
+int addStaff(const std::string& name, const std::string& role, const std::string& journalFile) {
     if (name.empty() || name.size() > 64 || !isUtf8(name) || forbiddenInName(name)) {
         std::cerr << "restaurant: a name on the staff is 1 to 64 bytes of text, without controls"
                   << std::endl;
         return badUsage;
     }
-    SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::till);
     const std::string pin = askPin("PIN (4 to 12 digits): ");
     if (!PinHash::wellFormed(pin)) {
         std::cerr << "restaurant: a PIN is 4 to 12 digits" << std::endl;
@@ -149,8 +153,22 @@ int addStaff(const std::string& name, const std::string& journalFile) {
         std::cerr << "restaurant: the two PINs differ; nothing changed" << std::endl;
         return badUsage;
     }
-    journal.putStaff({name, PinHash::of(pin)});
-    std::cout << "Added " << name << " to the staff" << std::endl;
+    const std::string hash = PinHash::of(pin);
+    nlohmann::json request = {{"command", "staff-add"}, {"name", name}, {"pin_hash", hash}};
+    if (!role.empty()) {
+        request["role"] = role;
+    }
+    if (const std::optional<int> status = changedByTheTill(journalFile, request)) {
+        return *status;
+    }
+    SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::till);
+    std::string kept = role.empty() ? "waiter" : role;
+    for (const Journal::StaffMember& member : journal.staff()) {
+        kept = member.name == name && role.empty() ? member.role : kept;
+    }
+    journal.putStaff({name, hash, kept});
+    std::cout << "Added " << name << " to the staff" << (role.empty() ? "" : " as " + role)
+              << std::endl;
     return 0;
 }
 
@@ -164,6 +182,10 @@ int listStaff(const std::string& journalFile) {
 }
 
 int removeStaff(const std::string& name, const std::string& journalFile) {
+    if (const std::optional<int> status =
+            changedByTheTill(journalFile, {{"command", "staff-remove"}, {"name", name}})) {
+        return *status;
+    }
     SqliteJournal journal(journalPathOf(journalFile), SqliteJournal::Access::till);
     if (!journal.removeStaff(name)) {
         std::cerr << "restaurant: there is no " << name << " on the staff" << std::endl;

@@ -24,6 +24,6 @@ int serveTill(const ServeRequest& request);
 
 // `restaurant staff add NAME`, `list` and `remove NAME`; returns the
 // program's exit status.
-int addStaff(const std::string& name, const std::string& journalFile);
+int addStaff(const std::string& name, const std::string& role, const std::string& journalFile);
 int listStaff(const std::string& journalFile);
 int removeStaff(const std::string& name, const std::string& journalFile);

@@ -17,6 +17,7 @@
 #include "app/ArgumentRules.h"
 #include "app/HelpFormatter.h"
 #include "app/JournalChecks.h"
+#include "app/LiveChanges.h"
 #include "app/TillStart.h"
 #include "app/WebStart.h"
 #include "console/CheckedOutput.h"
@@ -40,6 +41,9 @@ struct Request {
     std::vector<std::string> setting;
     ServeRequest serve;
     std::string staffName;
+    std::string staffRole;
+    // sold-out's and available's: the kind, then the item's number or name.
+    std::vector<std::string> item;
     // verify's: write a new anchor after the check; the key to trust.
     bool newAnchor = false;
     std::string publicKey;
@@ -63,6 +67,8 @@ struct Commands {
     CLI::App* staffAdd = nullptr;
     CLI::App* staffList = nullptr;
     CLI::App* staffRemove = nullptr;
+    CLI::App* soldOut = nullptr;
+    CLI::App* available = nullptr;
 };
 
 void journalOption(CLI::App& command, Request& request) {
@@ -150,8 +156,19 @@ void defineWebCommands(CLI::App& app, Request& request, Commands& commands) {
     for (CLI::App* command : {commands.staffAdd, commands.staffRemove}) {
         command->add_option("NAME", request.staffName, "The member of staff")->required();
     }
-    for (CLI::App* command :
-         {commands.serve, commands.staffAdd, commands.staffList, commands.staffRemove}) {
+    commands.staffAdd
+        ->add_option("--role", request.staffRole,
+                     "waiter, manager or kitchen (default: waiter, or the member's own)")
+        ->check(CLI::IsMember({"waiter", "manager", "kitchen"}));
+    commands.soldOut = app.add_subcommand("sold-out", "Mark a dish sold out for the day served");
+    commands.available = app.add_subcommand("available", "Sell a dish marked sold out again");
+    for (CLI::App* command : {commands.soldOut, commands.available}) {
+        command->add_option("KIND ITEM", request.item, "The item's kind and number or name")
+            ->required()
+            ->expected(2, 64);
+    }
+    for (CLI::App* command : {commands.serve, commands.staffAdd, commands.staffList,
+                              commands.staffRemove, commands.soldOut, commands.available}) {
         journalOption(*command, request);
     }
 }
@@ -245,7 +262,10 @@ std::optional<int> carryOutWeb(const Commands& commands, Request request) {
         return serveTill(request.serve);
     }
     if (commands.staffAdd->parsed()) {
-        return addStaff(request.staffName, request.till.journalFile);
+        return addStaff(request.staffName, request.staffRole, request.till.journalFile);
+    }
+    if (commands.soldOut->parsed() || commands.available->parsed()) {
+        return markSoldOut(request.item, request.till.journalFile, commands.soldOut->parsed());
     }
     if (commands.staffList->parsed()) {
         return listStaff(request.till.journalFile);

@@ -257,10 +257,15 @@ TEST_F(RestaurantProgram, ImportsAMenuIntoTheJournalWholeOrNotAtAll) {
     till.type("help\n");
     std::string line;
     ASSERT_TRUE(till.readLine(line, std::chrono::milliseconds(10000)));
+    // A till that holds the journal takes the import itself, through its
+    // control socket, and sells from the new menu at once.
     EXPECT_EQ(
         runProgram(program + " menu import " + menu + " --journal " + file("other.db") + " 2>&1")
             .output,
-        "restaurant: journal " + file("other.db") + " is in use by another restaurant program\n");
+        "The till sells from the new menu, version 2, of 3 items: items ordered before keep "
+        "their prices\n");
+    till.type("menu\n");
+    ASSERT_TRUE(till.readLine(line, std::chrono::milliseconds(10000)));
 }
 
 // Every amount of the program's own has two decimals, from a cent to over a
