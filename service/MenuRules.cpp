@@ -22,14 +22,18 @@ Ruled MenuRules::soldOut(const RuleContext& context, const MarkSoldOut& command)
 
 // A device that chose by number says from which menu; one chosen by name
 // needs no version, for the name says what it is.
-std::optional<Refusal> MenuRules::unsellable(const RuleContext& context, const AddItems& command,
-                                             const MenuItem& item) {
+std::optional<Refusal> MenuRules::stale(const RuleContext& context, const AddItems& command) {
     if (command.item.number && command.menuVersion &&
         *command.menuVersion != context.menuVersion()) {
         Refusal refused = RuleContext::refusal(Refusal::Reason::menuChanged);
         refused.number = context.menuVersion();
         return refused;
     }
+    return std::nullopt;
+}
+
+std::optional<Refusal> MenuRules::unsellable(const RuleContext& context, const AddItems& command,
+                                             const MenuItem& item) {
     if (context.day().sofar().soldOut.count({command.kind, item.name}) != 0) {
         Refusal refused = RuleContext::refusal(Refusal::Reason::soldOut);
         refused.kind = command.kind;

@@ -12,6 +12,9 @@
 class MenuRules {
 public:
     static Ruled soldOut(const RuleContext& context, const MarkSoldOut& command);
+    // Returns why the number the add names may not be read on this menu: it
+    // was chosen from another version.
+    static std::optional<Refusal> stale(const RuleContext& context, const AddItems& command);
     // Returns why the item may not be added now, if it may not.
     static std::optional<Refusal> unsellable(const RuleContext& context, const AddItems& command,
                                              const MenuItem& item);

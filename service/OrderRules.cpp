@@ -38,6 +38,9 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
     if (!command.note.empty() && !isFreeText(command.note, KitchenRules::longestNote)) {
         return RuleContext::refusal(Refusal::Reason::badNote);
     }
+    if (std::optional<Refusal> refused = MenuRules::stale(context, command)) {
+        return *refused;
+    }
     const auto chosen =
         ItemFinder(context.menu(), context.day()).onMenu(command.kind, command.item);
     if (!holds(chosen)) {
