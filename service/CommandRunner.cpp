@@ -253,12 +253,14 @@ std::optional<CommandRunner::Ran> CommandRunner::administer(const DayCommand& co
     return ran;
 }
 
-// The kitchen's staff mark tickets and print them again, and nothing else.
+// The kitchen's staff mark tickets, print them again and mark dishes sold
+// out, and nothing else.
 std::optional<Refusal> CommandRunner::kitchenRefuses(const Submission& submission) {
     if (submission.role != StaffRole::kitchen ||
         std::holds_alternative<MarkReady>(submission.command) ||
         std::holds_alternative<RecallTicket>(submission.command) ||
-        std::holds_alternative<ReprintTicket>(submission.command)) {
+        std::holds_alternative<ReprintTicket>(submission.command) ||
+        std::holds_alternative<MarkSoldOut>(submission.command)) {
         return std::nullopt;
     }
     return RuleContext::refusal(Refusal::Reason::kitchenOnly);

@@ -70,7 +70,12 @@ TEST(Roles, AWaiterNeedsAManagersPinForAVoidACloseAndALargeDiscount) {
     ASSERT_EQ(till.signIn("9753", "Kit").status, 204);
     const WebAnswer cook = till.ask("POST", "/api/orders/6/items", R"({"kind":"dish","item":1})");
     EXPECT_EQ(cook.status, 403);
-    EXPECT_EQ(bodyOf(cook)["error"], "the kitchen's staff may only mark tickets ready");
+    EXPECT_EQ(bodyOf(cook)["error"],
+              "the kitchen's staff may only mark tickets ready and dishes sold out");
+    const WebAnswer outOfFish = till.ask("POST", "/api/menu/dish/2/sold-out");
+    ASSERT_EQ(outOfFish.status, 200) << outOfFish.body;
+    EXPECT_EQ(bodyOf(outOfFish), json::parse(R"({"kind":"dish","name":"Fish","sold_out":true})"));
+    EXPECT_EQ(journal.currentDay().entries.back().staff, "Kit");
 }
 
 TEST(Roles, TheDrawerEqualPartsAndAPaymentInPartsAddUpInTheSummary) {

@@ -68,6 +68,10 @@ Routed ChangeRoutes::route(const WebRequest& request, const std::vector<std::str
     if (path.size() == 3 && path[1] == "day" && path[2] == "close" && request.method == "POST") {
         return closeDay();
     }
+    if (path.size() == 5 && path[1] == "menu" && path[4] == "sold-out" &&
+        (request.method == "POST" || request.method == "DELETE")) {
+        return soldOut(path[2], path[3], request.method == "POST");
+    }
     if (path.size() == 3 && path[1] == "drawer" && request.method == "POST") {
         return MoneyRoutes::drawer(path[2], body);
     }
@@ -180,6 +184,26 @@ Routed ChangeRoutes::voidSale(const std::string& saleId, const json& body) {
     }
     return Change{VoidSale{0, saleId, reason}, [](const Result& done, const DayReplay& day) {
                       return DayJson::text(receiptIn(day, std::get<Voided>(done).customer));
+                  }};
+}
+
+// The item by its number on the menu, or by a name it begins with.
+Routed ChangeRoutes::soldOut(const std::string& kindName, const std::string& item, bool out) {
+    const std::optional<ItemKind> kind = kindNamed(kindName);
+    if (!kind || item.empty()) {
+        return WebAnswer::refusal(404, "there is no such item on the menu");
+    }
+    ItemChoice choice;
+    if (isAllDigits(item) && item.size() <= 9) {
+        choice.number = std::stoll(item);
+    } else {
+        choice.name = item;
+    }
+    return Change{MarkSoldOut{*kind, choice, out}, [](const Result& done, const DayReplay&) {
+                      const SoldOutMarked& marked = std::get<SoldOutMarked>(done);
+                      return DayJson::text({{"kind", std::string(kindWord(marked.kind))},
+                                            {"name", marked.name},
+                                            {"sold_out", marked.soldOut}});
                   }};
 }
 

@@ -37,4 +37,6 @@ private:
     static Routed moveItems(const std::string& order, const nlohmann::json& body);
     static Routed voidSale(const std::string& saleId, const nlohmann::json& body);
     static Routed closeDay();
+    // POST or DELETE /api/menu/{kind}/{item}/sold-out.
+    static Routed soldOut(const std::string& kindName, const std::string& item, bool out);
 };

@@ -142,7 +142,7 @@ std::string RefusalWords::message(const Refusal& refusal) {
         case Reason::wrongApproval:
             return "the approval needs a manager's name and PIN";
         case Reason::kitchenOnly:
-            return "the kitchen's staff may only mark tickets ready";
+            return "the kitchen's staff may only mark tickets ready and dishes sold out";
         case Reason::badDiscount:
             return "a discount is a percentage from 0.01 to 100, or an amount up to " +
                    refusal.due.twoDecimals();
