@@ -451,3 +451,12 @@ void DayReplay::damaged(const JournalEntry& entry, const char* what) const {
 std::vector<Discount> DayReplay::discountsOn(const OpenOrder& order) const {
     return money.discountsOn(order, day);
 }
+
+void DayReplay::chargeTables(std::int64_t serviceCharge) {
+    charge = serviceCharge;
+    for (const auto& [key, order] : open) {
+        changed.insert(key);
+    }
+}
+
+std::int64_t DayReplay::serviceCharge() const { return charge; }

@@ -72,6 +72,11 @@ public:
     const KitchenTicket* ticket(std::int64_t number) const;
     // Returns the discounts on the open order: its own, then its items'.
     std::vector<Discount> discountsOn(const OpenOrder& order) const;
+    // The service charge on tables' bills, in hundredths of a percent, as
+    // the settings say while the day is served: no entry holds it, for a
+    // payment records what it charged.
+    void chargeTables(std::int64_t serviceCharge);
+    std::int64_t serviceCharge() const;
 
     // Returns the day its entries make.
     static DayRecord of(std::int32_t day, const std::vector<JournalEntry>& entries);
@@ -136,6 +141,7 @@ private:
     std::set<std::string> changed;
     KitchenReplay kitchen;
     MoneyReplay money;
+    std::int64_t charge = 0;
     std::int32_t lastCustomer = 0;
     bool opened = false;
 };

@@ -86,7 +86,7 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     }
     RuleContext context(state.day(), state.menu(), clock(), submission.staff, vat, newSaleId);
     context.authorize(submission.role, submission.approver);
-    context.chargeTables(serviceCharge);
+    context.chargeTables(state.day().serviceCharge());
     context.sellFrom(state.menuVersion());
     Ruled made = DayRules::rule(context, submission.command);
     if (made.index() == 1) {
@@ -244,7 +244,7 @@ std::optional<CommandRunner::Ran> CommandRunner::administer(const DayCommand& co
         state.setStaff(journal.staff());
     } else {
         journal.putSetting(setting->key, setting->value);
-        serviceCharge = journal.settings().serviceCharge();
+        state.chargeTables(journal.settings().serviceCharge());
     }
     change.release();
     Ran ran;
@@ -288,7 +288,7 @@ void CommandRunner::closeDay(const CloseDay& command, Ruling& ruling) {
 // then read, and its damage said, when asked for.
 CommandRunner::Ran CommandRunner::start(const StartDay& command, WriterBatch& batch) {
     printers = command.printers;
-    serviceCharge = command.serviceCharge;
+    state.chargeTables(command.serviceCharge);
     std::vector<DayLine> closed;
     try {
         for (const DayLine& line : journal.days()) {

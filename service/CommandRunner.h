@@ -61,8 +61,6 @@ private:
     std::int64_t vat;
     // The stations whose tickets go to a printer, as the day started.
     std::set<std::string> printers;
-    // The service charge on tables' bills, in hundredths of a percent.
-    std::int64_t serviceCharge = 0;
     // Whether memory took part of the command being carried out.
     bool touched = false;
 };

@@ -23,6 +23,7 @@ void DayState::startNext(const Journal::OpenDay& opened) {
         made.apply(entry);
         entries.append(entry);
     }
+    made.chargeTables(charge);
     replay.emplace(std::move(made));
     log = std::move(entries);
     views.clear();
@@ -115,6 +116,13 @@ void DayState::setMenu(std::shared_ptr<const Menu> menu) {
 }
 
 std::int64_t DayState::menuVersion() const { return menuChanges; }
+
+void DayState::chargeTables(std::int64_t serviceCharge) {
+    charge = serviceCharge;
+    if (replay) {
+        replay->chargeTables(serviceCharge);
+    }
+}
 
 void DayState::setStaff(std::vector<Journal::StaffMember> staff) {
     members = std::make_shared<const std::vector<Journal::StaffMember>>(std::move(staff));

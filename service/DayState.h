@@ -48,6 +48,8 @@ public:
     // Sells from that menu from now on: its version counts up.
     void setMenu(std::shared_ptr<const Menu> menu);
     std::int64_t menuVersion() const;
+    // Charges tables' bills that service charge, in hundredths of a percent.
+    void chargeTables(std::int64_t serviceCharge);
     // The staff who may sign in, as the journal holds them.
     void setStaff(std::vector<Journal::StaffMember> staff);
 
@@ -67,6 +69,7 @@ private:
 
     std::shared_ptr<const Menu> sold;
     std::int64_t menuChanges = 1;
+    std::int64_t charge = 0;
     std::shared_ptr<const std::vector<Journal::StaffMember>> members;
     std::optional<DayReplay> replay;
     EntryLog log;

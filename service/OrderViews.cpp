@@ -1,7 +1,13 @@
 #include "service/OrderViews.h"
 
+#include "service/Bill.h"
+
 OrderView OrderViews::of(const DayReplay& day, const OpenOrder& order) {
-    OrderView view{order.label, order.saleId, order.openedAt, {}, Money(), order.size()};
+    OrderView view;
+    view.label = order.label;
+    view.saleId = order.saleId;
+    view.openedAt = order.openedAt;
+    view.count = order.size();
     const std::int32_t number = day.sofar().number;
     for (std::size_t kind = 0; kind < order.items.size(); ++kind) {
         view.items[kind].reserve(order.items[kind].size());
@@ -13,6 +19,13 @@ OrderView OrderViews::of(const DayReplay& day, const OpenOrder& order) {
             view.total += item.price;
         }
     }
+    const Bill bill = Bill::whole(day, order, day.serviceCharge());
+    view.discount = bill.discount;
+    view.charge = bill.charge;
+    view.due = order.parts > 0 ? (bill.due - order.paidInParts).firstShare(order.parts - order.partsPaid)
+                               : bill.due;
+    view.parts = order.parts;
+    view.partsPaid = order.partsPaid;
     return view;
 }
 

@@ -40,6 +40,13 @@ struct OrderView {
     std::array<std::vector<OrderItem>, 3> items;
     Money total;
     std::size_t count = 0;
+    // What paying the whole order takes now: the prices less the discounts
+    // plus the service charge; for a bill in equal parts, the next part.
+    Money discount;
+    Money charge;
+    Money due;
+    std::int64_t parts = 0;
+    std::int64_t partsPaid = 0;
 };
 
 // The day as the till finds it when it starts.

@@ -141,7 +141,11 @@ json DayJson::order(const OrderView& order) {
             {"sale_id", order.saleId},
             {"opened_at", order.saleId.empty() ? json() : json(isoTime(order.openedAt))},
             {"items", items(order.items)},
-            {"total_cents", order.total.cents()}};
+            {"total_cents", order.total.cents()},
+            {"discount_cents", order.discount.cents()},
+            {"service_charge_cents", order.charge.cents()},
+            {"due_cents", order.due.cents()},
+            {"parts", order.parts == 0 ? json() : json({{"of", order.parts}, {"paid", order.partsPaid}})}};
 }
 
 json DayJson::receipt(const SaleFigures& sale) {
