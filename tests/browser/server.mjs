@@ -1,5 +1,5 @@
 // Starts `restaurant serve` on loopback with a journal of its own: by
-// default with a member of staff, Ana, PIN 2468, and the restaurant's
+// default with a manager, Ana, PIN 2468, a waiter, Bo, PIN 1357, and the restaurant's
 // settings; or on a copy of a journal given, as it is. Stops and restarts
 // it on the same port.
 import { spawn, spawnSync } from 'node:child_process';
@@ -18,7 +18,7 @@ export const restaurant = {
   currency: '€',
 };
 
-function runOrThrow(args, input = '') {
+export function runOrThrow(args, input = '') {
   const ran = spawnSync(program, args, { input, encoding: 'utf8' });
   if (ran.status !== 0) throw new Error(`restaurant ${args.join(' ')} failed: ${ran.stderr}`);
 }
@@ -34,7 +34,9 @@ export class TillServer {
         if (existsSync(join(copyOf, file))) copyFileSync(join(copyOf, file), join(this.folder, file));
       }
     } else {
-      runOrThrow(['staff', 'add', 'Ana', '--journal', this.journal], '2468\n2468\n');
+      runOrThrow(['staff', 'add', 'Ana', '--role', 'manager', '--journal', this.journal],
+                 '2468\n2468\n');
+      runOrThrow(['staff', 'add', 'Bo', '--journal', this.journal], '1357\n1357\n');
       for (const [key, value] of Object.entries(restaurant)) {
         runOrThrow(['settings', key, value, '--journal', this.journal]);
       }

@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { servedInABrowser, restaurant, TillServer } from './server.mjs';
+import { runOrThrow, servedInABrowser, restaurant, TillServer } from './server.mjs';
 
 const shots = process.env.SCREENSHOT_DIR ?? '.';
 const server = new TillServer();
@@ -13,7 +13,7 @@ const server = new TillServer();
 const browserDialogs = [];
 const held = servedInABrowser(server);
 
-async function device(width, height, { url = server.url, signedIn = true } = {}) {
+async function device(width, height, { url = server.url, signedIn = true, staff = ['Ana', '2468'] } = {}) {
   const context = await held.browser.newContext({ viewport: { width, height } });
   const page = await context.newPage();
   page.setDefaultTimeout(5000);
@@ -22,13 +22,13 @@ async function device(width, height, { url = server.url, signedIn = true } = {})
     dialog.dismiss();
   });
   await page.goto(url);
-  if (signedIn) await signIn(page);
+  if (signedIn) await signIn(page, ...staff);
   return page;
 }
 
-async function signIn(page) {
-  await page.getByLabel('Name').fill('Ana');
-  await page.getByLabel('PIN').fill('2468');
+async function signIn(page, name = 'Ana', pin = '2468') {
+  await page.getByLabel('Name').fill(name);
+  await page.getByLabel('PIN').fill(pin);
   await page.getByRole('button', { name: 'Sign in' }).click();
   await page.getByRole('heading', { name: 'Open orders' }).waitFor();
 }
@@ -179,6 +179,36 @@ test('a receipt names the restaurant, groups equal lines, fits 80 mm, and is voi
   await question.getByRole('textbox', { name: 'Reason' }).fill('rang up on the wrong table');
   await question.getByRole('button', { name: 'Void the sale' }).click();
   await receipt.getByText(/VOID .*: rang up on the wrong table/).waitFor();
+  await phone.context().close();
+});
+
+test('a waiter voids with a manager\'s PIN typed on the device, and a dish sold out greys within a second', async () => {
+  const phone = await device(390, 844, { staff: ['Bo', '1357'] });
+  await openTable(phone, '12');
+  await phone.getByRole('button', { name: 'Add Green tea' }).click();
+  await orderTotal(phone, 1).waitFor();
+  await phone.getByRole('button', { name: 'Pay', exact: true }).click();
+  const receipt = phone.getByRole('region', { name: 'Receipt' });
+  await receipt.getByText('Green tea').waitFor();
+  await phone.getByRole('button', { name: 'Void this sale' }).click();
+  const question = phone.getByRole('dialog', { name: /^Void customer \d+'s sale\?$/ });
+  await question.getByRole('textbox', { name: 'Reason' }).fill('never served');
+  await question.getByRole('button', { name: 'Void the sale' }).click();
+  const approval = phone.getByRole('dialog', { name: 'A manager\'s approval' });
+  await approval.getByRole('textbox', { name: 'Manager', exact: true }).fill('Ana');
+  await approval.getByLabel('Manager\'s PIN').fill('2468');
+  await approval.getByRole('button', { name: 'Approve' }).click();
+  await receipt.getByText(/VOID .*: never served/).waitFor();
+
+  await openTable(phone, '14');
+  await phone.getByRole('button', { name: 'Add Green tea' }).waitFor();
+  const marked = Date.now();
+  runOrThrow(['sold-out', 'drink', 'Green tea', '--journal', server.journal]);
+  await phone.getByRole('button', { name: 'Green tea, sold out' }).waitFor({ timeout: 1000 });
+  assert.ok(Date.now() - marked <= 1500, 'the phone greyed the tea within a second of the mark');
+  assert.ok(await phone.getByRole('button', { name: 'Green tea, sold out' }).isDisabled());
+  runOrThrow(['available', 'drink', 'Green tea', '--journal', server.journal]);
+  await phone.getByRole('button', { name: 'Add Green tea' }).waitFor();
   await phone.context().close();
 });
 

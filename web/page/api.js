@@ -54,7 +54,17 @@ export function whenRetrying(listener) {
   onRetry = listener;
 }
 
-async function change(method, path, body) {
+// Asked for a manager's approval when the till says an action needs one:
+// resolves to {staff, pin}, or null to give the action up.
+let askApproval = async () => null;
+export function whenApprovalNeeded(ask) {
+  askApproval = ask;
+}
+
+const needsApproval = (error) =>
+  error instanceof ApiError && error.status === 403 && / needs a manager's approval$/.test(error.message);
+
+async function changeOnce(method, path, body) {
   const key = newKey();
   const started = Date.now();
   for (let attempt = 0; ; attempt += 1) {
@@ -70,6 +80,19 @@ async function change(method, path, body) {
   }
 }
 
+// An action a waiter may not do alone is sent again, as a new action, with
+// the approval a manager typed on the device.
+async function change(method, path, body) {
+  try {
+    return await changeOnce(method, path, body);
+  } catch (error) {
+    if (!needsApproval(error)) throw error;
+    const approval = await askApproval(error.message);
+    if (!approval) throw error;
+    return changeOnce(method, path, { ...(body ?? {}), approval });
+  }
+}
+
 const read = (path) => send('GET', path);
 const orderPath = (order) => `/api/orders/${encodeURIComponent(order)}`;
 
@@ -79,8 +102,10 @@ export const api = {
   settings: () => read('/api/settings'),
   menu: () => read('/api/menu'),
   orders: () => read('/api/orders'),
-  add: (order, kind, item, note) =>
-    change('POST', `${orderPath(order)}/items`, { kind, item, count: 1, ...(note ? { note } : {}) }),
+  add: (order, kind, item, note, menuVersion) =>
+    change('POST', `${orderPath(order)}/items`,
+           { kind, item, count: 1, menu_version: menuVersion, ...(note ? { note } : {}) }),
+  discount: (order, discount) => change('POST', `${orderPath(order)}/discount`, discount),
   send: (order) => change('POST', `${orderPath(order)}/send`),
   fire: (order, course) => change('POST', `${orderPath(order)}/fire`, { course }),
   tickets: (station) =>

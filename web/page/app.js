@@ -1,14 +1,15 @@
 // The web till's page: open orders, an order with the menu as buttons that
 // never move under a finger, payment that shows what it charges, receipts,
 // the day's summary; live through the event stream.
-import { api, ApiError, whenRetrying } from './api.js';
-import { confirmed, tableToMoveTo } from './dialogs.js';
+import { api, ApiError, whenApprovalNeeded, whenRetrying } from './api.js';
+import { confirmed, managerApproval, tableToMoveTo } from './dialogs.js';
 import { whyGone } from './elsewhere.js';
 import { byTable, centsOf, counted, folded, moneyIn, orderTitle, timeOf } from './format.js';
 import { kitchenName, noteTaken, renderKitchenBar, renderPrinters } from './kitchen-order.js';
 import { receiptPaper } from './receipt.js';
 import { recentStaffButtons, rememberStaff } from './staff.js';
 import { renderSummary } from './summary.js';
+import { showMenu } from './menu.js';
 import { renderToPay } from './to-pay.js';
 
 const $ = (id) => document.getElementById(id);
@@ -160,23 +161,24 @@ async function moveItem(order, item) {
   await refresh();
 }
 
-function renderMenu() {
-  const menu = $('menu');
-  menu.replaceChildren();
-  for (const [kind, heading] of [['dish', 'Main dishes'], ['snack', 'Snacks'], ['drink', 'Drinks']]) {
-    const title = document.createElement('h3');
-    title.textContent = heading;
-    menu.append(title);
-    for (const item of state.menu[kind]) {
-      const add = button(item.name, `Add ${item.name}`,
-                         () => api.add(state.current, kind, item.number, noteTaken()).then(refresh));
-      const price = document.createElement('span');
-      price.className = 'price';
-      price.textContent = money(item.price_cents);
-      add.append(price);
-      menu.append(add);
+// A number chosen from a menu the till no longer sells from is refused with
+// the menu as it is now: the page shows it, and the waiter chooses again.
+async function adding(kind, item) {
+  try {
+    await api.add(state.current, kind, item.number, noteTaken(), state.menu.version);
+  } catch (error) {
+    if (error.answer?.menu) {
+      state.menu = error.answer.menu;
+      renderMenu();
     }
+    throw error;
   }
+  await refresh();
+}
+
+function renderMenu() {
+  showMenu(state.menu, money, (kind, item) => button(
+    item.name, item.sold_out ? `${item.name}, sold out` : `Add ${item.name}`, () => adding(kind, item)));
 }
 
 function openOrderView(name) {
@@ -197,6 +199,8 @@ function paymentOf(form, order) {
   }
   const ticked = order.items.filter((item) => state.split.has(item.id)).map((item) => item.id);
   if (ticked.length > 0 && ticked.length < order.items.length) payment.items = ticked;
+  // No tap charges a total the waiter never saw.
+  if (!payment.items) payment.expected_total_cents = order.due_cents;
   return payment;
 }
 
@@ -270,9 +274,14 @@ let refreshShown = 0;
 
 async function refresh() {
   const asked = ++refreshesAsked;
-  const answer = await api.orders();
+  const [answer, menu] = await Promise.all([api.orders(), api.menu()]);
   if (asked < refreshShown) return;
   refreshShown = asked;
+  // The owner may import a menu or mark a dish sold out while the till serves.
+  if (JSON.stringify(menu) !== JSON.stringify(state.menu)) {
+    state.menu = menu;
+    renderMenu();
+  }
   const previous = state.orders;
   state.orders = answer.orders;
   renderPrinters(answer.printers_offline, timeOf);
@@ -358,6 +367,7 @@ async function signIn(form) {
   if (pending) await run(pending);
 }
 
+whenApprovalNeeded(managerApproval);
 whenRetrying((error) => (error ? say('The till cannot be reached; trying again…', true)
                                  : say('Connected.')));
 $('sign-in-form').addEventListener('submit', (event) => {

@@ -1,5 +1,6 @@
 // The page's questions, as modal dialogs: a confirmation before a drastic
-// action, and the table an item moves to. Each resolves once answered.
+// action, a manager's approval, and the table an item moves to. Each
+// resolves once answered.
 
 const $ = (id) => document.getElementById(id);
 
@@ -25,6 +26,22 @@ export async function confirmed({ title, text, yes, reason = false }) {
   const answer = await answerOf(dialog);
   if (!reason) return answer === 'yes';
   return answer === 'yes' ? field.value.trim() : null;
+}
+
+// Asks a manager to approve on this device what a waiter may not do alone:
+// resolves to {staff, pin}, or null when cancelled. The dialog is made for
+// the question and goes with its answer, so that its PIN field is never
+// taken for the sign-in's.
+export async function managerApproval(why) {
+  document.body.append($('approve-template').content.cloneNode(true));
+  const dialog = $('approve');
+  $('approve-text').textContent =
+    `${why[0].toUpperCase()}${why.slice(1)}: a manager types their name and PIN here.`;
+  const answer = await answerOf(dialog);
+  const staff = dialog.querySelector('input[name=staff]').value.trim();
+  const pin = dialog.querySelector('input[name=pin]').value;
+  dialog.remove();
+  return answer === 'yes' ? { staff, pin } : null;
 }
 
 // Resolves to the label of the table chosen, or null when cancelled.

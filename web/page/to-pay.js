@@ -7,7 +7,7 @@ const $ = (id) => document.getElementById(id);
 export function renderToPay(order, split, money) {
   const ticked = order.items.filter((item) => split.has(item.id));
   const splitting = ticked.length > 0 && ticked.length < order.items.length;
-  const due = splitting ? ticked.reduce((sum, item) => sum + item.price_cents, 0) : order.total_cents;
+  const due = splitting ? ticked.reduce((sum, item) => sum + item.price_cents, 0) : order.due_cents;
   $('to-pay').textContent = splitting
     ? `Split: ${ticked.length} of ${counted(order.items.length, 'item')}, to pay ${money(due)}`
     : `To pay: ${money(due)}`;
