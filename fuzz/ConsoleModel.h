@@ -156,18 +156,49 @@ private:
         return total;
     }
 
-    // pay [cash [AMOUNT] | card | other]: cash short of the total pays nothing.
+    // An amount as the till reads one: a point or a comma, two decimals at
+    // most, 0 or more; -1 for none.
+    static long long amountOf(const std::string& word) {
+        Money::Parsed read = Money::parse(word, '.');
+        if (read.reading != Money::Reading::amount) {
+            read = Money::parse(word, ',');
+        }
+        return read.reading == Money::Reading::amount && read.amount >= Money()
+                   ? read.amount.cents()
+                   : -1;
+    }
+
+    // pay [METHOD AMOUNT ...] [cash [AMOUNT] | card | other] [tip AMOUNT]:
+    // the parts named must leave some of the total to the last way, and
+    // cash short of the rest and the tip pays nothing.
     void pay(const std::vector<std::string>& words, std::size_t from) {
-        const std::optional<long long> cash = cashOf(words, from);
+        std::size_t end = words.size();
+        long long tip = 0;
+        if (end >= from + 2 && lower(words[end - 2]) == "tip") {
+            tip = amountOf(words[end - 1]);
+            end -= 2;
+        }
+        long long named = 0;
+        bool sound = tip >= 0 && tip <= 10'000'000;
+        std::size_t at = from;
+        while (at + 2 < end && isMethod(words[at]) && !isMethod(words[at + 1])) {
+            const long long part = amountOf(words[at + 1]);
+            sound = sound && part > 0;
+            named = std::min(named + std::max(part, 0LL), 1LL << 50);
+            at += 2;
+        }
+        const std::optional<long long> cash =
+            cashOf(std::vector<std::string>(words.begin(), words.begin() + static_cast<long>(end)), at);
         const auto found = orders.find(current);
-        if (!cash || found == orders.end()) {
+        if (!sound || !cash || found == orders.end()) {
             return;
         }
         std::vector<Held> all;
         for (const auto& kind : found->second) {
             all.insert(all.end(), kind.begin(), kind.end());
         }
-        if (*cash < 0 || *cash >= totalOf(all)) {
+        const long long rest = totalOf(all) - named;
+        if (rest > 0 && (*cash < 0 || *cash >= rest + tip)) {
             payAll(current);
         }
     }
