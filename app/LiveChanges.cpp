@@ -4,6 +4,7 @@
 
 #include "control/ControlClient.h"
 #include "control/ControlPath.h"
+
 #include "app/TillStart.h"
 
 namespace {
@@ -26,8 +27,7 @@ std::unique_ptr<ControlSocket> listenForChanges(DayService& service,
     try {
         return std::make_unique<ControlSocket>(service, ControlPath::of(journalPath));
     } catch (const std::exception& failure) {
-        std::cerr << "restaurant: changes during service are off: " << failure.what()
-                  << std::endl;
+        std::cerr << "restaurant: changes during service are off: " << failure.what() << std::endl;
         return nullptr;
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/ControlSocket.h"
+
 #include "service/DayService.h"
 
 // The owner's changes while a till serves: each goes to the till that holds

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "control/ControlRequests.h"
 #include "kitchen/PrintRoom.h"
 
 #include "app/DemoDay.h"
 #include "app/LiveChanges.h"
 #include "base/LocalTime.h"
-#include "control/ControlRequests.h"
 #include "console/Console.h"
 #include "console/EditLineReader.h"
 #include "console/FdLineReader.h"

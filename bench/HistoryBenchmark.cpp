@@ -50,11 +50,15 @@ void writeDay(Journal& journal, const Menu& menu, Moment& at, int customers) {
         const RuleContext context(day, menu, at, "", 700, newSaleId);
         const auto number = static_cast<std::int64_t>(customer % 4) + 1;
         carry(journal, day,
-              DayRules::rule(context, AddItems{"", ItemKind::dish, {number, ""}, 1, "", std::nullopt}));
-        carry(journal, day,
               DayRules::rule(context,
-                             AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2, "", std::nullopt}));
-        carry(journal, day, DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}, {}}, {}, {}, {}}));
+                             AddItems{"", ItemKind::dish, {number, ""}, 1, "", std::nullopt}));
+        carry(journal, day,
+              DayRules::rule(
+                  context,
+                  AddItems{"", ItemKind::drink, {number, ""}, 1 + customer % 2, "", std::nullopt}));
+        carry(
+            journal, day,
+            DayRules::rule(context, PayOrder{"", {}, {methods[customer % 3], {}, {}}, {}, {}, {}}));
     }
     const RuleContext context(day, menu, at, "", 700, newSaleId);
     Ruling closing = std::get<Ruling>(DayRules::rule(context, CloseDay{}));

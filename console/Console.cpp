@@ -73,7 +73,8 @@ Console::~Console() = default;
 std::string Console::commands() { return CommandTable::help(); }
 
 void Console::start() {
-    view.started(service.start(settings.printerStations(), settings.serviceCharge()), DayService::systemClock());
+    view.started(service.start(settings.printerStations(), settings.serviceCharge()),
+                 DayService::systemClock());
 }
 
 bool Console::handle(const std::string& text) {
@@ -102,12 +103,12 @@ bool Console::handle(const std::string& text) {
 void Console::carryOut(const Command& command) {
     using Handler = void (Console::*)(const Command&);
     static constexpr Handler handlers[] = {
-        &Console::showMenu, &Console::add,     &Console::remove,  &Console::clear,
-        &Console::showCart, &Console::payNow,  &Console::split,   &Console::move,
-        &Console::select,   &Console::select,  &Console::tables,  &Console::voidSale,
-        &Console::send,     &Console::fire,    &Console::reprint, &Console::discount,
-        &Console::evenly,   &Console::drawer,  &Console::receipt, &Console::report,
-        &Console::summary,  &Console::help,    &Console::quitNow,
+        &Console::showMenu, &Console::add,    &Console::remove,  &Console::clear,
+        &Console::showCart, &Console::payNow, &Console::split,   &Console::move,
+        &Console::select,   &Console::select, &Console::tables,  &Console::voidSale,
+        &Console::send,     &Console::fire,   &Console::reprint, &Console::discount,
+        &Console::evenly,   &Console::drawer, &Console::receipt, &Console::report,
+        &Console::summary,  &Console::help,   &Console::quitNow,
     };
     static_assert(std::size(handlers) == static_cast<std::size_t>(Command::Verb::quit) + 1,
                   "one handler for every verb");

@@ -273,7 +273,6 @@ void ConsoleView::refused(const Refusal& refusal, const std::string& line, std::
     }
 }
 
-
 // The journal or memory failed: the line was not carried out.
 void ConsoleView::refusedByTheTill(const Refusal& refusal, const std::string& line,
                                    std::ostream& errors) {

@@ -22,8 +22,8 @@ Parsed discountFrom(const std::vector<std::string>& words, std::size_t at, Comma
     } else if (const std::optional<Money> amount = MoneyCommandParser::amountOf(words[at])) {
         command.amount = *amount;
     } else {
-        return "'" + words[at] + "' is not a percentage (10%) nor an amount (5.00): " +
-               discountForms;
+        return "'" + words[at] +
+               "' is not a percentage (10%) nor an amount (5.00): " + discountForms;
     }
     command.reason = CommandWords::joined(words, at + 1, words.size());
     return command;

@@ -33,7 +33,8 @@ void MoneyWords::drawerMoved(const DrawerMoved& moved) {
     } else if (moved.kind == "count") {
         say("Counted " + amount(moved.amount) + " in the drawer: the summary shows over or short");
     } else {
-        say(amount(moved.amount) + (moved.kind == "in" ? " put in the drawer" : " taken out of the drawer"));
+        say(amount(moved.amount) +
+            (moved.kind == "in" ? " put in the drawer" : " taken out of the drawer"));
     }
 }
 
@@ -70,7 +71,8 @@ void MoneyWords::refused(const Refusal& refusal) {
     const Reason reason = refusal.reason;
     if (reason == Reason::badDiscount) {
         say("A discount is a percentage from 0.01 to 100 (discount 10% REASON), or an "
-            "amount up to " + amount(refusal.due) + " (discount 5.00 REASON)");
+            "amount up to " +
+            amount(refusal.due) + " (discount 5.00 REASON)");
     } else if (reason == Reason::badAmount) {
         say("'" + refusal.given.twoDecimals() + "' is no amount for " + refusal.text +
             ": type an amount with at most two decimals, for example: drawer open 150.00");

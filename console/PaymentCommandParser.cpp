@@ -57,8 +57,8 @@ Parsed PaymentCommandParser::pay(const std::vector<std::string>& words) {
     if (end >= 3 && lowercaseWord(words[end - 2]) == "tip") {
         const std::optional<Money> tip = MoneyCommandParser::amountOf(words[end - 1]);
         if (!tip) {
-            return "'" + words[end - 1] + "' is not an amount: type the tip, for example: " +
-                   "pay card tip 3.00";
+            return "'" + words[end - 1] +
+                   "' is not an amount: type the tip, for example: " + "pay card tip 3.00";
         }
         command.tip = *tip;
         end -= 2;
@@ -67,14 +67,18 @@ Parsed PaymentCommandParser::pay(const std::vector<std::string>& words) {
     while (at + 2 < end && isMethod(words[at]) && !isMethod(words[at + 1])) {
         const std::optional<Money> amount = MoneyCommandParser::amountOf(words[at + 1]);
         if (!amount || *amount == Money()) {
-            return "'" + words[at + 1] + "' is not the amount of a part: name each part's way "
+            return "'" + words[at + 1] +
+                   "' is not the amount of a part: name each part's way "
                    "and amount, then the way the rest is paid, for example: pay cash 20 card";
         }
         command.parts.push_back({lowercaseWord(words[at]), std::nullopt, *amount});
         at += 2;
     }
     if (at < end) {
-        auto payment = paymentOf(std::vector<std::string>(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(end)), at);
+        auto payment =
+            paymentOf(std::vector<std::string>(words.begin(),
+                                               words.begin() + static_cast<std::ptrdiff_t>(end)),
+                      at);
         if (payment.index() == 1) {
             return std::get<std::string>(payment);
         }
@@ -86,12 +90,11 @@ Parsed PaymentCommandParser::pay(const std::vector<std::string>& words) {
 
 // split evenly N: the bill in N equal parts, each paid by a pay of its own.
 Parsed PaymentCommandParser::evenly(const std::vector<std::string>& words) {
-    const std::optional<std::int64_t> parts =
-        words.size() == 3 && isAllDigits(words[2]) ? CommandWords::digitsOf(words[2])
-                                                    : std::nullopt;
+    const std::optional<std::int64_t> parts = words.size() == 3 && isAllDigits(words[2])
+                                                  ? CommandWords::digitsOf(words[2])
+                                                  : std::nullopt;
     if (!parts) {
-        return std::string(
-            "'split evenly' needs the number of parts, for example: split evenly 3");
+        return std::string("'split evenly' needs the number of parts, for example: split evenly 3");
     }
     Command command;
     command.verb = Command::Verb::evenly;

@@ -152,6 +152,6 @@ void ControlSocket::answer(int client) {
         request.is_discarded() || !request.is_object()
             ? nlohmann::json{{"ok", false}, {"error", "the request is not one line of JSON"}}
             : requests.handle(request, uid);
-    writeAll(client, answered.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
-                         "\n");
+    writeAll(client,
+             answered.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
 }

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "control/ControlRequests.h"
+
 #include "service/DayService.h"
 
 // ControlSocket lets the owner change the menu, the staff, the settings and

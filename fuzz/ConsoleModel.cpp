@@ -91,4 +91,39 @@ bool labelled(const std::string& word) {
     });
 }
 
+// The cash a line gives from `from` on, -1 when it gives none, or
+// nothing when the words are no way to pay or the cash is above
+// 100,000.00, a typo.
+std::optional<long long> cashOf(const std::vector<std::string>& words, std::size_t from) {
+    const std::string method = from < words.size() ? lower(words[from]) : "";
+    if (from == words.size() ||
+        ((method == "card" || method == "other") && words.size() == from + 1) ||
+        (method == "cash" && words.size() == from + 1)) {
+        return -1;
+    }
+    if (method != "cash" || words.size() != from + 2) {
+        return std::nullopt;
+    }
+    Money::Parsed given = Money::parse(words[from + 1], '.');
+    if (given.reading != Money::Reading::amount) {
+        given = Money::parse(words[from + 1], ',');
+    }
+    if (given.reading != Money::Reading::amount || given.amount <= Money() ||
+        given.amount > Money::fromCents(10'000'000)) {
+        return std::nullopt;
+    }
+    return given.amount.cents();
+}
+
+// An amount as the till reads one: a point or a comma, two decimals at
+// most, 0 or more; -1 for none.
+long long amountOf(const std::string& word) {
+    Money::Parsed read = Money::parse(word, '.');
+    if (read.reading != Money::Reading::amount) {
+        read = Money::parse(word, ',');
+    }
+    return read.reading == Money::Reading::amount && read.amount >= Money() ? read.amount.cents()
+                                                                            : -1;
+}
+
 }  // namespace consolemodel

@@ -46,6 +46,12 @@ std::size_t chosenName(const std::vector<std::string>& names, const std::string&
 int kindOf(const std::string& word);
 // Whether the word is a table's label.
 bool labelled(const std::string& word);
+// The cash a line gives from `from` on, -1 when it gives none, or nothing
+// when the words are no way to pay or the cash is above 100,000.00, a typo.
+std::optional<long long> cashOf(const std::vector<std::string>& words, std::size_t from);
+// An amount as the till reads one: a point or a comma, two decimals at
+// most, 0 or more; -1 for none.
+long long amountOf(const std::string& word);
 
 // An item as the model sees it: its kind, its place on the menu, and when
 // it was added, which orders a customer's cart.
@@ -123,49 +129,12 @@ private:
         return true;
     }
 
-    // The cash a line gives from `from` on, -1 when it gives none, or
-    // nothing when the words are no way to pay or the cash is above
-    // 100,000.00, a typo.
-    static std::optional<long long> cashOf(const std::vector<std::string>& words,
-                                           std::size_t from) {
-        const std::string method = from < words.size() ? lower(words[from]) : "";
-        if (from == words.size() ||
-            ((method == "card" || method == "other") && words.size() == from + 1) ||
-            (method == "cash" && words.size() == from + 1)) {
-            return -1;
-        }
-        if (method != "cash" || words.size() != from + 2) {
-            return std::nullopt;
-        }
-        Money::Parsed given = Money::parse(words[from + 1], '.');
-        if (given.reading != Money::Reading::amount) {
-            given = Money::parse(words[from + 1], ',');
-        }
-        if (given.reading != Money::Reading::amount || given.amount <= Money() ||
-            given.amount > Money::fromCents(10'000'000)) {
-            return std::nullopt;
-        }
-        return given.amount.cents();
-    }
-
     static long long totalOf(const std::vector<Held>& items) {
         long long total = 0;
         for (const Held& item : items) {
             total += kinds[item.kind][item.menu].price;
         }
         return total;
-    }
-
-    // An amount as the till reads one: a point or a comma, two decimals at
-    // most, 0 or more; -1 for none.
-    static long long amountOf(const std::string& word) {
-        Money::Parsed read = Money::parse(word, '.');
-        if (read.reading != Money::Reading::amount) {
-            read = Money::parse(word, ',');
-        }
-        return read.reading == Money::Reading::amount && read.amount >= Money()
-                   ? read.amount.cents()
-                   : -1;
     }
 
     // pay [METHOD AMOUNT ...] [cash [AMOUNT] | card | other] [tip AMOUNT]:
@@ -187,8 +156,8 @@ private:
             named = std::min(named + std::max(part, 0LL), 1LL << 50);
             at += 2;
         }
-        const std::optional<long long> cash =
-            cashOf(std::vector<std::string>(words.begin(), words.begin() + static_cast<long>(end)), at);
+        const std::optional<long long> cash = cashOf(
+            std::vector<std::string>(words.begin(), words.begin() + static_cast<long>(end)), at);
         const auto found = orders.find(current);
         if (!sound || !cash || found == orders.end()) {
             return;

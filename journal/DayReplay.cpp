@@ -225,7 +225,10 @@ void DayReplay::pay(const JournalEntry& entry) {
         damaged(entry, "records a payment without its customer");
     }
     const std::string key = keyOf(entry.label);
-    PaidCustomer paid = paidOf(entry, openOf(entry, key).order);
+    PaidCustomer paid = money.paidOf(entry, openOf(entry, key).order, day);
+    if (entry.amount) {
+        changed.insert(key);
+    }
     std::vector<std::size_t>& items = paidItems[*entry.customer];
     Money prices;
     for (std::int64_t item : paidFor(entry, openOf(entry, key).order)) {
@@ -254,39 +257,9 @@ void DayReplay::pay(const JournalEntry& entry) {
     lastCustomer = std::max(lastCustomer, *entry.customer);
 }
 
-// The customer as the payment's entry and the order make them; an equal
-// part of a bill counts as paid at once.
-PaidCustomer DayReplay::paidOf(const JournalEntry& entry, OpenOrder& order) {
-    PaidCustomer paid;
-    paid.number = *entry.customer;
-    paid.saleId = *entry.saleId;
-    paid.paidAt = entry.at;
-    paid.table = order.label;
-    paid.method = entry.method.value_or("");
-    paid.given = entry.given;
-    paid.staff = entry.staff.value_or("");
-    paid.discount = entry.discount.value_or(Money());
-    paid.charge = entry.charge.value_or(Money());
-    paid.tip = entry.tip.value_or(Money());
-    paid.discounts = money.discountsOn(order, day);
-    if (entry.amount) {
-        order.paidInParts += *entry.amount;
-        paid.part = ++order.partsPaid;
-        paid.parts = order.parts;
-        changed.insert(keyOf(entry.label));
-    }
-    return paid;
-}
-
-// The kitchen ran out of an item, or has it again.
 void DayReplay::marked(const JournalEntry& entry) {
-    if (!entry.kind || !entry.name) {
-        damaged(entry, "marks no item of the menu");
-    }
-    if (entry.type == JournalEntry::Type::soldOut) {
-        day.soldOut.emplace(*entry.kind, *entry.name);
-    } else {
-        day.soldOut.erase({*entry.kind, *entry.name});
+    if (const char* damage = MoneyReplay::marked(entry, day)) {
+        damaged(entry, damage);
     }
 }
 

@@ -110,7 +110,6 @@ private:
     void cashed(const JournalEntry& entry);
     // Items sold out, and to be had again.
     void marked(const JournalEntry& entry);
-    PaidCustomer paidOf(const JournalEntry& entry, OpenOrder& order);
     // Takes the item out of its open order, which closes once empty;
     // returns the order's key.
     std::string takeOut(const JournalEntry& entry);

@@ -107,10 +107,8 @@ void readMoneyFields(SQLite::Statement& select, JournalEntry& entry) {
     const auto money = [](const SQLite::Column& column) {
         return Money::fromCents(column.getInt64());
     };
-    entry.approver =
-        optionalOf<std::string>(select.getColumn(26), [](const SQLite::Column& column) {
-            return column.getString();
-        });
+    entry.approver = optionalOf<std::string>(
+        select.getColumn(26), [](const SQLite::Column& column) { return column.getString(); });
     entry.amount = optionalOf<Money>(select.getColumn(27), money);
     entry.percent = optionalOf<std::int64_t>(select.getColumn(28), whole);
     entry.discount = optionalOf<Money>(select.getColumn(29), money);

@@ -15,29 +15,29 @@ struct JournalEntry {
     // The kinds of change. The numbers are kept in the journal and hashed:
     // they never change, and new kinds take new numbers.
     enum class Type : std::uint8_t {
-        open = 1,       // the day opens
-        add = 2,        // an item goes into an order: `label`'s, the counter's without one
-        remove = 3,     // the item added by entry `item` leaves its order
-        pay = 4,        // an order is paid by customer `customer`, under a sale id
-        close = 5,      // the day closes
-        select = 6,     // the till turns to order `label`, the counter's without one
-        order = 7,      // order `label` opens under a sale id
-        move = 8,       // the item added by entry `item` moves to order `label`
-        part = 9,       // the item added by entry `item` is part of `customer`'s payment
-        voided = 10,    // customer `customer`'s sale is void, for `reason`
-        relabel = 11,   // the open order `label` is called `name` from now on
-        key = 12,       // the day heads are signed by the public key `name`, in hex
-        anchored = 13,  // a new anchor was written after a full check, for `reason`
-        ticket = 14,    // kitchen ticket `ticket` for `station`, of order `label`, `heading`
-        onTicket = 15,  // the item added by entry `item` is on ticket `ticket`
-        ready = 16,     // the item added by entry `item`, on ticket `ticket`, is ready
-        recall = 17,    // ticket `ticket`'s items are to cook again
-        discount = 18,  // `percent` or `amount` off order `label`, or off the item `item`
-        drawer = 19,    // the drawer's float, cash in or out, or its count: `method`, `amount`
-        tender = 20,    // customer `customer` paid `amount` of a sale by `method`
-        evenly = 21,    // order `label` is to be paid in `parts` equal parts
-        soldOut = 22,   // the menu's item `name` of `kind` is sold out for the day
-        available = 23, // the menu's item `name` of `kind` is to be had again
+        open = 1,        // the day opens
+        add = 2,         // an item goes into an order: `label`'s, the counter's without one
+        remove = 3,      // the item added by entry `item` leaves its order
+        pay = 4,         // an order is paid by customer `customer`, under a sale id
+        close = 5,       // the day closes
+        select = 6,      // the till turns to order `label`, the counter's without one
+        order = 7,       // order `label` opens under a sale id
+        move = 8,        // the item added by entry `item` moves to order `label`
+        part = 9,        // the item added by entry `item` is part of `customer`'s payment
+        voided = 10,     // customer `customer`'s sale is void, for `reason`
+        relabel = 11,    // the open order `label` is called `name` from now on
+        key = 12,        // the day heads are signed by the public key `name`, in hex
+        anchored = 13,   // a new anchor was written after a full check, for `reason`
+        ticket = 14,     // kitchen ticket `ticket` for `station`, of order `label`, `heading`
+        onTicket = 15,   // the item added by entry `item` is on ticket `ticket`
+        ready = 16,      // the item added by entry `item`, on ticket `ticket`, is ready
+        recall = 17,     // ticket `ticket`'s items are to cook again
+        discount = 18,   // `percent` or `amount` off order `label`, or off the item `item`
+        drawer = 19,     // the drawer's float, cash in or out, or its count: `method`, `amount`
+        tender = 20,     // customer `customer` paid `amount` of a sale by `method`
+        evenly = 21,     // order `label` is to be paid in `parts` equal parts
+        soldOut = 22,    // the menu's item `name` of `kind` is sold out for the day
+        available = 23,  // the menu's item `name` of `kind` is to be had again
     };
 
     std::int32_t day = 0;

@@ -22,6 +22,12 @@ public:
     // Returns the discounts on the order: its own, then its items'.
     std::vector<Discount> discountsOn(const OpenOrder& order, const DayRecord& day) const;
 
+    // Returns the customer a payment's entry makes of the order; an equal
+    // part of a bill counts as paid at once.
+    PaidCustomer paidOf(const JournalEntry& entry, OpenOrder& order, const DayRecord& day) const;
+    // Marks the item sold out, or to be had again; returns why the entry is
+    // damaged, or null.
+    static const char* marked(const JournalEntry& entry, DayRecord& day);
     static Discount discountOf(const JournalEntry& entry);
     static DrawerMove drawerMoveOf(const JournalEntry& entry);
 

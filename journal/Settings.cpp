@@ -125,8 +125,9 @@ std::optional<std::string> Settings::problemWith(const std::string& key, const s
     }
     if (key == "service-charge") {
         const Money::Parsed percent = Money::parse(value);
-        if (!value.empty() && (percent.reading != Money::Reading::amount ||
-                               percent.amount < Money() || percent.amount > Money::fromCents(10'000))) {
+        if (!value.empty() &&
+            (percent.reading != Money::Reading::amount || percent.amount < Money() ||
+             percent.amount > Money::fromCents(10'000))) {
             return "the service charge is a percentage from 0 to 100, such as 10 or 12.5";
         }
     }

@@ -186,10 +186,11 @@ void exportMoneyRows(CsvWriter& csv, const SaleFigures& sale, const std::vector<
     }
     const ExportRow row{sale, z};
     const std::string method = sale.tenders.size() > 1 ? "parts" : sale.method;
-    for (const auto& [kind, amount] : {std::pair{"discount", -sale.discount},
-                                       std::pair{"service charge", sale.charge}}) {
+    for (const auto& [kind, amount] :
+         {std::pair{"discount", -sale.discount}, std::pair{"service charge", sale.charge}}) {
         if (amount != Money()) {
-            row.write(csv, kind, "", amount, {"", "", "", left.twoDecimals(), method, defused(sale.staff)});
+            row.write(csv, kind, "", amount,
+                      {"", "", "", left.twoDecimals(), method, defused(sale.staff)});
             left = Money();
         }
     }
@@ -221,10 +222,10 @@ int exportDay(Journal& journal, std::optional<std::int32_t> day, std::ostream& o
         const std::string method = sale.tenders.size() > 1 ? "parts" : sale.method;
         for (std::size_t at = 0; at < sale.items.size(); ++at) {
             const SoldItem& item = sale.items[at];
-            ExportRow{sale, z}.write(csv, std::string(kindWord(item.kind)), defused(item.name), item.price,
-                                     {item.cost.twoDecimals(), item.costWithSurcharge.twoDecimals(),
-                                      vatRateText(item.vat), vat[at].twoDecimals(), method,
-                                      defused(item.staff)});
+            ExportRow{sale, z}.write(
+                csv, std::string(kindWord(item.kind)), defused(item.name), item.price,
+                {item.cost.twoDecimals(), item.costWithSurcharge.twoDecimals(),
+                 vatRateText(item.vat), vat[at].twoDecimals(), method, defused(item.staff)});
         }
         exportMoneyRows(csv, sale, vat, z);
     }

@@ -19,14 +19,20 @@ struct Line {
 const char* const when = "%Y-%m-%d %H:%M:%S";
 
 std::string paidWord(const std::string& method) {
-    return method == "cash" ? "Paid in cash" : method == "card" ? "Paid by card" : "Paid by other means";
+    return method == "cash"   ? "Paid in cash"
+           : method == "card" ? "Paid by card"
+                              : "Paid by other means";
 }
 
 // The discounts and the service charge between the items and the total; an
 // equal part shows the bill's total and its part.
 void addAdjustments(const SaleFigures& sale, std::vector<Line>& lines) {
     for (const Discount& discount : sale.discounts) {
-        lines.push_back({"Discount" + (discount.percent != 0 ? " " + vatRateText(discount.percent) + " %" : std::string()) + ": " + discount.reason, ""});
+        lines.push_back({"Discount" +
+                             (discount.percent != 0 ? " " + vatRateText(discount.percent) + " %"
+                                                    : std::string()) +
+                             ": " + discount.reason,
+                         ""});
     }
     if (sale.discount != Money()) {
         lines.push_back({"Discounts", (-sale.discount).twoDecimals()});
@@ -35,7 +41,8 @@ void addAdjustments(const SaleFigures& sale, std::vector<Line>& lines) {
         lines.push_back({"Service charge", sale.charge.twoDecimals()});
     }
     if (sale.parts > 0) {
-        lines.push_back({"Part " + std::to_string(sale.part) + " of " + std::to_string(sale.parts), ""});
+        lines.push_back(
+            {"Part " + std::to_string(sale.part) + " of " + std::to_string(sale.parts), ""});
     }
 }
 
@@ -49,7 +56,8 @@ void addTenders(const SaleFigures& sale, std::vector<Line>& lines) {
         }
         const bool last = at + 1 == sale.tenders.size();
         const Money tip = last ? sale.tip : Money();
-        lines.push_back({paidWord(tender.method), tender.given.value_or(tender.amount + tip).twoDecimals()});
+        lines.push_back(
+            {paidWord(tender.method), tender.given.value_or(tender.amount + tip).twoDecimals()});
     }
     if (sale.tip != Money()) {
         lines.push_back({"Tip", sale.tip.twoDecimals()});

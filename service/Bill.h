@@ -26,8 +26,8 @@ struct Bill {
                    std::int64_t serviceCharge);
     // The same with those discounts in place of the order's.
     static Bill of(const DayReplay& day, const OpenOrder& order,
-                   const std::vector<std::size_t>& chosen, bool closing,
-                   std::int64_t serviceCharge, const std::vector<Discount>& discounts);
+                   const std::vector<std::size_t>& chosen, bool closing, std::int64_t serviceCharge,
+                   const std::vector<Discount>& discounts);
     // Returns the bill of the whole order.
     static Bill whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge);
     static Bill whole(const DayReplay& day, const OpenOrder& order, std::int64_t serviceCharge,

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <set>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>

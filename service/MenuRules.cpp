@@ -3,7 +3,8 @@
 #include "service/ItemFinder.h"
 
 Ruled MenuRules::soldOut(const RuleContext& context, const MarkSoldOut& command) {
-    const auto chosen = ItemFinder(context.menu(), context.day()).onMenu(command.kind, command.item);
+    const auto chosen =
+        ItemFinder(context.menu(), context.day()).onMenu(command.kind, command.item);
     if (chosen.index() == 1) {
         return std::get<Refusal>(chosen);
     }

@@ -35,7 +35,8 @@ Ruled MoneyRules::discount(const RuleContext& context, const GiveDiscount& comma
     Money base = Bill::whole(context.day(), open, 0).prices;
     Discounted discounted{open.label, "", Money(), Money()};
     if (command.item) {
-        auto chosen = ItemFinder(context.menu(), context.day()).chosen(command.order, {*command.item});
+        auto chosen =
+            ItemFinder(context.menu(), context.day()).chosen(command.order, {*command.item});
         if (chosen.index() == 1) {
             return std::get<Refusal>(chosen);
         }

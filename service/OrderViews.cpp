@@ -22,8 +22,9 @@ OrderView OrderViews::of(const DayReplay& day, const OpenOrder& order) {
     const Bill bill = Bill::whole(day, order, day.serviceCharge());
     view.discount = bill.discount;
     view.charge = bill.charge;
-    view.due = order.parts > 0 ? (bill.due - order.paidInParts).firstShare(order.parts - order.partsPaid)
-                               : bill.due;
+    view.due = order.parts > 0
+                   ? (bill.due - order.paidInParts).firstShare(order.parts - order.partsPaid)
+                   : bill.due;
     view.parts = order.parts;
     view.partsPaid = order.partsPaid;
     return view;

@@ -67,8 +67,9 @@ Ruled PaymentRules::payFor(const RuleContext& context, const OpenOrder& open,
     const bool whole = chosen.size() == open.size() && !share;
     const Bill bill = Bill::of(context.day(), open, chosen, whole, context.serviceCharge());
     Paid paid = paidOf(context, open, chosen, whole);
-    paid.total = open.parts > 0 ? (bill.due - open.paidInParts).firstShare(open.parts - open.partsPaid)
-                                : bill.due;
+    paid.total = open.parts > 0
+                     ? (bill.due - open.paidInParts).firstShare(open.parts - open.partsPaid)
+                     : bill.due;
     if (!share) {
         paid.discount = bill.discount;
         paid.charge = bill.charge;

@@ -196,6 +196,6 @@ struct Administered {
 };
 
 // What a command did, one alternative for each command, in their order.
-using Result = std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started,
-                            LeftOpen, Sent, TicketMarked, Discounted, SplitUp, DrawerMoved,
-                            SoldOutMarked, Administered>;
+using Result =
+    std::variant<Selected, Added, Removed, Cleared, Paid, Moved, Voided, Closed, Started, LeftOpen,
+                 Sent, TicketMarked, Discounted, SplitUp, DrawerMoved, SoldOutMarked, Administered>;

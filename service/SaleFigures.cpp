@@ -54,7 +54,8 @@ std::vector<VatFigure> SaleFigures::vatOf(const std::map<std::int64_t, Money>& b
     std::vector<VatFigure> vat;
     Money spread;
     for (const auto& [rate, gross] : byRate) {
-        Money share = prices.cents() == 0 ? Money() : (adjustment * gross.cents()).dividedBy(prices.cents());
+        Money share =
+            prices.cents() == 0 ? Money() : (adjustment * gross.cents()).dividedBy(prices.cents());
         if (rate == byRate.rbegin()->first) {
             share = adjustment - spread;
         }

@@ -210,7 +210,9 @@ TEST_F(Writer, AFailingChangeFailsAloneAndAFailingSyncRefusesTheWholeBatch) {
         waitFor([] { return FaultyVfs::heldSyncs() == 1; });
         Pending<Added> teas([&] { return service.add("2", ItemKind::drink, tea, 2); });
         Pending<Added> pizza([&] { return service.add("2", ItemKind::drink, {{}, "pizza"}, 1); });
-        Pending<Paid> card([&] { return service.pay("5", {}, Payment{"card", std::nullopt, std::nullopt}); });
+        Pending<Paid> card([&] {
+            return service.pay("5", {}, Payment{"card", std::nullopt, std::nullopt});
+        });
         std::optional<Told> unanswerable;
         addUnanswerable(service, unanswerable);
         // The same request twice, by its key: the second gets the first's answer.

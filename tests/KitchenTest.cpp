@@ -184,8 +184,9 @@ TEST_F(Kitchen, ADinnerOfSixTablesIsSentFiredCookedAndResumedTicketByTicket) {
 
 TEST_F(Kitchen, ANoteIsPlainTextOfSixtyCharactersAndAnItemWithOneIsALineOfItsOwn) {
     open();
-    EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, std::string(61, 'x'), std::nullopt}),
-              Refusal::Reason::badNote);
+    EXPECT_EQ(
+        refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, std::string(61, 'x'), std::nullopt}),
+        Refusal::Reason::badNote);
     EXPECT_EQ(refused(AddItems{"1", ItemKind::dish, {1, ""}, 1, "no\x07salt", std::nullopt}),
               Refusal::Reason::badNote);
     EXPECT_FALSE(service->order("1")) << "a refused note adds nothing";

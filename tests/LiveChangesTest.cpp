@@ -6,16 +6,17 @@
 // sign-in. The socket is the owner's alone, and goes with the till.
 #include <boost/asio/ip/tcp.hpp>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <csignal>
 #include <sys/stat.h>
 #include <vector>
 
 #include "control/ControlPath.h"
+
 #include "tests/ChildProcess.h"
 #include "tests/RunProgram.h"
 #include "tests/TempFolder.h"
@@ -48,8 +49,8 @@ Answer ask(unsigned short port, const std::string& method, const std::string& ta
     answer.status = std::stoi(line.substr(9, 3));
     while (std::getline(stream, line) && line != "\r") {
     }
-    answer.body = json::parse(std::string(std::istreambuf_iterator<char>(stream), {}), nullptr,
-                              false);
+    answer.body =
+        json::parse(std::string(std::istreambuf_iterator<char>(stream), {}), nullptr, false);
     return answer;
 }
 
@@ -64,8 +65,8 @@ protected:
 };
 
 TEST_F(LiveChanges, SoldOutMenuAndStaffReachEveryDeviceWithinASecond) {
-    ChildProcess till({RESTAURANT_PATH, "serve", "--listen", "127.0.0.1:0", "--journal",
-                       file("journal.db")});
+    ChildProcess till(
+        {RESTAURANT_PATH, "serve", "--listen", "127.0.0.1:0", "--journal", file("journal.db")});
     std::string line;
     ASSERT_TRUE(till.readLine(line, milliseconds(20000)));
     const std::size_t at = line.find("127.0.0.1:") + 10;
@@ -87,8 +88,7 @@ TEST_F(LiveChanges, SoldOutMenuAndStaffReachEveryDeviceWithinASecond) {
     EXPECT_EQ(refused.status, 409);
     EXPECT_EQ(refused.body["error"], "Grilled salmon is sold out");
     EXPECT_EQ(ask(port, "GET", "/api/menu").body["dish"][2]["sold_out"], true);
-    EXPECT_EQ(restaurant("available dish grilled", status),
-              "Grilled salmon is to be had again\n");
+    EXPECT_EQ(restaurant("available dish grilled", status), "Grilled salmon is to be had again\n");
     EXPECT_EQ(ask(port, "POST", "/api/orders/5/items", add).status, 200);
 
     std::ofstream(file("menu.csv")) << "kind,name,price,cost\ndish,Grilled salmon,19.00,8.00\n"
@@ -99,14 +99,14 @@ TEST_F(LiveChanges, SoldOutMenuAndStaffReachEveryDeviceWithinASecond) {
     const json menu = ask(port, "GET", "/api/menu").body;
     EXPECT_EQ(menu["version"], 2);
     EXPECT_EQ(menu["dish"][0]["price_cents"], 1900);
-    const Answer stale = ask(port, "POST", "/api/orders/5/items",
-                             R"({"kind":"dish","item":3,"menu_version":1})");
+    const Answer stale =
+        ask(port, "POST", "/api/orders/5/items", R"({"kind":"dish","item":3,"menu_version":1})");
     EXPECT_EQ(stale.status, 409);
     EXPECT_EQ(stale.body.value("menu", json::object()).value("version", 0), 2) << stale.body;
-    ASSERT_EQ(ask(port, "POST", "/api/orders/5/items",
-                  R"({"kind":"dish","item":1,"menu_version":2})")
-                  .status,
-              200);
+    ASSERT_EQ(
+        ask(port, "POST", "/api/orders/5/items", R"({"kind":"dish","item":1,"menu_version":2})")
+            .status,
+        200);
     const json orders = ask(port, "GET", "/api/orders").body;
     std::vector<std::int64_t> prices;
     for (const json& item : orders["orders"][0]["items"]) {

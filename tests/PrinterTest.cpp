@@ -94,7 +94,9 @@ TEST_F(Printers, APrinterThatRefusesConnectionsForFiveSecondsThenPrintsEveryTick
     service.start(settings.printerStations());
     const PrintRoom room(service, settings);
     for (const char* table : {"1", "2", "3"}) {
-        ASSERT_TRUE(service.carryOut(AddItems{table, ItemKind::dish, {1, ""}, 1, table, std::nullopt}).result);
+        ASSERT_TRUE(
+            service.carryOut(AddItems{table, ItemKind::dish, {1, ""}, 1, table, std::nullopt})
+                .result);
         ASSERT_TRUE(service.carryOut(SendOrder{table}).result);
     }
     const auto offline = [&] {

@@ -137,12 +137,14 @@ inline DayCommand RandomDay::randomCommand() {
             return MoveItems{order, someItemsOf(order), randomOrder(), false};
         case 2:
         case 3:
-            return PayOrder{order, someItemsOf(order), {methods[random() % 3], std::nullopt, {}}, {}, {}, {}};
+            return PayOrder{
+                order, someItemsOf(order), {methods[random() % 3], std::nullopt, {}}, {}, {}, {}};
         case 4:
             return VoidSale{static_cast<std::int32_t>(random() % 6), "", "rang up twice"};
         case 5:
             return PayOrder{order, {}, {"cash", Money::fromCents(300000), {}}, {}, {}, {}};
         default:
-            return AddItems{order, kind, {number, ""}, 1 + static_cast<int>(random() % 3), "", std::nullopt};
+            return AddItems{order, kind,        {number, ""}, 1 + static_cast<int>(random() % 3),
+                            "",    std::nullopt};
     }
 }

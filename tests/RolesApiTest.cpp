@@ -53,8 +53,9 @@ TEST(Roles, AWaiterNeedsAManagersPinForAVoidACloseAndALargeDiscount) {
     EXPECT_EQ(journal.currentDay().entries.back().approver, "Ana");
     EXPECT_EQ(journal.currentDay().entries.back().staff, "Bo");
 
-    const WebAnswer paid = till.ask(
-        "POST", "/api/orders/5/pay", R"({"method":"card","tip_cents":150,"expected_total_cents":1799})");
+    const WebAnswer paid =
+        till.ask("POST", "/api/orders/5/pay",
+                 R"({"method":"card","tip_cents":150,"expected_total_cents":1799})");
     ASSERT_EQ(paid.status, 200) << paid.body;
     EXPECT_EQ(bodyOf(paid)["receipt"]["discount_cents"], 201);
     EXPECT_EQ(bodyOf(paid)["receipt"]["tip_cents"], 150);
@@ -85,9 +86,9 @@ TEST(Roles, TheDrawerEqualPartsAndAPaymentInPartsAddUpInTheSummary) {
     EXPECT_EQ(till.ask("POST", "/api/drawer/open", R"({"amount_cents":10000})").status, 200);
     EXPECT_EQ(till.ask("POST", "/api/drawer/out", R"({"amount_cents":500})").status, 400)
         << "cash out needs a reason";
-    ASSERT_EQ(till.ask("POST", "/api/orders/7/items", R"({"kind":"drink","item":2,"count":5})")
-                  .status,
-              200);
+    ASSERT_EQ(
+        till.ask("POST", "/api/orders/7/items", R"({"kind":"drink","item":2,"count":5})").status,
+        200);
     // Five juices, 20.00, in three parts: 6.67, 6.67, 6.66.
     const WebAnswer split = till.ask("POST", "/api/orders/7/split-evenly", R"({"parts":3})");
     ASSERT_EQ(split.status, 200) << split.body;

@@ -34,15 +34,14 @@ protected:
     void SetUp() override {
         TempFolder::SetUp();
         journal = std::make_unique<SqliteJournal>(file("journal.db"), SqliteJournal::Access::till);
-        service = std::make_unique<DayService>(bistroMenu(), *journal, [] { return 1796760000; },
-                                               1000);
+        service = std::make_unique<DayService>(
+            bistroMenu(), *journal, [] { return 1796760000; }, 1000);
         service->start({}, 1000);
     }
 
     // Ana waits tables; Mia manages.
     Told asAna(DayCommand command, std::string approver = "") {
-        return service->carryOut(std::move(command), "Ana", StaffRole::waiter,
-                                 std::move(approver));
+        return service->carryOut(std::move(command), "Ana", StaffRole::waiter, std::move(approver));
     }
 
     void add(const std::string& order, ItemKind kind, std::int64_t number, int count = 1) {

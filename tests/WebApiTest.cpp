@@ -282,7 +282,8 @@ TEST(WebApi, CarriesADayThroughEveryEndpointToTheCent) {
     EXPECT_EQ(summary["revenue_cents"], 2000);
     EXPECT_EQ(summary["cash_expected_cents"], 2000);
     EXPECT_EQ(summary["voids"][0]["reason"], "wrong card");
-    EXPECT_EQ(summary["staff"], json::parse(R"([{"staff":"Ana","payments":1,"revenue_cents":2000,"tips_cents":0}])"));
+    EXPECT_EQ(summary["staff"],
+              json::parse(R"([{"staff":"Ana","payments":1,"revenue_cents":2000,"tips_cents":0}])"));
     EXPECT_EQ(summary["vat"], json::parse(R"([{"rate":0,"gross_cents":2000,"vat_cents":0}])"));
     EXPECT_EQ(bodyOf(till.ask("GET", "/api/days/1/receipts/2"))["given_cents"], 5000);
     const json closed = bodyOf(till.ask("POST", "/api/day/close", "{}"));

@@ -172,7 +172,6 @@ Routed ChangeRoutes::moveItems(const std::string& order, const json& body) {
                   }};
 }
 
-
 Routed ChangeRoutes::voidSale(const std::string& saleId, const json& body) {
     BodyFields fields(body);
     if (!fields.has("reason")) {

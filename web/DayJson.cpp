@@ -145,7 +145,8 @@ json DayJson::order(const OrderView& order) {
             {"discount_cents", order.discount.cents()},
             {"service_charge_cents", order.charge.cents()},
             {"due_cents", order.due.cents()},
-            {"parts", order.parts == 0 ? json() : json({{"of", order.parts}, {"paid", order.partsPaid}})}};
+            {"parts",
+             order.parts == 0 ? json() : json({{"of", order.parts}, {"paid", order.partsPaid}})}};
 }
 
 json DayJson::receipt(const SaleFigures& sale) {
@@ -185,10 +186,12 @@ json DayJson::moneyOf(const SaleFigures& sale) {
     }
     json discounts = json::array();
     for (const Discount& discount : sale.discounts) {
-        discounts.push_back({{"reason", discount.reason},
-                             {"percent", discount.percent == 0 ? json() : json(static_cast<double>(discount.percent) / 100.0)},
-                             {"amount_cents", discount.percent == 0 ? json(discount.amount.cents()) : json()},
-                             {"approver", discount.approver.empty() ? json() : json(discount.approver)}});
+        discounts.push_back(
+            {{"reason", discount.reason},
+             {"percent",
+              discount.percent == 0 ? json() : json(static_cast<double>(discount.percent) / 100.0)},
+             {"amount_cents", discount.percent == 0 ? json(discount.amount.cents()) : json()},
+             {"approver", discount.approver.empty() ? json() : json(discount.approver)}});
     }
     return {{"discount_cents", sale.discount.cents()},
             {"discounts", discounts},

@@ -80,16 +80,16 @@ Routed MoneyRoutes::splitEvenly(const std::string& order, const json& body) {
     if (fields.fault() || parts == 0) {
         return badRequest(fields.fault().value_or("give the number of parts, from 2 to 20"));
     }
-    return ChangeRoutes::Change{
-        SplitEvenly{order, parts}, [order](const Result& done, const DayReplay& day) {
-            json shown = DayJson::order(OrderViews::named(day, order));
-            json shares = json::array();
-            for (const Money share : std::get<SplitUp>(done).shares) {
-                shares.push_back(share.cents());
-            }
-            shown["shares_cents"] = shares;
-            return DayJson::text(shown);
-        }};
+    return ChangeRoutes::Change{SplitEvenly{order, parts},
+                                [order](const Result& done, const DayReplay& day) {
+                                    json shown = DayJson::order(OrderViews::named(day, order));
+                                    json shares = json::array();
+                                    for (const Money share : std::get<SplitUp>(done).shares) {
+                                        shares.push_back(share.cents());
+                                    }
+                                    shown["shares_cents"] = shares;
+                                    return DayJson::text(shown);
+                                }};
 }
 
 Routed MoneyRoutes::drawer(const std::string& kind, const json& body) {
@@ -104,12 +104,12 @@ Routed MoneyRoutes::drawer(const std::string& kind, const json& body) {
     if (fields.fault() || amount < 0) {
         return badRequest(fields.fault().value_or("give the amount in \"amount_cents\""));
     }
-    return ChangeRoutes::Change{DrawerCash{kind, Money::fromCents(amount), reason},
-                                [](const Result& done, const DayReplay&) {
-                                    const DrawerMoved& moved = std::get<DrawerMoved>(done);
-                                    return DayJson::text({{"drawer", moved.kind},
-                                                          {"amount_cents", moved.amount.cents()}});
-                                }};
+    return ChangeRoutes::Change{
+        DrawerCash{kind, Money::fromCents(amount), reason},
+        [](const Result& done, const DayReplay&) {
+            const DrawerMoved& moved = std::get<DrawerMoved>(done);
+            return DayJson::text({{"drawer", moved.kind}, {"amount_cents", moved.amount.cents()}});
+        }};
 }
 
 namespace {

@@ -76,8 +76,7 @@ StaffRole SignIn::roleOf(const std::string& name) const {
 
 // A waiter's device asks a manager to type their PIN on it: checked as a
 // sign-in is, and held by the same limits.
-void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
-                     Approved approved) {
+void SignIn::approve(const WebRequest& request, const nlohmann::json& approval, Approved approved) {
     BodyFields fields(approval);
     const std::string name = foldedName(fields.text("staff", "", "give the manager's name"));
     std::string pin = fields.text("pin", "", "give the manager's PIN as text");
@@ -87,8 +86,8 @@ void SignIn::approve(const WebRequest& request, const nlohmann::json& approval,
         return;
     }
     if (const std::optional<Moment> wait = gate.tryAt(sessions.now(), request.peer, name)) {
-        approved(WebAnswer::refusal(429, "too many wrong PINs: try again in " +
-                                             std::to_string(*wait) + " s"));
+        approved(WebAnswer::refusal(
+            429, "too many wrong PINs: try again in " + std::to_string(*wait) + " s"));
         return;
     }
     const Journal::StaffMember* member = memberNamed(*staff, name);

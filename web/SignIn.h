@@ -2,9 +2,9 @@
 
 #include <functional>
 #include <memory>
-#include <variant>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/StaffRole.h"

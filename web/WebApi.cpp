@@ -120,8 +120,8 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         return;
     }
     signIn.approve(request, body["approval"],
-                   [this, request, asker, change, reply](
-                       std::variant<std::string, WebAnswer> approved) mutable {
+                   [this, request, asker, change,
+                    reply](std::variant<std::string, WebAnswer> approved) mutable {
                        if (auto* refused = std::get_if<WebAnswer>(&approved)) {
                            reply(std::move(*refused));
                            return;
