@@ -4,7 +4,6 @@
 // items ordered before keeping their prices, and a number chosen from the
 // old menu is refused; a member of staff added makes the till ask for
 // sign-in. The socket is the owner's alone, and goes with the till.
-#include <boost/asio/ip/tcp.hpp>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -18,12 +17,12 @@
 #include "control/ControlPath.h"
 
 #include "tests/ChildProcess.h"
+#include "tests/LoopbackHttp.h"
 #include "tests/RunProgram.h"
 #include "tests/TempFolder.h"
 
 namespace {
 
-using boost::asio::ip::tcp;
 using nlohmann::json;
 using std::chrono::milliseconds;
 
@@ -32,26 +31,10 @@ struct Answer {
     json body;
 };
 
-// One request on a connection of its own, answered within 10 s or never.
 Answer ask(unsigned short port, const std::string& method, const std::string& target,
            const std::string& body = "") {
-    tcp::iostream stream("127.0.0.1", std::to_string(port));
-    stream.expires_after(std::chrono::seconds(10));
-    stream << method << " " << target
-           << " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
-           << "Content-Length: " << body.size() << "\r\nConnection: close\r\n\r\n"
-           << body << std::flush;
-    Answer answer;
-    std::string line;
-    if (!std::getline(stream, line) || line.size() < 12) {
-        return answer;
-    }
-    answer.status = std::stoi(line.substr(9, 3));
-    while (std::getline(stream, line) && line != "\r") {
-    }
-    answer.body =
-        json::parse(std::string(std::istreambuf_iterator<char>(stream), {}), nullptr, false);
-    return answer;
+    const LoopbackAnswer answer = askLoopback(port, method, target, body);
+    return {answer.status, json::parse(answer.body, nullptr, false)};
 }
 
 class LiveChanges : public TempFolder {

@@ -19,6 +19,7 @@
 
 #include "journal/SqliteJournal.h"
 #include "tests/ChildProcess.h"
+#include "tests/LoopbackHttp.h"
 #include "tests/TempFolder.h"
 
 namespace {
@@ -26,31 +27,12 @@ namespace {
 using boost::asio::ip::tcp;
 using std::chrono::milliseconds;
 
-struct Answer {
-    int status = 0;  // 0: no answer came
-    std::string body;
-};
+using Answer = LoopbackAnswer;
 
-// One request on a connection of its own, answered within 10 s or never.
+// A POST under a key.
 Answer send(unsigned short port, const std::string& target, const std::string& body,
             const std::string& key) {
-    tcp::iostream stream("127.0.0.1", std::to_string(port));
-    stream.expires_after(std::chrono::seconds(10));
-    stream << "POST " << target
-           << " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\n"
-           << "Idempotency-Key: " << key << "\r\nContent-Length: " << body.size()
-           << "\r\nConnection: close\r\n\r\n"
-           << body << std::flush;
-    Answer answer;
-    std::string line;
-    if (!std::getline(stream, line) || line.size() < 12) {
-        return answer;
-    }
-    answer.status = std::stoi(line.substr(9, 3));
-    while (std::getline(stream, line) && line != "\r") {
-    }
-    answer.body.assign(std::istreambuf_iterator<char>(stream), {});
-    return answer;
+    return askLoopback(port, "POST", target, body, key);
 }
 
 // A web till run as its own program, on a port chosen once.
