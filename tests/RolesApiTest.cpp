@@ -61,8 +61,15 @@ TEST(Roles, AWaiterNeedsAManagersPinForAVoidACloseAndALargeDiscount) {
     EXPECT_EQ(bodyOf(paid)["receipt"]["tip_cents"], 150);
     const std::string sale = bodyOf(paid)["receipt"]["sale_id"];
     const json reason = {{"reason", "wrong table"}};
+    const std::size_t paidFor = till.entries();
     EXPECT_EQ(till.ask("POST", "/api/sales/" + sale + "/void", reason.dump()).status, 403);
+    EXPECT_EQ(
+        till.ask("POST", "/api/sales/" + sale + "/void", approvedBy("Ana", "1111", reason)).status,
+        403);
     EXPECT_EQ(till.ask("POST", "/api/day/close").status, 403);
+    EXPECT_EQ(till.ask("POST", "/api/day/close", approvedBy("Bo", "1357", json::object())).status,
+              403);
+    EXPECT_EQ(till.entries(), paidFor) << "no refusal wrote anything";
     EXPECT_EQ(
         till.ask("POST", "/api/sales/" + sale + "/void", approvedBy("Ana", "2468", reason)).status,
         200);
