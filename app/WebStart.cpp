@@ -1,6 +1,7 @@
 #include "app/WebStart.h"
 
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <termios.h>
@@ -87,6 +88,16 @@ bool importedMenu(const std::string& file, Journal& journal) {
     return true;
 }
 
+// Sessions are kept by the day's writer, which tells nobody.
+std::function<void(KeepSession)> keptBy(DayService& service) {
+    return [&service](KeepSession change) {
+        Submission submission;
+        submission.command = std::move(change);
+        submission.tell = [](const Told&) {};
+        service.submit(std::move(submission));
+    };
+}
+
 }  // namespace
 
 int serveTill(const ServeRequest& request) {
@@ -119,12 +130,7 @@ int serveTill(const ServeRequest& request) {
         listenForChanges(service, journalPathOf(request.journalFile));
     // Past days are read beside the writer, from a connection of their own.
     SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
-    Sessions sessions(DayService::systemClock, kept, [&service](KeepSession change) {
-        Submission submission;
-        submission.command = std::move(change);
-        submission.tell = [](const Told&) {};
-        service.submit(std::move(submission));
-    });
+    Sessions sessions(DayService::systemClock, kept, keptBy(service));
     EventHub events;
     WebApi api(service, history, sessions, events);
     WebServer server(api, events, *options);

@@ -18,6 +18,9 @@ constexpr int waitMilliseconds = 10000;
 // Closes the socket whichever way the request ends.
 struct Connection {
     int fd = -1;
+    explicit Connection(int fd) : fd(fd) {}
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
     ~Connection() {
         if (fd >= 0) {
             ::close(fd);
@@ -36,7 +39,7 @@ std::optional<nlohmann::json> ControlClient::ask(const std::string& journalPath,
         return std::nullopt;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    Connection connection{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
+    const Connection connection(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (connection.fd < 0 || ::connect(connection.fd, reinterpret_cast<const sockaddr*>(&address),
                                        sizeof(address)) != 0) {
         return std::nullopt;

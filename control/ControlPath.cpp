@@ -27,7 +27,7 @@ std::string hashOf(const std::string& text) {
 std::string ControlPath::of(const std::string& journalPath) {
     std::error_code failed;
     const std::filesystem::path absolute = std::filesystem::absolute(journalPath, failed);
-    const std::string beside = (failed ? journalPath : absolute.string()) + ".sock";
+    std::string beside = (failed ? journalPath : absolute.string()) + ".sock";
     if (beside.size() < sizeof(sockaddr_un::sun_path)) {
         return beside;
     }

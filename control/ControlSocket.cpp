@@ -14,7 +14,7 @@
 namespace {
 
 // A request is a line of JSON: a menu of some thousand items fits.
-constexpr std::size_t longestRequest = 4 * 1024 * 1024;
+constexpr std::size_t longestRequest = std::size_t{4} * 1024 * 1024;
 constexpr int waitMilliseconds = 5000;
 
 sockaddr_un addressOf(const std::string& path) {

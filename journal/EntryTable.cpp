@@ -118,6 +118,14 @@ void readMoneyFields(SQLite::Statement& select, JournalEntry& entry) {
     entry.parts = optionalOf<std::int64_t>(select.getColumn(33), whole);
 }
 
+ItemKind kindOf(const SQLite::Column& column) {
+    const std::int64_t code = column.getInt64();
+    if (code < 0 || code > 2) {
+        throw JournalError("the journal holds an item of unknown kind");
+    }
+    return static_cast<ItemKind>(code);
+}
+
 JournalEntry entryOf(SQLite::Statement& select) {
     JournalEntry entry;
     entry.day = select.getColumn(0).getInt();
@@ -132,13 +140,7 @@ JournalEntry entryOf(SQLite::Statement& select) {
     entry.customer = optionalOf<std::int32_t>(select.getColumn(4),
                                               [](const SQLite::Column& c) { return c.getInt(); });
     entry.item = optionalOf<std::int64_t>(select.getColumn(5), whole);
-    entry.kind = optionalOf<ItemKind>(select.getColumn(6), [](const SQLite::Column& c) {
-        const std::int64_t code = c.getInt64();
-        if (code < 0 || code > 2) {
-            throw JournalError("the journal holds an item of unknown kind");
-        }
-        return static_cast<ItemKind>(code);
-    });
+    entry.kind = optionalOf<ItemKind>(select.getColumn(6), kindOf);
     entry.name = optionalOf<std::string>(select.getColumn(7), text);
     entry.price = optionalOf<Money>(select.getColumn(8), money);
     entry.cost = optionalOf<Money>(select.getColumn(9), money);

@@ -69,11 +69,7 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
         return std::move(*administered);
     }
     if (const auto* printer = std::get_if<PrinterState>(&submission.command)) {
-        state.setOffline(printer->station, printer->offlineSince);
-        Ran ran;
-        ran.changed = true;
-        ran.told.result = LeftOpen{};
-        return ran;
+        return printerNoted(*printer);
     }
     if (std::optional<Ran> refused = refusedBeforeRules(submission)) {
         return std::move(*refused);
@@ -195,6 +191,15 @@ CommandRunner::Ran CommandRunner::reprinted(const ReprintTicket& reprint, Writer
     Ran ran;
     ran.changed = true;
     ran.told.result = TicketMarked{ticket->number, ticket->station, ticket->items.size()};
+    return ran;
+}
+
+// A printer offline is kept in memory alone, for every device to show.
+CommandRunner::Ran CommandRunner::printerNoted(const PrinterState& printer) {
+    state.setOffline(printer.station, printer.offlineSince);
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = LeftOpen{};
     return ran;
 }
 

@@ -20,6 +20,9 @@ Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 }  // namespace
 
+// A table of commands, each to its rule: every command is named, so that a
+// new one cannot be left out.
+// NOLINTNEXTLINE(readability-function-size)
 Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
     return std::visit(
         Overloaded{

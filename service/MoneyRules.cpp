@@ -22,6 +22,21 @@ std::optional<Refusal> MoneyRules::badDiscount(const GiveDiscount& command, Mone
     return std::nullopt;
 }
 
+// The order's bill before the discount and with it; an item keeps one
+// discount, so a new one takes the old one's place.
+std::pair<Bill, Bill> MoneyRules::billsAround(const DayReplay& day, const OpenOrder& open,
+                                              const Discount& given) {
+    std::vector<Discount> discounts = day.discountsOn(open);
+    const Bill before = Bill::whole(day, open, 0, discounts);
+    if (given.item != 0) {
+        discounts.erase(std::remove_if(discounts.begin(), discounts.end(),
+                                       [&](const Discount& had) { return had.item == given.item; }),
+                        discounts.end());
+    }
+    discounts.push_back(given);
+    return {before, Bill::whole(day, open, 0, discounts)};
+}
+
 // What the discount takes off is worked out now, to judge whether a
 // manager must approve it; a payment works it out again from what it pays.
 Ruled MoneyRules::discount(const RuleContext& context, const GiveDiscount& command) {
@@ -50,19 +65,10 @@ Ruled MoneyRules::discount(const RuleContext& context, const GiveDiscount& comma
     if (std::optional<Refusal> refused = badDiscount(command, base)) {
         return *refused;
     }
-    std::vector<Discount> discounts = context.day().discountsOn(open);
-    const Bill before = Bill::whole(context.day(), open, 0, discounts);
-    if (given.item != 0) {
-        // An item keeps one discount: a new one takes the old one's place.
-        discounts.erase(std::remove_if(discounts.begin(), discounts.end(),
-                                       [&](const Discount& had) { return had.item == given.item; }),
-                        discounts.end());
-    }
-    discounts.push_back(given);
-    const Bill after = Bill::whole(context.day(), open, 0, discounts);
-    discounted.amount = after.discount - before.discount;
-    discounted.total = after.discount;
-    if (discounted.total > before.prices.percent(waitersMost)) {
+    const std::pair<Bill, Bill> bills = billsAround(context.day(), open, given);
+    discounted.amount = bills.second.discount - bills.first.discount;
+    discounted.total = bills.second.discount;
+    if (discounted.total > bills.first.prices.percent(waitersMost)) {
         if (std::optional<Refusal> refused = context.needsManager("discount")) {
             return *refused;
         }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+
+#include "service/Bill.h"
 #include "service/Commands.h"
 #include "service/RuleContext.h"
 
@@ -19,6 +22,8 @@ public:
     static Ruled drawer(const RuleContext& context, const DrawerCash& command);
 
 private:
+    static std::pair<Bill, Bill> billsAround(const DayReplay& day, const OpenOrder& open,
+                                             const Discount& given);
     // Returns why the discount is no discount, if it is not.
     static std::optional<Refusal> badDiscount(const GiveDiscount& command, Money base);
 };

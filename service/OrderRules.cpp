@@ -55,6 +55,14 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
                         command.count}};
     ruling.entries.reserve(static_cast<std::size_t>(command.count) + 1);
     openIfClosed(context, command.order, ruling.entries);
+    ruling.entries.insert(ruling.entries.end(), static_cast<std::size_t>(command.count),
+                          addedEntry(context, command, sale));
+    return ruling;
+}
+
+// The item by value, so that the day never changes with the menu.
+JournalEntry OrderRules::addedEntry(const RuleContext& context, const AddItems& command,
+                                    const MenuItem& sale) {
     JournalEntry added = context.entry(JournalEntry::Type::add, command.order);
     added.kind = command.kind;
     added.name = sale.name;
@@ -66,8 +74,7 @@ Ruled OrderRules::add(const RuleContext& context, const AddItems& command) {
     if (!command.note.empty()) {
         added.note = command.note;
     }
-    ruling.entries.insert(ruling.entries.end(), static_cast<std::size_t>(command.count), added);
-    return ruling;
+    return added;
 }
 
 Ruled OrderRules::remove(const RuleContext& context, const RemoveItem& command) {

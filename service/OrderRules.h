@@ -19,6 +19,8 @@ public:
     static Ruled move(const RuleContext& context, const MoveItems& command);
 
 private:
+    static JournalEntry addedEntry(const RuleContext& context, const AddItems& command,
+                                   const MenuItem& sale);
     static std::variant<std::vector<std::size_t>, Refusal> moved(const RuleContext& context,
                                                                  const MoveItems& command);
     // The entry that opens the order under a new sale id, when it is not open.

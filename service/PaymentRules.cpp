@@ -147,22 +147,27 @@ std::optional<Refusal> PaymentRules::tendered(const RuleContext& context, Paid& 
         return refused;
     }
     paid.change = paid.payment.given ? *paid.payment.given - rest : Money();
-    for (const Payment& part : paid.parts) {
-        paid.change += part.given ? *part.given - *part.amount : Money();
+    writeTenders(context, paid, named, entries);
+    return std::nullopt;
+}
+
+// A payment in parts writes a tender for each, the last for the rest.
+void PaymentRules::writeTenders(const RuleContext& context, Paid& paid, Money named,
+                                std::vector<JournalEntry>& entries) {
+    if (paid.parts.empty()) {
+        return;
+    }
+    std::vector<Payment> all = paid.parts;
+    all.push_back(paid.payment);
+    all.back().amount = paid.total - named;
+    for (const Payment& part : all) {
+        paid.change += &part != &all.back() && part.given ? *part.given - *part.amount : Money();
         entries.push_back(context.entry(JournalEntry::Type::tender, ""));
         entries.back().customer = paid.customer;
         entries.back().method = part.method;
         entries.back().amount = part.amount;
         entries.back().given = part.given;
     }
-    if (!paid.parts.empty()) {
-        entries.push_back(context.entry(JournalEntry::Type::tender, ""));
-        entries.back().customer = paid.customer;
-        entries.back().method = paid.payment.method;
-        entries.back().amount = paid.total - named;
-        entries.back().given = paid.payment.given;
-    }
-    return std::nullopt;
 }
 
 JournalEntry PaymentRules::payEntry(const RuleContext& context, const OpenOrder& open,

@@ -29,6 +29,8 @@ private:
     // part when there are parts.
     static std::optional<Refusal> tendered(const RuleContext& context, Paid& paid,
                                            std::vector<JournalEntry>& entries);
+    static void writeTenders(const RuleContext& context, Paid& paid, Money named,
+                             std::vector<JournalEntry>& entries);
     static JournalEntry payEntry(const RuleContext& context, const OpenOrder& open,
                                  const Paid& paid, bool inParts);
     // Returns the customer whose sale the command names, or why none.

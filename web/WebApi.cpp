@@ -113,8 +113,13 @@ void WebApi::route(const WebRequest& request, Reply& reply) {
         reply(std::move(*answer));
         return;
     }
-    Asker asker{who.value_or(""), signIn.roleOf(who.value_or("")), ""};
-    ChangeRoutes::Change change = std::get<ChangeRoutes::Change>(std::move(routed));
+    approvedThen(request, body, {who.value_or(""), signIn.roleOf(who.value_or("")), ""},
+                 std::get<ChangeRoutes::Change>(std::move(routed)), std::move(reply));
+}
+
+// A change that carries a manager's approval waits for the PIN's check.
+void WebApi::approvedThen(const WebRequest& request, const json& body, Asker asker,
+                          ChangeRoutes::Change change, Reply reply) {
     if (!body.contains("approval")) {
         carryOut(request, asker, std::move(change), std::move(reply));
         return;

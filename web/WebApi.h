@@ -64,6 +64,8 @@ private:
         StaffRole role = StaffRole::waiter;
         std::string approver;
     };
+    void approvedThen(const WebRequest& request, const nlohmann::json& body, Asker asker,
+                      ChangeRoutes::Change change, Reply reply);
     void carryOut(const WebRequest& request, const Asker& asker, ChangeRoutes::Change change,
                   Reply reply);
     WebAnswer answerOf(const Told& told) const;
