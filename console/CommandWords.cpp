@@ -1,9 +1,30 @@
 #include "console/CommandWords.h"
 
+#include <cctype>
 #include <charconv>
 #include <system_error>
+#include <utility>
 
 #include "base/Text.h"
+
+std::vector<std::string> CommandWords::split(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : line) {
+        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            if (!word.empty()) {
+                words.push_back(std::move(word));
+                word.clear();
+            }
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) {
+        words.push_back(std::move(word));
+    }
+    return words;
+}
 
 std::string CommandWords::joined(const std::vector<std::string>& words, std::size_t from,
                                  std::size_t to) {

@@ -15,6 +15,8 @@
 class CommandWords {
 public:
     // Returns the words from `from` to `to`, one space between each.
+    // Returns the words of a line, split at white space.
+    static std::vector<std::string> split(const std::string& line);
     static std::string joined(const std::vector<std::string>& words, std::size_t from,
                               std::size_t to);
     // Returns a word of digits alone as a number; nothing when it is too

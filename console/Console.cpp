@@ -1,6 +1,5 @@
 #include "console/Console.h"
 
-#include <cctype>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -10,31 +9,13 @@
 #include "accounts/Cart.h"
 #include "base/Text.h"
 #include "console/CommandTable.h"
+#include "console/CommandWords.h"
 #include "reports/Receipt.h"
 #include "reports/ReportLines.h"
 #include "reports/Summary.h"
 #include "service/DayFigures.h"
 
 namespace {
-
-std::vector<std::string> splitWords(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : line) {
-        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
-            if (!word.empty()) {
-                words.push_back(std::move(word));
-                word.clear();
-            }
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty()) {
-        words.push_back(std::move(word));
-    }
-    return words;
-}
 
 // The order as the library's cart, which prints itself.
 Cart cartOf(const std::optional<OrderView>& order) {
@@ -81,7 +62,7 @@ bool Console::handle(const std::string& text) {
     if (over) {
         return false;
     }
-    const std::vector<std::string> words = splitWords(text);
+    const std::vector<std::string> words = CommandWords::split(text);
     if (words.empty()) {
         return true;
     }
@@ -247,7 +228,7 @@ bool Console::payCounter() {
         std::optional<std::string> answer =
             asker(view.unpaidQuestion(service.nextCustomer(), *service.order("")));
         const std::vector<std::string> words =
-            answer ? splitWords(*answer) : std::vector<std::string>();
+            answer ? CommandWords::split(*answer) : std::vector<std::string>();
         std::string method = words.size() == 1 ? foldedForMatching(words[0]) : "";
         if (method != "cash" && method != "card" && method != "other") {
             leaveOpen();
