@@ -186,10 +186,11 @@ int writeMenuInUse(const std::string& menuFile, const std::string& journalFile) 
 
 int settingsCommand(const std::vector<std::string>& words, const std::string& journalFile) {
     if (!words.empty() && !Settings::known(words[0])) {
-        std::cerr << "restaurant: there is no setting '" << words[0]
-                  << "': the settings are name, address, vat-number, currency, service-charge, "
-                     "and for a station's printer printer.STATION and printer.STATION.codepage"
-                  << std::endl;
+        std::cerr
+            << "restaurant: there is no setting '" << words[0]
+            << "': the settings are name, address, vat-number, currency, service-charge, site, "
+               "and for a station's printer printer.STATION and printer.STATION.codepage"
+            << std::endl;
         return badMenu;
     }
     const std::string path = journalPathOf(journalFile);

@@ -52,7 +52,7 @@ std::optional<std::string> problemWithPrinter(const std::string& value) {
 }  // namespace
 
 bool Settings::known(const std::string& key) {
-    if (key == "service-charge") {
+    if (key == "service-charge" || key == "site") {
         return true;
     }
     for (const std::string& one : keys()) {
@@ -72,6 +72,9 @@ std::vector<std::string> Settings::listed() const {
     std::vector<std::string> all = keys();
     if (!charge.empty()) {
         all.emplace_back("service-charge");
+    }
+    if (!site.empty()) {
+        all.emplace_back("site");
     }
     for (const auto& [key, value] : printing) {
         all.push_back(key);
@@ -154,6 +157,9 @@ std::string Settings::get(const std::string& key) const {
     if (key == "service-charge") {
         return charge;
     }
+    if (key == "site") {
+        return site;
+    }
     const auto found = printing.find(key);
     return found == printing.end() ? std::string() : found->second;
 }
@@ -169,6 +175,8 @@ void Settings::set(const std::string& key, const std::string& value) {
         symbol = value.empty() ? "$" : value;
     } else if (key == "service-charge") {
         charge = value;
+    } else if (key == "site") {
+        site = value;
     } else if (!stationOfKey(key).empty() && value.empty()) {
         printing.erase(key);
     } else if (!stationOfKey(key).empty()) {

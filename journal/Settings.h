@@ -10,14 +10,16 @@
 // name, address and VAT number, which head every receipt, the currency
 // symbol printed after every amount of the program's own, and where each
 // station's printer is (printer.kitchen) with its code page
-// (printer.kitchen.codepage), and the service charge on tables' bills.
+// (printer.kitchen.codepage), the service charge on tables' bills, and the
+// site's name in the restaurant group.
 class Settings {
 public:
     // The keys always listed, in order: name, address, vat-number,
-    // currency. The service charge and printers are listed once set.
+    // currency. The service charge, the site and printers are listed once
+    // set.
     static const std::vector<std::string>& keys();
-    // Returns true when `key` is one of them, the service charge, or names
-    // a station's printer or its code page.
+    // Returns true when `key` is one of them, the service charge, the site,
+    // or names a station's printer or its code page.
     static bool known(const std::string& key);
     // The code pages a printer may be set to, the first the default.
     static const std::vector<std::string>& codePages();
@@ -51,5 +53,6 @@ private:
     std::string vatNumber;
     std::string symbol = "$";
     std::string charge;
+    std::string site;
     std::map<std::string, std::string> printing;
 };

@@ -268,7 +268,7 @@ TEST_F(ClosingTheDrawer, BadRatesAndUnknownSettingsAreRefusedInOneLine) {
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.output,
               "restaurant: there is no setting 'colour': the settings are name, address, "
-              "vat-number, currency, service-charge, and for a station's printer "
+              "vat-number, currency, service-charge, site, and for a station's printer "
               "printer.STATION and printer.STATION.codepage\n");
     EXPECT_FALSE(std::filesystem::exists(file("other.db")));
     EXPECT_EQ(runProgram(program + " settings currency EUR" + journalOption).status, 0);
