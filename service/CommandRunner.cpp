@@ -71,6 +71,9 @@ CommandRunner::Ran CommandRunner::carryOut(const Submission& submission, WriterB
     if (const auto* printer = std::get_if<PrinterState>(&submission.command)) {
         return printerNoted(*printer);
     }
+    if (const auto* office = std::get_if<HeadOfficeState>(&submission.command)) {
+        return headOfficeNoted(*office);
+    }
     if (std::optional<Ran> refused = refusedBeforeRules(submission)) {
         return std::move(*refused);
     }
@@ -197,6 +200,15 @@ CommandRunner::Ran CommandRunner::reprinted(const ReprintTicket& reprint, Writer
 // A printer offline is kept in memory alone, for every device to show.
 CommandRunner::Ran CommandRunner::printerNoted(const PrinterState& printer) {
     state.setOffline(printer.station, printer.offlineSince);
+    Ran ran;
+    ran.changed = true;
+    ran.told.result = LeftOpen{};
+    return ran;
+}
+
+// So is the head office's reachability.
+CommandRunner::Ran CommandRunner::headOfficeNoted(const HeadOfficeState& office) {
+    state.setHeadOffice(office.unreachableSince);
     Ran ran;
     ran.changed = true;
     ran.told.result = LeftOpen{};

@@ -51,6 +51,7 @@ private:
     Ran reprinted(const ReprintTicket& reprint, WriterBatch& batch);
     Ran printProgress(const PrintProgress& progress, WriterBatch& batch);
     Ran printerNoted(const PrinterState& printer);
+    Ran headOfficeNoted(const HeadOfficeState& office);
     static std::optional<Refusal> kitchenRefuses(const Submission& submission);
     std::optional<Ran> administer(const DayCommand& command, WriterBatch& batch);
     // Says of a sale not in the open day whether it is in a closed one.

@@ -169,6 +169,13 @@ struct PrinterState {
     std::optional<Moment> offlineSince;
 };
 
+// Says that the head office's database could not be reached since a
+// moment, or with none, that it is reached again: kept in memory for every
+// device to see.
+struct HeadOfficeState {
+    std::optional<Moment> unreachableSince;
+};
+
 // Opens the day, or resumes the one the journal holds open; tickets for
 // the `printers`' stations go to the print queue. Tables' bills carry a
 // service charge of `serviceCharge`, in hundredths of a percent.
@@ -215,8 +222,8 @@ struct ChangeSetting {
     std::string value;
 };
 
-using DayCommand =
-    std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems, VoidSale,
-                 CloseDay, StartDay, LeaveOpen, KeepSession, SendOrder, FireCourse, MarkReady,
-                 RecallTicket, ReprintTicket, PrintProgress, PrinterState, GiveDiscount,
-                 SplitEvenly, DrawerCash, MarkSoldOut, ReplaceMenu, ChangeStaff, ChangeSetting>;
+using DayCommand = std::variant<SelectOrder, AddItems, RemoveItem, ClearOrder, PayOrder, MoveItems,
+                                VoidSale, CloseDay, StartDay, LeaveOpen, KeepSession, SendOrder,
+                                FireCourse, MarkReady, RecallTicket, ReprintTicket, PrintProgress,
+                                PrinterState, HeadOfficeState, GiveDiscount, SplitEvenly,
+                                DrawerCash, MarkSoldOut, ReplaceMenu, ChangeStaff, ChangeSetting>;

@@ -61,6 +61,9 @@ Ruled DayRules::rule(const RuleContext& context, const DayCommand& command) {
             [&](const PrinterState&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },
+            [&](const HeadOfficeState&) -> Ruled {
+                return Ruling{{}, LeftOpen{}};
+            },
             [&](const ReplaceMenu&) -> Ruled {
                 return Ruling{{}, LeftOpen{}};
             },

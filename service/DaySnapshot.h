@@ -49,6 +49,9 @@ public:
     std::shared_ptr<const std::vector<PrintJob>> printQueue;
     // The printers offline, by station, with when they went.
     std::shared_ptr<const std::map<std::string, Moment>> offlinePrinters;
+    // Since when the head office's database could not be reached, while it
+    // cannot.
+    std::optional<Moment> headOfficeUnreachable;
 
     // Returns the open day as its entries make it.
     const DayRecord& record() const;

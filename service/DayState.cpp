@@ -89,6 +89,10 @@ void DayState::setPrintQueue(std::vector<PrintJob> jobs) {
     printing = std::make_shared<const std::vector<PrintJob>>(std::move(jobs));
 }
 
+void DayState::setHeadOffice(std::optional<Moment> unreachableSince) {
+    headOfficeUnreachable = unreachableSince;
+}
+
 void DayState::setOffline(const std::string& station, std::optional<Moment> since) {
     auto changed = std::make_shared<std::map<std::string, Moment>>(*offline);
     if (since) {
@@ -156,6 +160,7 @@ std::shared_ptr<const DaySnapshot> DayState::snapshot(std::int64_t version) {
     made->closedDays = closedDays;
     made->printQueue = printing;
     made->offlinePrinters = offline;
+    made->headOfficeUnreachable = headOfficeUnreachable;
     if (replay) {
         made->over = false;
         made->current = replay->current();

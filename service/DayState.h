@@ -59,6 +59,9 @@ public:
     // Notes when the station's printer went offline; with no moment, that
     // it is back.
     void setOffline(const std::string& station, std::optional<Moment> since);
+    // Notes since when the head office could not be reached; with no
+    // moment, that it is reached again.
+    void setHeadOffice(std::optional<Moment> unreachableSince);
 
     // Returns the day as it stands, for the readers.
     std::shared_ptr<const DaySnapshot> snapshot(std::int64_t version);
@@ -76,6 +79,7 @@ private:
     std::shared_ptr<const std::vector<DayLine>> closedDays;
     std::shared_ptr<const std::vector<PrintJob>> printing;
     std::shared_ptr<const std::map<std::string, Moment>> offline;
+    std::optional<Moment> headOfficeUnreachable;
     // The open orders as the readers see them, by their place (the
     // counter's first), remade only when a command changed them; and each
     // order's place, by its key.

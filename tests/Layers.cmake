@@ -23,10 +23,11 @@ set(uses_reports service journal menu csv base)
 set(uses_console reports service journal menu base accounts lists items library)
 set(uses_kitchen service journal menu base)
 set(uses_control service journal menu base)
+set(uses_group service journal menu base)
 set(uses_web reports service journal menu base)
-set(uses_app console web kitchen control reports service journal menu csv base)
+set(uses_app console web kitchen control group reports service journal menu csv base)
 set(folders items lists accounts checks base csv menu journal service reports kitchen control
-            console web app)
+            group console web app)
 
 set(failures "")
 function(check folder used what)

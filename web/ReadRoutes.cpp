@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/LocalTime.h"
 #include "base/Text.h"
 #include "web/DayJson.h"
 #include "web/KitchenRoutes.h"
@@ -35,9 +36,13 @@ WebAnswer ReadRoutes::route(const std::vector<std::string>& path) {
         for (const std::shared_ptr<const OrderView>& order : now->orders) {
             orders.push_back(DayJson::order(*order));
         }
-        return WebAnswer::json(200, {{"change", now->version},
-                                     {"orders", orders},
-                                     {"printers_offline", KitchenRoutes::offline(*now)}});
+        return WebAnswer::json(
+            200, {{"change", now->version},
+                  {"orders", orders},
+                  {"printers_offline", KitchenRoutes::offline(*now)},
+                  {"head_office_unreachable_since", now->headOfficeUnreachable
+                                                        ? json(isoTime(*now->headOfficeUnreachable))
+                                                        : json(nullptr)}});
     }
     if (path.size() == 2 && path[1] == "events") {
         return {200, "text/event-stream", "", {{"Cache-Control", "no-store"}}, true};

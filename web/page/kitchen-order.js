@@ -1,6 +1,6 @@
 // The kitchen's part of the waiter's order: a note for the next item, Send,
 // Fire for each course held, each item's state as the kitchen left it, and
-// the printers that are offline.
+// the printers that are offline, and the head office when it cannot be reached.
 import { counted } from './format.js';
 
 const $ = (id) => document.getElementById(id);
@@ -38,6 +38,11 @@ export function renderKitchenBar(order, makeButton, { send, fire }) {
     buttons.push(makeButton(`Fire course ${course}`, null, () => fire(course)));
   }
   $('kitchen-actions').replaceChildren(...buttons);
+}
+
+// Sales go on while the head office is away: the devices only say so.
+export function renderHeadOffice(since, timeOf) {
+  $('head-office').textContent = since ? `head office unreachable since ${timeOf(since)}` : '';
 }
 
 export function renderPrinters(offline, timeOf) {
