@@ -1,5 +1,10 @@
 #include "app/ArgumentRules.h"
 
+#include <cstdio>
+#include <ctime>
+#include <iomanip>
+#include <sstream>
+
 #include "base/Text.h"
 #include "base/Vat.h"
 
@@ -12,6 +17,23 @@ const CLI::Validator& ArgumentRules::plainNumber() {
             return "";
         },
         "NUMBER");
+    return rule;
+}
+
+const CLI::Validator& ArgumentRules::date() {
+    static const CLI::Validator rule(
+        [](std::string& text) -> std::string {
+            std::tm parts{};
+            std::istringstream in(text);
+            in >> std::get_time(&parts, "%Y-%m-%d");
+            std::tm normal = parts;
+            normal.tm_isdst = -1;
+            const bool real = text.size() == 10 && in && in.peek() == EOF &&
+                              std::mktime(&normal) != -1 && normal.tm_mday == parts.tm_mday &&
+                              normal.tm_mon == parts.tm_mon;
+            return real ? "" : "'" + text + "' is not a date like 2026-12-31";
+        },
+        "DATE");
     return rule;
 }
 

@@ -11,6 +11,8 @@ class ArgumentRules {
 public:
     // Checks a number of up to nine plain digits.
     static const CLI::Validator& plainNumber();
+    // Checks a date of the calendar as YYYY-MM-DD.
+    static const CLI::Validator& date();
     // Adds --vat RATE to a command, kept in hundredths of a percent.
     static void vatOption(CLI::App& command, std::int64_t& vat);
     // Returns the number a checked argument gives, or nothing when it was

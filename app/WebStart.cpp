@@ -11,6 +11,7 @@
 
 #include "kitchen/PrintRoom.h"
 
+#include "app/GroupCommands.h"
 #include "app/LiveChanges.h"
 #include "app/TillStart.h"
 #include "base/Text.h"
@@ -98,6 +99,21 @@ std::function<void(KeepSession)> keptBy(DayService& service) {
     };
 }
 
+// Past days are read beside the writer, from a connection of their own.
+void serveUntilStopped(DayService& service, const std::vector<Journal::Session>& kept,
+                       const std::string& path, const ServeRequest& request,
+                       const WebServer::Options& options) {
+    SqliteJournal history(path, SqliteJournal::Access::reading);
+    Sessions sessions(DayService::systemClock, kept, keptBy(service));
+    EventHub events;
+    WebApi api(service, history, sessions, events);
+    WebServer server(api, events, options);
+    std::cout << "Serving the till at " << (server.secure() ? "https://" : "http://")
+              << request.listen.substr(0, request.listen.rfind(':')) << ":" << server.port()
+              << "/ ; SIGTERM or Ctrl-C stops it, the day left open" << std::endl;
+    server.run({SIGTERM, SIGINT});
+}
+
 }  // namespace
 
 int serveTill(const ServeRequest& request) {
@@ -120,24 +136,18 @@ int serveTill(const ServeRequest& request) {
                   << std::endl;
     }
     const std::optional<Journal::StoredMenu> stored = journal.storedMenu();
-    const std::vector<Journal::Session> kept = journal.sessions();
     DayService service(stored ? stored->menu : builtinMenu(), journal, DayService::systemClock,
                        request.vat);
     const Settings settings = journal.settings();
+    const std::string path = journalPathOf(request.journalFile);
+    const auto shipper = GroupCommands::shipWhileServing(service, path, request.shipTo, settings);
+    if (!shipper) {
+        return badUsage;
+    }
     service.start(settings.printerStations(), settings.serviceCharge());
     const PrintRoom printers(service, settings);
-    const std::unique_ptr<ControlSocket> control =
-        listenForChanges(service, journalPathOf(request.journalFile));
-    // Past days are read beside the writer, from a connection of their own.
-    SqliteJournal history(journalPathOf(request.journalFile), SqliteJournal::Access::reading);
-    Sessions sessions(DayService::systemClock, kept, keptBy(service));
-    EventHub events;
-    WebApi api(service, history, sessions, events);
-    WebServer server(api, events, *options);
-    std::cout << "Serving the till at " << (server.secure() ? "https://" : "http://")
-              << request.listen.substr(0, request.listen.rfind(':')) << ":" << server.port()
-              << "/ ; SIGTERM or Ctrl-C stops it, the day left open" << std::endl;
-    server.run({SIGTERM, SIGINT});
+    const std::unique_ptr<ControlSocket> control = listenForChanges(service, path);
+    serveUntilStopped(service, journal.sessions(), path, request, *options);
     service.leaveOpen();
     return 0;
 }

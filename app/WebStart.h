@@ -16,6 +16,8 @@ struct ServeRequest {
     std::int64_t vat = 0;
     // The file of the key that signs the days' heads; empty, the default's.
     std::string signingKey;
+    // The head office's database to ship to in the background; empty, none.
+    std::string shipTo;
 };
 
 // Runs the web till until SIGTERM or SIGINT, the day left open; returns the

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/ArgumentRules.h"
+#include "app/GroupCommands.h"
 #include "app/HelpFormatter.h"
 #include "app/JournalChecks.h"
 #include "app/LiveChanges.h"
@@ -69,6 +70,7 @@ struct Commands {
     CLI::App* staffRemove = nullptr;
     CLI::App* soldOut = nullptr;
     CLI::App* available = nullptr;
+    std::unique_ptr<GroupCommands> group;
 };
 
 void journalOption(CLI::App& command, Request& request) {
@@ -141,6 +143,11 @@ void defineServeCommand(CLI::App& app, Request& request, Commands& commands) {
                      "A name devices reach the till by, beside its addresses; may be given again")
         ->allow_extra_args(false)
         ->type_name("NAME");
+    commands.serve
+        ->add_option("--ship-to", request.serve.shipTo,
+                     "Ship the journal to the head office's PostgreSQL database, a libpq "
+                     "connection string, in the background")
+        ->type_name("URL");
     ArgumentRules::vatOption(*commands.serve, request.serve.vat);
     signingKeyOption(*commands.serve, request.serve.signingKey);
 }
@@ -223,9 +230,10 @@ Commands defineCommands(CLI::App& app, Request& request) {
         "The restaurant's name, address, vat-number and currency, which head its receipts: all of "
         "them, one, or one set to the words given");
     commands.settings->add_option("KEY VALUE", request.setting, "A setting, then its new value");
+    commands.group = std::make_unique<GroupCommands>(app);
     for (CLI::App* command :
          {commands.days, commands.report, commands.summary, commands.receipt, commands.exporting,
-          commands.verify, commands.key, commands.settings}) {
+          commands.verify, commands.key, commands.settings, commands.group->ship()}) {
         journalOption(*command, request);
     }
     return commands;
@@ -300,6 +308,10 @@ int carryOut(CLI::App& app, const Commands& commands, const Request& request) {
         return settingsCommand(request.setting, request.till.journalFile);
     }
     if (const std::optional<int> status = carryOutWeb(commands, request)) {
+        return *status;
+    }
+    if (const std::optional<int> status =
+            commands.group->carryOut(journalPathOf(request.till.journalFile))) {
         return *status;
     }
     if (commands.menu->parsed()) {

@@ -9,6 +9,7 @@
 #include "base/LocalTime.h"
 #include "base/Text.h"
 #include "base/Vat.h"
+#include "reports/TextColumns.h"
 
 namespace {
 
@@ -48,27 +49,7 @@ std::vector<std::string> hourLabels(const std::vector<Moment>& hours) {
     return labels;
 }
 
-using Cells = std::vector<std::string>;
-
-// Prints rows of cells in columns two spaces apart: the first `left` columns
-// aligned left, the others right, as numbers are.
-void printColumns(std::ostream& out, const std::vector<Cells>& lines, std::size_t left) {
-    std::vector<std::size_t> widths(lines.front().size());
-    for (const Cells& line : lines) {
-        for (std::size_t column = 0; column < widths.size(); ++column) {
-            widths[column] = std::max(widths[column], displayWidth(line[column]));
-        }
-    }
-    for (const Cells& line : lines) {
-        std::string text;
-        for (std::size_t column = 0; column < widths.size(); ++column) {
-            text +=
-                (column == 0 ? "" : "  ") + (column < left ? padRight(line[column], widths[column])
-                                                           : padLeft(line[column], widths[column]));
-        }
-        out << text << '\n';
-    }
-}
+using Cells = TextColumns::Cells;
 
 // The payment methods as the summary names them.
 const char* methodWord(PaymentMethod method) {
@@ -143,7 +124,7 @@ void Summary::printTable(std::ostream& out) const {
     }
     lines.push_back({"Total", "", std::to_string(figures.itemsSold), figures.revenue.twoDecimals(),
                      figures.cost.twoDecimals(), figures.profit.twoDecimals()});
-    printColumns(out, lines, 2);
+    TextColumns::print(out, lines, 2);
 }
 
 // Sales before the till kept payment methods have none, and a day of them
@@ -158,7 +139,7 @@ void Summary::printPayments(std::ostream& out) const {
             {methodWord(method.method), std::to_string(method.sales), amount(method.amount)});
     }
     out << '\n';
-    printColumns(out, lines, 1);
+    TextColumns::print(out, lines, 1);
     printMoneyLines(out);
 }
 
@@ -201,7 +182,7 @@ void Summary::printVat(std::ostream& out) const {
     }
     lines.push_back({"Total", amount(gross), amount(figures.vatTotal)});
     out << '\n';
-    printColumns(out, lines, 1);
+    TextColumns::print(out, lines, 1);
 }
 
 // Shown once someone took a payment at the web till: the payments each
@@ -217,7 +198,7 @@ void Summary::printStaff(std::ostream& out) const {
                          amount(member.tips)});
     }
     out << '\n';
-    printColumns(out, lines, 1);
+    TextColumns::print(out, lines, 1);
 }
 
 // Shown once a station made an item ready: the average time from send to
@@ -234,7 +215,7 @@ void Summary::printKitchen(std::ostream& out) const {
                              std::to_string(seconds % 60) + " s"});
     }
     out << '\n';
-    printColumns(out, lines, 1);
+    TextColumns::print(out, lines, 1);
 }
 
 void Summary::printVoids(std::ostream& out) const {
