@@ -25,8 +25,10 @@ export function runOrThrow(args, input = '') {
 
 export class TillServer {
   // `copyOf`: a folder holding a journal to serve a copy of, as it is;
-  // `menu`: the text of a menu file to import first.
-  constructor({ copyOf, menu } = {}) {
+  // `menu`: the text of a menu file to import first; `serving`: more of
+  // serve's arguments.
+  constructor({ copyOf, menu, serving = [] } = {}) {
+    this.serving = serving;
     this.folder = mkdtempSync(join(process.env.TEST_TMPDIR ?? tmpdir(), 'web-till-'));
     this.journal = join(this.folder, 'journal.db');
     if (copyOf) {
@@ -51,7 +53,8 @@ export class TillServer {
   // Resolves once the server says where it listens.
   start() {
     this.process = spawn(program, ['serve', '--listen', `127.0.0.1:${this.port}`,
-                                   '--journal', this.journal], { stdio: ['ignore', 'pipe', 'inherit'] });
+                                   '--journal', this.journal, ...this.serving],
+                         { stdio: ['ignore', 'pipe', 'inherit'] });
     return new Promise((resolve, reject) => {
       const timer = setTimeout(() => reject(new Error('the server did not start in 10 s')), 10000);
       let said = '';
