@@ -20,7 +20,7 @@ _restaurant() {
     local command="" word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         case $word in
-            menu | days | report | summary | receipt | export | verify | key | settings | serve | staff | sold-out | available)
+            menu | days | report | summary | receipt | export | verify | key | settings | serve | staff | sold-out | available | ship | group)
                 command=$word
                 break
                 ;;
@@ -29,11 +29,13 @@ _restaurant() {
 
     local words
     case $command in
-        "") words="menu days report summary receipt export verify key settings serve staff sold-out available --menu --journal --no-journal --vat --signing-key --demo --help --version" ;;
+        "") words="menu days report summary receipt export verify key settings serve staff sold-out available ship group --menu --journal --no-journal --vat --signing-key --demo --help --version" ;;
         menu) words="import --menu --journal --help" ;;
-        settings) words="name address vat-number currency service-charge --journal --help" ;;
+        settings) words="name address vat-number currency service-charge site --journal --help" ;;
         sold-out | available) words="dish snack drink --journal --help" ;;
-        serve) words="--listen --hostname --certificate --key --menu --vat --signing-key --journal --help" ;;
+        serve) words="--listen --hostname --certificate --key --menu --vat --signing-key --ship-to --journal --help" ;;
+        ship) words="--to --journal --help" ;;
+        group) words="init report --to --from --since --until --site --format --help" ;;
         verify) words="--public-key --new-anchor --journal --help" ;;
         export) words="--signed-head --journal --help" ;;
         staff) words="add list remove --role --journal --help" ;;
