@@ -1,6 +1,7 @@
 #include "journal/ChainedDays.h"
 
 #include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Transaction.h>
 #include <map>
 #include <utility>
 
@@ -26,9 +27,12 @@ ChainedDays::ChainedDays(const std::string& path)
 
 ChainedDays::~ChainedDays() = default;
 
+// One snapshot a read, so that a day's row and its records agree while a
+// till appends to them.
 template <typename Work>
 auto ChainedDays::reading(Work work) {
     try {
+        const SQLite::Transaction snapshot(file->database());
         return work();
     } catch (const SQLite::Exception& failure) {
         throw JournalError("cannot read journal " + path + ": " + failure.what());

@@ -3,6 +3,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Transaction.h>
+#include <optional>
 #include <sqlite3.h>
 #include <utility>
 
@@ -13,6 +14,7 @@
 #include "journal/PrintQueueTable.h"
 #include "journal/SqliteBatch.h"
 #include "journal/SqliteConnection.h"
+#include "journal/SqliteJournalConnection.h"
 
 namespace {
 
@@ -21,28 +23,7 @@ bool isDamage(const SQLite::Exception& failure) {
     return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
 }
 
-const char* const halfway = "a change failed halfway";
-
 }  // namespace
-
-// The file, and what works on it: the table of entries and the batch.
-struct SqliteJournal::Connection {
-    Connection(const std::string& path, Access access, const std::string& vfs)
-        : file(path, access, vfs),
-          database(file.database()),
-          table(std::make_unique<EntryTable>(database)),
-          batch(std::make_unique<SqliteBatch>(database)) {}
-
-    SqliteConnection file;
-    SQLite::Database& database;
-    std::unique_ptr<EntryTable> table;
-    std::unique_ptr<SqliteBatch> batch;
-    // Where the open day's chain ends, as the journal holds it.
-    SqliteBatch::ChainEnd end;
-    // Why the last write failed, for the batch it loses.
-    std::string failure = halfway;
-    std::shared_ptr<const SigningKey> key;
-};
 
 SqliteJournal::SqliteJournal(const std::string& path, Access access, const std::string& vfs)
     : path(path), connection(std::make_unique<Connection>(path, access, vfs)) {}
@@ -56,10 +37,15 @@ void SqliteJournal::anchor() noexcept {
     }
 }
 
-// Every read says which damage it met, if any.
+// Every read says which damage it met, if any. A reader reads one snapshot,
+// so that a day's row and its records agree while a till appends to them.
 template <typename Work>
 auto SqliteJournal::reading(Work work) {
     try {
+        std::optional<SQLite::Transaction> snapshot;
+        if (connection->reader) {
+            snapshot.emplace(connection->database);
+        }
         return work(*connection->table);
     } catch (const SQLite::Exception& failure) {
         if (isDamage(failure)) {
@@ -129,7 +115,7 @@ void SqliteJournal::writingInBatch(Work work) {
 }
 
 void SqliteJournal::beginBatch() {
-    connection->failure = halfway;
+    connection->failure = Connection::halfway;
     connection->batch->begin(connection->end);
 }
 

@@ -1,7 +1,9 @@
 // The journal's promises at its file: a journal that cannot be opened
 // starts nothing, a read-only file or a second till is refused, the log's
 // room is never taken for a log, each acknowledged command is one commit,
-// and files that are not journals are left as they were.
+// and files that are not journals are left as they were; a reader beside a
+// busy till never takes its appends for damage.
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <sqlite3.h>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/CoutRedirect.h"
@@ -17,6 +20,7 @@
 #include "testing/FaultyVfs.h"
 
 #include "console/Console.h"
+#include "journal/ChainedDays.h"
 #include "journal/JournalSchema.h"
 #include "journal/SqliteJournal.h"
 #include "reports/Summary.h"
@@ -247,6 +251,36 @@ TEST_F(JournalFolder, RefusesFilesThatAreNotSoundJournalsAndLeavesThemAsTheyWere
         EXPECT_EQ(bytesOf(path), before) << path;
         EXPECT_FALSE(fs::exists(path + "-wal")) << path;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A day's row and its records are read in one snapshot: a till that
+// appends between the two reads is no damage.
+TEST_F(JournalFolder, AReaderBesideATillThatSellsSeesASoundDayEveryTime) {
+    const std::string path = file("busy.db");
+    TillOnFile till(path);
+    std::atomic<bool> selling{true};
+    std::thread reader([&] {
+        for (int read = 0; selling; ++read) {
+            try {
+                SqliteJournal journal(path, SqliteJournal::Access::reading);
+                (void)journal.day(1);
+                (void)ChainedDays(path).day(1);
+            } catch (const JournalError& error) {
+                ADD_FAILURE() << "read " << read << ": " << error.what();
+                return;
+            }
+        }
+    });
+    for (int sale = 0; sale < 300; ++sale) {
+        till.handle("add dish 1");
+        till.handle("next");
+    }
+    selling = false;
+    reader.join();
 }
 
 }  // namespace
