@@ -54,11 +54,12 @@ void putOtherSites(CentralStore& store, const std::string& journal, int sites) {
 }
 
 void reportTimes(const std::string& program, const std::string& url) {
+    const std::string report = program + " group report --from '" + url + "' --format ";
     for (const char* format : {"text", "csv", "json"}) {
         std::vector<double> times;
+        times.reserve(3);
         for (int run = 0; run < 3; ++run) {
-            times.push_back(
-                secondsOf(program + " group report --from '" + url + "' --format " + format));
+            times.push_back(secondsOf(report + format));
         }
         std::sort(times.begin(), times.end());
         std::cout << "  the year's group report as " << format << ": " << times[1]
@@ -86,7 +87,7 @@ void measure(const std::string& program, const std::string& folder, int days, in
     std::cout << std::fixed << std::setprecision(3) << "A site of " << days << " days of "
               << customers << " customers, " << records
               << " records:\n  restaurant ship: " << shipped << " s, "
-              << static_cast<long long>(records / shipped)
+              << static_cast<long long>(static_cast<double>(records) / shipped)
               << " records/s\n  the head office's database: " << perYear / 1048576
               << " MiB per site-year\n";
     putOtherSites(store, journal, sites);

@@ -60,7 +60,7 @@ private:
     };
     // Ships once; false when another ship of the site changed what the
     // head office holds meanwhile.
-    bool shipOnce(Outcome& outcome, const std::function<void(const Progress&)>& progress);
+    bool shipOnce(Outcome& outcome, const std::function<void(const Progress&)>& told);
     std::vector<Plan> plan(ChainedDays& days, Outcome& outcome);
     bool shipDay(ChainedDays& days, const std::string& site, const Plan& plan, Progress& progress,
                  const std::function<void(const Progress&)>& told);

@@ -48,7 +48,7 @@ protected:
 
     // A head office of the test's own, its tables made by the program.
     std::string headOffice(const std::string& name) const {
-        const std::string url = server->database(name);
+        std::string url = server->database(name);
         EXPECT_EQ(runProgram(program + " group init --to '" + url + "'").output,
                   "Made the group's tables, version 1\n");
         return url;
@@ -68,6 +68,10 @@ protected:
             console.handle(line);
         }
         console.handle("quit");
+    }
+
+    static int nameSite(const std::string& journal, const std::string& site) {
+        return runProgram(program + " settings site " + site + " --journal " + journal).status;
     }
 
     static ProgramRun ship(const std::string& journal, const std::string& url) {
@@ -149,8 +153,7 @@ TEST_F(Group, ThreeSitesShipAndTheGroupsFiguresAreTheSumOfTheirSummariesToTheCen
             // Two days of the east in one date: their row is their sum.
             sell(journal, firstNoon + day * (site == "east" ? at / 2 : at), lunch);
         }
-        ASSERT_EQ(runProgram(program + " settings site " + site + " --journal " + journal).status,
-                  0);
+        ASSERT_EQ(nameSite(journal, site), 0);
         ProgramRun shipped = ship(journal, url);
         EXPECT_EQ(shipped.status, 0) << shipped.output;
         EXPECT_NE(shipped.output.find("Shipped " + std::to_string(days) + " days, "),
@@ -211,7 +214,7 @@ TEST_F(Group, AShipKilledAtRandomMomentsTwentyTimesResumesAndHoldsEveryRecordOnc
     for (int at = 0; at < 10; ++at) {
         sell(journal, firstNoon + day * at, busy);
     }
-    ASSERT_EQ(runProgram(program + " settings site west --journal " + journal).status, 0);
+    ASSERT_EQ(nameSite(journal, "west"), 0);
 
     const char* given = std::getenv("GROUP_TEST_SEED");
     const auto seed =
@@ -264,7 +267,7 @@ TEST_F(Group, AHistoryRewrittenAfterItShippedIsRefusedNamingTheRecord) {
     for (int at = 0; at < 3; ++at) {
         sell(journal, firstNoon + day * at, {"add dish 1", "add drink 1", "pay card"});
     }
-    ASSERT_EQ(runProgram(program + " settings site harbour --journal " + journal).status, 0);
+    ASSERT_EQ(nameSite(journal, "harbour"), 0);
     ASSERT_EQ(ship(journal, url).status, 0);
 
     // Day 2's first dish sold for a euro less; its record is the day's
@@ -291,7 +294,7 @@ TEST_F(Group, ShippingSaysWhatIsMissingInWordsAPersonCanAct) {
     EXPECT_EQ(ship(journal, url).output,
               "restaurant: this site has no name for the head office yet: give it one with "
               "restaurant settings site NAME\n");
-    ASSERT_EQ(runProgram(program + " settings site quay --journal " + journal).status, 0);
+    ASSERT_EQ(nameSite(journal, "quay"), 0);
     EXPECT_EQ(ship(journal, url).output,
               "restaurant: the head office's database holds no group yet: make it with "
               "restaurant group init --to URL\n");
