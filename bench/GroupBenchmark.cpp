@@ -19,7 +19,7 @@
 #include "testing/ScratchPostgres.h"
 
 #include "bench/Timing.h"
-#include "bench/YearJournal.h"
+#include "testing/YearJournal.h"
 #include "journal/CentralStore.h"
 #include "journal/ChainedDays.h"
 

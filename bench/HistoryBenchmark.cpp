@@ -18,7 +18,7 @@
 #include "bench/LoopbackDevice.h"
 #include "bench/ServedDay.h"
 #include "bench/Timing.h"
-#include "bench/YearJournal.h"
+#include "testing/YearJournal.h"
 #include "journal/SigningKey.h"
 
 namespace {

@@ -25,11 +25,7 @@ BackgroundShipper::BackgroundShipper(DayService& service, std::string journal, s
       thread([this] { run(); }) {}
 
 BackgroundShipper::~BackgroundShipper() {
-    {
-        MutexLock lock(mutex);
-        stopping = true;
-    }
-    wake.notify_all();
+    stop.stop();
     thread.join();
 }
 
@@ -37,7 +33,7 @@ BackgroundShipper::~BackgroundShipper() {
 // ship began ships again if a change came while it ran.
 void BackgroundShipper::run() {
     std::optional<std::int64_t> shipped;
-    while (pause(backoff.count() > 0 ? backoff : look)) {
+    while (stop.pause(backoff.count() > 0 ? backoff : look)) {
         const std::int64_t version = service.snapshot()->version;
         if (version != shipped && shipOnce()) {
             shipped = version;
@@ -89,13 +85,4 @@ void BackgroundShipper::reached() {
         unreachableSince.reset();
         (void)service.carryOut(HeadOfficeState{std::nullopt});
     }
-}
-
-bool BackgroundShipper::pause(milliseconds wait) {
-    MutexLock lock(mutex);
-    const auto until = std::chrono::steady_clock::now() + wait;
-    while (!stopping && std::chrono::steady_clock::now() < until) {
-        lock.waitUntil(wake, until);
-    }
-    return !stopping;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,7 +8,7 @@
 #include <thread>
 
 #include "base/Moment.h"
-#include "base/ThreadSafety.h"
+#include "base/StopFlag.h"
 #include "journal/CentralStore.h"
 #include "service/DayService.h"
 
@@ -35,8 +34,6 @@ private:
     bool shipOnce();
     void failed(const std::string& why, bool unreachable);
     void reached();
-    // Waits that long, or until stopped; false once stopped.
-    bool pause(std::chrono::milliseconds wait);
 
     DayService& service;
     std::string journal;
@@ -47,10 +44,8 @@ private:
     std::string lastFailure;
     std::chrono::milliseconds backoff{0};
 
-    // Shared with the destructor's thread: whether to stop.
-    Mutex mutex;
-    std::condition_variable wake;
-    bool stopping GUARDED_BY(mutex) = false;
+    // Shared with the destructor's thread.
+    StopFlag stop;
     // Last, so that it starts after all it uses.
     std::thread thread;
 };

@@ -28,11 +28,7 @@ PrintSpooler::PrintSpooler(DayService& service, Printer printer)
       thread([this] { run(); }) {}
 
 PrintSpooler::~PrintSpooler() {
-    {
-        MutexLock lock(mutex);
-        stopping = true;
-    }
-    wake.notify_all();
+    stop.stop();
     thread.join();
 }
 
@@ -42,7 +38,7 @@ PrintSpooler::~PrintSpooler() {
 // after a pause only once it is empty, or the printer failed.
 void PrintSpooler::run() {
     bool printed = false;
-    while (printed ? !stopped() : pause(backoff.count() > 0 ? backoff : look)) {
+    while (printed ? !stop.stopped() : stop.pause(backoff.count() > 0 ? backoff : look)) {
         printed = printNext();
     }
     const auto until = std::chrono::steady_clock::now() + drainWithin;
@@ -112,18 +108,4 @@ void PrintSpooler::reached() {
         offlineSince.reset();
         (void)service.carryOut(PrinterState{printer.station, std::nullopt});
     }
-}
-
-bool PrintSpooler::stopped() {
-    MutexLock lock(mutex);
-    return stopping;
-}
-
-bool PrintSpooler::pause(milliseconds wait) {
-    MutexLock lock(mutex);
-    const auto until = std::chrono::steady_clock::now() + wait;
-    while (!stopping && std::chrono::steady_clock::now() < until) {
-        lock.waitUntil(wake, until);
-    }
-    return !stopping;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <optional>
 #include <string>
 #include <thread>
@@ -9,7 +8,7 @@
 #include "kitchen/EscPos.h"
 
 #include "base/Moment.h"
-#include "base/ThreadSafety.h"
+#include "base/StopFlag.h"
 #include "journal/KitchenTicket.h"
 #include "service/DayService.h"
 
@@ -45,9 +44,6 @@ private:
     bool print(const PrintJob& job);
     void failed(const std::string& why);
     void reached();
-    bool stopped();
-    // Waits that long, or until stopped; false once stopped.
-    bool pause(std::chrono::milliseconds wait);
 
     DayService& service;
     Printer printer;
@@ -55,10 +51,8 @@ private:
     std::optional<Moment> offlineSince;
     std::chrono::milliseconds backoff{0};
 
-    // Shared with the destructor's thread: whether to stop.
-    Mutex mutex;
-    std::condition_variable wake;
-    bool stopping GUARDED_BY(mutex) = false;
+    // Shared with the destructor's thread.
+    StopFlag stop;
     // Last, so that it starts after all it uses.
     std::thread thread;
 };

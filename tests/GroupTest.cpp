@@ -2,7 +2,6 @@
 // group's report equals the sum of the sites' own summaries. A ship killed
 // at random moments resumes and holds every record once, and a history
 // rewritten after it shipped is refused, naming the record.
-#include <SQLiteCpp/Database.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -18,18 +17,18 @@
 #include "testing/CoutRedirect.h"
 #include "testing/DiscardBuffer.h"
 #include "testing/ScratchPostgres.h"
+#include "testing/YearJournal.h"
 
 #include "base/LocalTime.h"
 #include "console/Console.h"
 #include "journal/CentralStore.h"
 #include "journal/ChainedDays.h"
-#include "journal/EntryChain.h"
-#include "journal/EntryTable.h"
-#include "journal/JournalAnchor.h"
 #include "journal/SqliteJournal.h"
 #include "service/DayFigures.h"
 #include "tests/ChildProcess.h"
+#include "tests/LoopbackHttp.h"
 #include "tests/RandomDay.h"
+#include "tests/RewrittenJournal.h"
 #include "tests/RunProgram.h"
 #include "tests/TempFolder.h"
 
@@ -203,62 +202,55 @@ TEST_F(Group, ThreeSitesShipAndTheGroupsFiguresAreTheSumOfTheirSummariesToTheCen
               2);
 }
 
+// A month of a busy site, tens of thousands of records: each kill comes
+// while a ship is under way, in a part of its own.
 TEST_F(Group, AShipKilledAtRandomMomentsTwentyTimesResumesAndHoldsEveryRecordOnce) {
     const std::string url = headOffice("killed");
     const std::string journal = file("killed.db");
-    std::vector<std::string> busy;
-    for (int sale = 0; sale < 60; ++sale) {
-        busy.insert(busy.end(),
-                    {"add 2 dish 1", "add drink 1", sale % 2 == 0 ? "pay card" : "next"});
-    }
-    for (int at = 0; at < 10; ++at) {
-        sell(journal, firstNoon + day * at, busy);
-    }
+    writeYear(journal, 30, 300);
     ASSERT_EQ(nameSite(journal, "west"), 0);
+    std::int64_t records = 0;
+    for (const ChainedDays::Head& head : ChainedDays(journal).heads()) {
+        records += head.records;
+    }
 
     const char* given = std::getenv("GROUP_TEST_SEED");
     const auto seed =
         given != nullptr ? static_cast<std::uint32_t>(std::stoul(given)) : std::random_device()();
-    std::cout << "Kills of ship: seed " << seed << " (GROUP_TEST_SEED takes it back)" << std::endl;
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> wait(0, 400);
+    int cut = 0;
     for (int kill = 0; kill < 20; ++kill) {
         ChildProcess shipping({RESTAURANT_PATH, "ship", "--to", url, "--journal", journal});
         std::this_thread::sleep_for(std::chrono::milliseconds(wait(random)));
         shipping.kill();
         shipping.waitForExit();
+        std::int64_t held = 0;
+        for (const auto& [number, day] : CentralStore(url).heldDays("west")) {
+            held += day.records;
+        }
+        cut += held < records ? 1 : 0;
     }
+    std::cout << "Kills of ship: seed " << seed << " (GROUP_TEST_SEED takes it back), " << cut
+              << " of 20 cut a ship of " << records << " records short" << std::endl;
+    EXPECT_GT(cut, 0);
     const ProgramRun last = ship(journal, url);
     EXPECT_EQ(last.status, 0) << last.output;
     expectHeldAsTheJournalHoldsIt(journal, url, "west");
     EXPECT_NE(ship(journal, url).output.find("Shipped 0 days, 0 records"), std::string::npos);
 }
 
-// Changes a record of the journal as someone holding its file alone would,
-// every hash after it recomputed, so that the journal checks as sound.
+// Sells a record's item of the day for a euro less, the day's line made to
+// match, every hash after it recomputed.
 void rewrite(const std::string& journal, std::int32_t number, std::int64_t seq) {
-    SQLite::Database database(journal, SQLite::OPEN_READWRITE);
-    EntryTable table(database);
-    EntryChain::Hash chained = EntryChain::genesis();
-    std::vector<EntryTable::Day> rows = table.dayRows();
-    for (EntryTable::Day& row : rows) {
-        auto entries = table.entriesOf(row.number, row.entries);
-        database.exec("DELETE FROM entry WHERE day = " + std::to_string(row.number));
-        row.start = chained;
-        for (auto& [entry, hash] : entries) {
-            if (entry.day == number && entry.seq == seq) {
-                entry.price = *entry.price - Money::fromCents(100);
-            }
-            if (entry.day == number && entry.type == JournalEntry::Type::close) {
-                entry.revenue = *entry.revenue - Money::fromCents(100);
-            }
-            chained = EntryChain::next(chained, entry);
-            table.insert(entry, chained);
+    rewriteJournal(journal, [&](JournalEntry& entry) {
+        if (entry.day == number && entry.seq == seq) {
+            entry.price = *entry.price - Money::fromCents(100);
         }
-        row.head = chained;
-        table.putDay(row);
-    }
-    JournalAnchor(journal).make({rows.back().number, rows.back().entries, rows.back().head});
+        if (entry.day == number && entry.type == JournalEntry::Type::close) {
+            entry.revenue = *entry.revenue - Money::fromCents(100);
+        }
+    });
 }
 
 TEST_F(Group, AHistoryRewrittenAfterItShippedIsRefusedNamingTheRecord) {
@@ -306,6 +298,48 @@ TEST_F(Group, ShippingSaysWhatIsMissingInWordsAPersonCanAct) {
     EXPECT_EQ(runProgram(program + " group init --to '" + url + "'").status, 0);
     EXPECT_EQ(runProgram(program + " group init --to '" + url + "'").output,
               "The head office's database holds the group's tables, version 1, already\n");
+}
+
+TEST_F(Group, ServeShipsEachSaleWithinSecondsAndTheRestAsItStops) {
+    const std::string url = headOffice("served");
+    const std::string journal = file("served.db");
+    const ProgramRun unnamed = runProgram(program + " serve --listen 127.0.0.1:0 --journal " +
+                                          journal + " --ship-to '" + url + "' 2>&1");
+    EXPECT_EQ(unnamed.status, 2);
+    EXPECT_EQ(unnamed.output,
+              "restaurant: this site has no name for the head office yet: give it one with "
+              "restaurant settings site NAME\n");
+    ASSERT_EQ(nameSite(journal, "pier"), 0);
+    ChildProcess till({RESTAURANT_PATH, "serve", "--listen", "127.0.0.1:0", "--journal", journal,
+                       "--ship-to", url});
+    std::string line;
+    ASSERT_TRUE(till.readLine(line, std::chrono::milliseconds(20000)));
+    const auto port =
+        static_cast<unsigned short>(std::stoi(line.substr(line.find("127.0.0.1:") + 10)));
+    const auto held = [&] {
+        const auto days = CentralStore(url).heldDays("pier");
+        return days.empty() ? std::int64_t{0} : days.begin()->second.records;
+    };
+    for (int sale = 1; sale <= 3; ++sale) {
+        ASSERT_EQ(
+            askLoopback(port, "POST", "/api/orders/5/items", R"({"kind":"dish","item":1})").status,
+            200);
+        ASSERT_EQ(askLoopback(port, "POST", "/api/orders/5/pay", R"({"method":"card"})").status,
+                  200);
+        const std::int64_t written = ChainedDays(journal).heads().back().records;
+        const auto sold = std::chrono::steady_clock::now();
+        while (held() < written &&
+               std::chrono::steady_clock::now() - sold < std::chrono::seconds(5)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(held(), written) << "sale " << sale << " shipped within 5 s";
+    }
+    ASSERT_EQ(
+        askLoopback(port, "POST", "/api/orders/6/items", R"({"kind":"drink","item":1})").status,
+        200);
+    till.stop(SIGTERM);
+    EXPECT_EQ(till.waitForExit(), 0);
+    expectHeldAsTheJournalHoldsIt(journal, url, "pier");
 }
 
 }  // namespace

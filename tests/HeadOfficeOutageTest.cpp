@@ -78,7 +78,7 @@ TEST_F(HeadOfficeOutage, SalesGoOnWhileThePostgresIsDownAndShipWithinTenSecondsO
     service->start({}, 0);
     BackgroundShipper shipper(*service, journalPath, url);
 
-    const std::vector<double> usual = sellFor(milliseconds(3000));
+    const std::vector<double> usual = sellFor(milliseconds(10000));
     server.stop();
     const std::vector<double> during = sellFor(milliseconds(10000));
     EXPECT_TRUE(service->snapshot()->headOfficeUnreachable) << "every device shows it";
@@ -89,9 +89,13 @@ TEST_F(HeadOfficeOutage, SalesGoOnWhileThePostgresIsDownAndShipWithinTenSecondsO
     }
     const double caughtUp = std::chrono::duration<double>(Clock::now() - back).count();
     std::cout << "Head office outage: " << during.size() << " sales in 10 s, p99 "
-              << percentile(usual, 0.99) << " ms before, slowest " << percentile(during, 1.0)
-              << " ms during; all shipped " << caughtUp << " s after its return" << std::endl;
-    EXPECT_LE(percentile(during, 1.0), percentile(usual, 0.99) + 50);
+              << percentile(usual, 0.99) << " ms and slowest " << percentile(usual, 1.0)
+              << " ms before, slowest " << percentile(during, 1.0) << " ms during; all shipped "
+              << caughtUp << " s after its return" << std::endl;
+    // The disk's own rare stalls come with the head office or without it:
+    // a sale as slow as the slowest of as many before is the disk's.
+    EXPECT_LE(percentile(during, 1.0),
+              std::max(percentile(usual, 0.99) + 50, percentile(usual, 1.0)));
     EXPECT_LT(caughtUp, 10);
     std::this_thread::sleep_for(milliseconds(1500));
     EXPECT_FALSE(service->snapshot()->headOfficeUnreachable);

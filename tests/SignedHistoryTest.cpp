@@ -2,18 +2,14 @@
 // end, a price changed with every hash recomputed, the days re-signed with a
 // key of the forger's own. The anchor, the signed heads and the accountant's
 // fingerprint each stop one of them.
-#include <SQLiteCpp/Database.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "journal/EntryChain.h"
-#include "journal/EntryTable.h"
-#include "journal/HeadSignatures.h"
-#include "journal/JournalAnchor.h"
 #include "journal/SigningKey.h"
+#include "tests/RewrittenJournal.h"
 #include "tests/RunProgram.h"
 #include "tests/TempFolder.h"
 
@@ -43,32 +39,9 @@ protected:
         return runProgram(program + " " + command + " --journal " + journal + " 2>&1");
     }
 
-    // Rewrites the journal as someone holding only its file would: changes
-    // its records, recomputes every hash and the anchor, and signs each
-    // closed day again when given a key.
     void rewrite(const std::function<void(JournalEntry&)>& change,
                  const SigningKey* signer = nullptr) const {
-        SQLite::Database database(journal, SQLite::OPEN_READWRITE);
-        EntryTable table(database);
-        EntryChain::Hash chained = EntryChain::genesis();
-        std::vector<EntryTable::Day> rows = table.dayRows();
-        for (EntryTable::Day& row : rows) {
-            auto entries = table.entriesOf(row.number, row.entries);
-            database.exec("DELETE FROM entry WHERE day = " + std::to_string(row.number));
-            row.start = chained;
-            for (auto& [entry, hash] : entries) {
-                change(entry);
-                chained = EntryChain::next(chained, entry);
-                table.insert(entry, chained);
-            }
-            row.head = chained;
-            table.putDay(row);
-            if (signer != nullptr) {
-                const SigningKey::Signature signature = signer->sign(HeadSignatures::message(row));
-                table.putSignature(row.number, std::string(signature.begin(), signature.end()));
-            }
-        }
-        JournalAnchor(journal).make({rows.back().number, rows.back().entries, rows.back().head});
+        rewriteJournal(journal, change, signer);
     }
 
     std::string journal;

@@ -1,8 +1,8 @@
 #pragma once
 
-// YearJournal writes a journal of many days quickly, for the benchmarks that
-// read a year: each day one batch, as the day's rules make it, its head
-// signed as it closes.
+// YearJournal writes a journal of many days quickly, for the tests and
+// benchmarks that read or ship a year: each day one batch, as the day's
+// rules make it, its head signed as it closes.
 #include <filesystem>
 #include <memory>
 #include <string>
