@@ -31,6 +31,7 @@
 #include "tests/RewrittenJournal.h"
 #include "tests/RunProgram.h"
 #include "tests/TempFolder.h"
+#include "tests/Terminal.h"
 
 namespace {
 
@@ -298,6 +299,23 @@ TEST_F(Group, ShippingSaysWhatIsMissingInWordsAPersonCanAct) {
     EXPECT_EQ(runProgram(program + " group init --to '" + url + "'").status, 0);
     EXPECT_EQ(runProgram(program + " group init --to '" + url + "'").output,
               "The head office's database holds the group's tables, version 1, already\n");
+}
+
+TEST_F(Group, OnATerminalShipAndVerifyShowHowFarTheyHaveCome) {
+    const std::string url = headOffice("terminal");
+    const std::string journal = file("terminal.db");
+    writeYear(journal, 5, 300);
+    ASSERT_EQ(nameSite(journal, "dock"), 0);
+    Terminal shipping({RESTAURANT_PATH, "ship", "--to", url, "--journal", journal});
+    EXPECT_TRUE(shipping.showsNext("Shipping: 1 of 5 days, "));
+    EXPECT_TRUE(shipping.showsNext(" records/s"));
+    EXPECT_TRUE(shipping.showsNext("\r\033[KShipped 5 days, "));
+    EXPECT_EQ(shipping.exitStatus(), 0);
+    Terminal verifying({RESTAURANT_PATH, "verify", "--journal", journal});
+    EXPECT_TRUE(verifying.showsNext("Day 1: "));
+    EXPECT_TRUE(verifying.showsNext("Verifying: 1 of 5 days, "));
+    EXPECT_TRUE(verifying.showsNext("\r\033[KDay 5: "));
+    EXPECT_EQ(verifying.exitStatus(), 0);
 }
 
 TEST_F(Group, ServeShipsEachSaleWithinSecondsAndTheRestAsItStops) {
