@@ -33,7 +33,7 @@ const CLI::Validator& ArgumentRules::date() {
                               normal.tm_mon == parts.tm_mon;
             return real ? "" : "'" + text + "' is not a date like 2026-12-31";
         },
-        "DATE");
+        "");
     return rule;
 }
 

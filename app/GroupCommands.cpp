@@ -43,12 +43,15 @@ GroupCommands::GroupCommands(CLI::App& app) {
         ->required()
         ->type_name("URL");
     reportCommand->add_option("--since", since, "The first date (default: the first held)")
-        ->check(ArgumentRules::date());
+        ->check(ArgumentRules::date())
+        ->type_name("DATE");
     reportCommand->add_option("--until", until, "The last date (default: the last held)")
-        ->check(ArgumentRules::date());
+        ->check(ArgumentRules::date())
+        ->type_name("DATE");
     reportCommand->add_option("--site", site, "One site alone")->type_name("NAME");
     reportCommand->add_option("--format", format, "text, csv or json (default: text)")
-        ->check(CLI::IsMember({"text", "csv", "json"}));
+        ->check(CLI::IsMember({"text", "csv", "json"}))
+        ->type_name("FORMAT");
     shipCommand = app.add_subcommand(
         "ship",
         "Ship every record of the journal the head office lacks, with its hash, and "
