@@ -1,5 +1,6 @@
 // A till that ships to a head office it cannot reach: sales go on, and
-// every device says since when the head office is unreachable.
+// every device, the kitchen's screen too, says since when the head office
+// is unreachable.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
@@ -30,4 +31,8 @@ test('a waiter sells while the head office is unreachable, and the banner says s
   await page.getByText('Customer 1 paid 2.00 €').waitFor();
   assert.match(await banner.textContent(), /^head office unreachable since/);
   await page.screenshot({ path: join(process.env.SCREENSHOT_DIR ?? '.', 'head-office-unreachable.png') });
+
+  await page.goto(new URL('/kitchen?station=kitchen', server.url).href);
+  await page.getByRole('status', { name: 'Head office' })
+    .getByText(/^head office unreachable since \d/).waitFor();
 });
