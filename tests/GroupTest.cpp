@@ -40,7 +40,7 @@ const std::string program = std::string("\"") + RESTAURANT_PATH + "\"";
 
 // 2026-12-01 12:00 UTC; the tests run in UTC.
 constexpr Moment firstNoon = 1796126400;
-constexpr Moment day = 86400;
+constexpr Moment oneDay = 86400;
 
 class Group : public TempFolder {
 protected:
@@ -157,7 +157,7 @@ TEST_F(Group, ThreeSitesShipAndTheGroupsFiguresAreTheSumOfTheirSummariesToTheCen
         const std::string journal = file(site + ".db");
         for (int at = 0; at < days; ++at) {
             // Two days of the east in one date: their row is their sum.
-            sell(journal, firstNoon + day * (site == "east" ? at / 2 : at), lunch);
+            sell(journal, firstNoon + oneDay * (site == "east" ? at / 2 : at), lunch);
         }
         ASSERT_EQ(nameSite(journal, site), 0);
         ProgramRun shipped = ship(journal, url);
@@ -236,8 +236,8 @@ TEST_F(Group, AShipKilledAtRandomMomentsTwentyTimesResumesAndHoldsEveryRecordOnc
         shipping.kill();
         shipping.waitForExit();
         std::int64_t held = 0;
-        for (const auto& [number, day] : CentralStore(url).heldDays("west")) {
-            held += day.records;
+        for (const auto& [number, kept] : CentralStore(url).heldDays("west")) {
+            held += kept.records;
         }
         cut += held < records ? 1 : 0;
     }
@@ -267,7 +267,7 @@ TEST_F(Group, AHistoryRewrittenAfterItShippedIsRefusedNamingTheRecord) {
     const std::string url = headOffice("rewritten");
     const std::string journal = file("rewritten.db");
     for (int at = 0; at < 3; ++at) {
-        sell(journal, firstNoon + day * at, {"add dish 1", "add drink 1", "pay card"});
+        sell(journal, firstNoon + oneDay * at, {"add dish 1", "add drink 1", "pay card"});
     }
     ASSERT_EQ(nameSite(journal, "harbour"), 0);
     ASSERT_EQ(ship(journal, url).status, 0);
@@ -281,7 +281,7 @@ TEST_F(Group, AHistoryRewrittenAfterItShippedIsRefusedNamingTheRecord) {
     rewrite(journal, 2, seq);
     EXPECT_EQ(runProgram(program + " verify --journal " + journal).status, 0)
         << "the file alone cannot tell";
-    sell(journal, firstNoon + day * 3, {"add dish 2", "pay cash 50"});
+    sell(journal, firstNoon + oneDay * 3, {"add dish 2", "pay cash 50"});
     const ProgramRun refused = ship(journal, url);
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.output, "restaurant: site harbour day 2 record " + std::to_string(seq) +
