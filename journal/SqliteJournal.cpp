@@ -38,12 +38,13 @@ void SqliteJournal::anchor() noexcept {
 }
 
 // Every read says which damage it met, if any. A reader reads one snapshot,
-// so that a day's row and its records agree while a till appends to them.
+// so that a day's row and its records agree while a till appends to them;
+// within a transaction of its own, it reads that one's.
 template <typename Work>
 auto SqliteJournal::reading(Work work) {
     try {
         std::optional<SQLite::Transaction> snapshot;
-        if (connection->reader) {
+        if (connection->reader && sqlite3_get_autocommit(handle()) != 0) {
             snapshot.emplace(connection->database);
         }
         return work(*connection->table);
