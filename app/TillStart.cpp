@@ -75,6 +75,16 @@ std::string welcomeOf(const std::string& journal, const std::string& selling) {
            ".\nType help for the commands, quit to close the day.";
 }
 
+// A terminal edits its lines; a script's come as they are.
+int runUntilStopped(Till& till, std::vector<std::vector<std::string>> names, StopSignals& signals) {
+    if (isatty(STDIN_FILENO) != 0) {
+        EditLineReader lines(std::move(names), signals);
+        return till.run(lines);
+    }
+    FdLineReader lines(STDIN_FILENO, signals);
+    return till.run(lines);
+}
+
 int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> imported,
           const TillRequest& request) {
     if (imported) {
@@ -87,6 +97,12 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
             names[static_cast<std::size_t>(kind)].push_back(item.name);
         }
     }
+    // The stop signals are held before the first thread starts, so that
+    // every thread inherits them held and only the reader's wait takes one.
+    std::optional<StopSignals> signals;
+    if (!request.demo) {
+        signals.emplace();
+    }
     // Once the service runs, its writer alone uses the journal.
     Settings settings = journal.settings();
     DayService service(std::move(selling.menu), journal, DayService::systemClock, request.vat);
@@ -98,13 +114,7 @@ int runOn(Journal& journal, const std::string& journalName, std::optional<Menu> 
     if (request.demo) {
         return till.replay(demoCommands());
     }
-    StopSignals signals;
-    if (isatty(STDIN_FILENO) != 0) {
-        EditLineReader lines(std::move(names), signals);
-        return till.run(lines);
-    }
-    FdLineReader lines(STDIN_FILENO, signals);
-    return till.run(lines);
+    return runUntilStopped(till, std::move(names), *signals);
 }
 
 }  // namespace
