@@ -17,9 +17,9 @@
 
 #include "group/ShippedFigures.h"
 #include "testing/ScratchPostgres.h"
+#include "testing/YearJournal.h"
 
 #include "bench/Timing.h"
-#include "testing/YearJournal.h"
 #include "journal/CentralStore.h"
 #include "journal/ChainedDays.h"
 

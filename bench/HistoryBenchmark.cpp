@@ -15,10 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "testing/YearJournal.h"
+
 #include "bench/LoopbackDevice.h"
 #include "bench/ServedDay.h"
 #include "bench/Timing.h"
-#include "testing/YearJournal.h"
 #include "journal/SigningKey.h"
 
 namespace {
