@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <unistd.h>
 #include <utility>
 
@@ -72,9 +73,8 @@ std::optional<int> GroupCommands::carryOut(const std::string& journal) const {
         return initCommand->parsed()     ? init()
                : reportCommand->parsed() ? report()
                                          : shipJournal(journal);
-    } catch (const HeadOfficeError& error) {
-        std::cerr << "restaurant: " << error.what() << std::endl;
-    } catch (const ShipRefusal& error) {
+    } catch (const std::runtime_error& error) {
+        // The head office's failures and refusals, and the journal's.
         std::cerr << "restaurant: " << error.what() << std::endl;
     }
     return failed;

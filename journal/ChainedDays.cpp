@@ -58,15 +58,12 @@ std::vector<ChainedDays::Head> ChainedDays::heads() {
 ChainedDays::Day ChainedDays::day(std::int32_t number) {
     return reading([&] {
         Day day;
-        day.entries = DayHistory(file->database(), *table, path).verifiedEntries(number);
-        // The chain was verified as it was read: its hashes are recomputed
-        // here, as the head office will.
-        EntryChain::Hash chained = table->dayRow(number)->start;
-        for (const JournalEntry& entry : day.entries) {
-            const std::string encoding = EntryChain::encoding(entry);
+        std::vector<EntryChain::Hash> hashes;
+        day.entries = DayHistory(file->database(), *table, path).verifiedEntries(number, &hashes);
+        for (std::size_t at = 0; at < day.entries.size(); ++at) {
+            const std::string encoding = EntryChain::encoding(day.entries[at]);
             day.encodings.push_back(hexOf(encoding.data(), encoding.size()));
-            chained = EntryChain::next(chained, entry);
-            day.hashes.push_back(hexOfHash(chained));
+            day.hashes.push_back(hexOfHash(hashes[at]));
         }
         try {
             day.record = DayReplay::of(number, day.entries);

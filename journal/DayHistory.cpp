@@ -15,7 +15,8 @@ void DayHistory::damaged(std::int32_t day, const std::string& what) const {
     throw JournalError("journal " + path + " is damaged: day " + std::to_string(day) + what);
 }
 
-std::vector<JournalEntry> DayHistory::verifiedEntries(std::int32_t number) {
+std::vector<JournalEntry> DayHistory::verifiedEntries(std::int32_t number,
+                                                      std::vector<EntryChain::Hash>* hashes) {
     const std::optional<EntryTable::Day> row = table.dayRow(number);
     const std::optional<EntryTable::Day> before =
         number > 1 ? table.dayRow(number - 1) : std::nullopt;
@@ -37,6 +38,9 @@ std::vector<JournalEntry> DayHistory::verifiedEntries(std::int32_t number) {
         if (entry.day != number || entry.seq != static_cast<std::int64_t>(at) + 1 ||
             chained != hash) {
             damaged(number, ", record " + std::to_string(at + 1) + " does not match its hash");
+        }
+        if (hashes != nullptr) {
+            hashes->push_back(hash);
         }
         entries.push_back(std::move(entry));
     }

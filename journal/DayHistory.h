@@ -29,7 +29,10 @@ public:
     // `path` names the journal in what damage says.
     DayHistory(SQLite::Database& database, EntryTable& table, std::string path);
 
-    std::vector<JournalEntry> verifiedEntries(std::int32_t number);
+    // Returns the day's entries, verified; with `hashes`, their hashes too,
+    // each as verified.
+    std::vector<JournalEntry> verifiedEntries(std::int32_t number,
+                                              std::vector<EntryChain::Hash>* hashes = nullptr);
     DayRecord verifiedDay(std::int32_t number);
     // Returns every day's line, the open day's from its verified records.
     std::vector<DayLine> lines();

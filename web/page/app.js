@@ -5,9 +5,7 @@ import { api, ApiError, whenApprovalNeeded, whenRetrying } from './api.js';
 import { confirmed, managerApproval, tableToMoveTo } from './dialogs.js';
 import { whyGone } from './elsewhere.js';
 import { byTable, centsOf, counted, folded, moneyIn, orderTitle, timeOf } from './format.js';
-import {
-  kitchenName, noteTaken, renderHeadOffice, renderKitchenBar, renderPrinters,
-} from './kitchen-order.js';
+import { kitchenName, noteTaken, renderKitchenBar, renderUnreachable } from './kitchen-order.js';
 import { receiptPaper } from './receipt.js';
 import { recentStaffButtons, rememberStaff } from './staff.js';
 import { renderSummary } from './summary.js';
@@ -286,8 +284,7 @@ async function refresh() {
   }
   const previous = state.orders;
   state.orders = answer.orders;
-  renderPrinters(answer.printers_offline, timeOf);
-  renderHeadOffice(answer.head_office_unreachable_since, timeOf);
+  renderUnreachable(answer, timeOf);
   for (const key of [...state.own]) {
     if (!openOrder(key)) state.own.delete(key);
   }

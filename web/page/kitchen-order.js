@@ -40,13 +40,12 @@ export function renderKitchenBar(order, makeButton, { send, fire }) {
   $('kitchen-actions').replaceChildren(...buttons);
 }
 
-// Sales go on while the head office is away: the devices only say so.
-export function renderHeadOffice(since, timeOf) {
-  $('head-office').textContent = since ? `head office unreachable since ${timeOf(since)}` : '';
-}
-
-export function renderPrinters(offline, timeOf) {
-  $('printers').textContent = (offline ?? [])
+// What the till cannot reach, from its list of orders: the printers offline
+// and the head office. Sales go on meanwhile: the devices only say so.
+export function renderUnreachable(orders, timeOf) {
+  $('printers').textContent = (orders.printers_offline ?? [])
     .map((printer) => `${printer.station} printer offline since ${timeOf(printer.offline_since)}`)
     .join('; ');
+  const since = orders.head_office_unreachable_since;
+  $('head-office').textContent = since ? `head office unreachable since ${timeOf(since)}` : '';
 }

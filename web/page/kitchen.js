@@ -4,7 +4,7 @@
 // them. Live through the event stream, like the waiters' page.
 import { api, ApiError } from './api.js';
 import { timeOf } from './format.js';
-import { renderHeadOffice, renderPrinters } from './kitchen-order.js';
+import { renderUnreachable } from './kitchen-order.js';
 
 const $ = (id) => document.getElementById(id);
 const station = new URLSearchParams(location.search).get('station') ?? '';
@@ -100,9 +100,7 @@ async function refresh() {
   state.skew = Date.parse(answer.now) - Date.now();
   state.tickets = answer.tickets;
   render();
-  const orders = await api.orders();
-  renderPrinters(orders.printers_offline, timeOf);
-  renderHeadOffice(orders.head_office_unreachable_since, timeOf);
+  renderUnreachable(await api.orders(), timeOf);
 }
 
 function listen() {
